@@ -1,0 +1,38 @@
+#pragma once
+#include <QTextFormat>
+
+// Custom QTextFormat properties that the engine, the RTF reader and the RTF writer all
+// agree on. Qt keeps what it can show natively (font family, point size, weight,
+// italic, underline style, strike-out, foreground, vertical alignment, block alignment,
+// margins, tab positions); these properties carry what Qt has no slot for, and the
+// exact twip values of paragraph measures so that they round-trip without pixel
+// rounding.
+namespace engine::prop {
+enum : int {
+    // Character formats
+    Charset = QTextFormat::UserProperty + 1,  // int: character set (RTF \fcharset)
+    PitchAndFamily,                           // int: pitch in bits 0-1, family in bits 4-7
+    AutoColor,                                // bool: text uses the window-text colour
+    Hidden,                                   // bool: RTF hidden text (\v), shown grey and dotted
+    Language,                                 // int: language id (RTF \lang)
+    BaselineOffsetTwips,                      // int: raised (+) or lowered (-) text (\up, \dn)
+    HighlightColor,                           // QColor: RTF \highlight background
+
+    // Block (paragraph) formats; Qt's margins are set from these for display.
+    StartIndentTwips = QTextFormat::UserProperty + 100,  // int
+    RightIndentTwips,                                    // int
+    OffsetTwips,                                         // int
+    SpaceBeforeTwips,                                    // int
+    SpaceAfterTwips,                                     // int
+    LineSpacingTwips,                                    // int
+    LineSpacingRule,                                     // int 0..5
+    TabStopsTwips,                                       // QList<int>, ascending, at most 32
+    Numbering,                                           // int: 0 none, 1 bullet
+    PageBreakBefore,                                     // bool: RTF \page before this paragraph
+
+    // Image formats
+    ImageOriginalBytes = QTextFormat::UserProperty + 200,  // QByteArray: PNG or JPEG bytes as read
+    ImageOriginalKind,                                     // QString: "png" or "jpeg"
+    ObjectRtf,                                             // QByteArray: a kept \object group, written back verbatim
+};
+}  // namespace engine::prop
