@@ -1,6 +1,7 @@
 #pragma once
 #include "engine/formatrecords.h"
 
+#include <QEvent>
 #include <QTextEdit>
 #include <functional>
 

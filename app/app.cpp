@@ -1,0 +1,1 @@
+// Layer marker: the main window lives here.

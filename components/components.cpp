@@ -1,0 +1,1 @@
+// Layer marker: the recent-files manager, colour and drop-down combo boxes live here.

@@ -1,0 +1,1 @@
+// Layer marker: the editor control and its parts live here.
