@@ -1,0 +1,64 @@
+#pragma once
+#include <QColor>
+#include <QFont>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <optional>
+
+class QWidget;
+
+// Every modal platform dialog goes through this one seam, so that tests can script the
+// answers and no test ever blocks in a modal loop. The real provider shows Qt's dialogs;
+// tests install a ScriptedDialogs (dialogs_scripted.h) with queued answers.
+namespace platform {
+
+enum class MessageIcon { None, Information, Warning, Error, Question };
+
+// Answers of a message box. Closing a box with a Cancel button gives Cancel.
+enum class MessageResult { OK, Cancel, Yes, No };
+
+// Which buttons a message box offers.
+enum class MessageButtons { OK, OKCancel, YesNo, YesNoCancel };
+
+struct FontChoice {
+    QString family;
+    int pointSize = 0;
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    bool strikeOut = false;
+    QColor color;  // invalid: automatic
+};
+
+struct FileDialogRequest {
+    QString title;
+    QString filter;            // "Rich Text Files (*.RTF)|*.RTF|Text Files (*.TXT)|*.TXT" style
+    QString initialDir;
+    QString defaultExtension;  // without the dot; appended when the name has none
+    QString fileName;          // proposed name
+};
+
+class DialogProvider {
+public:
+    virtual ~DialogProvider() = default;
+    virtual MessageResult messageBox(QWidget *parent, const QString &caption, const QString &text,
+                                     MessageIcon icon, MessageButtons buttons) = 0;
+    // The font dialog, filled with `initial`; nullopt when the user cancels.
+    virtual std::optional<FontChoice> chooseFont(QWidget *parent, const FontChoice &initial) = 0;
+    // File dialogs; an empty string when the user cancels.
+    virtual QString openFileName(QWidget *parent, const FileDialogRequest &request) = 0;
+    virtual QString saveFileName(QWidget *parent, const FileDialogRequest &request) = 0;
+};
+
+// The provider in use; the real one unless a test installed another.
+DialogProvider &dialogs();
+// Installs a provider (not owned); nullptr restores the real one.
+void setDialogProvider(DialogProvider *provider);
+
+// Convenience over dialogs(): the standard "Confirm" question with Yes, No and Cancel.
+MessageResult confirmYesNoCancel(QWidget *parent, const QString &text);
+// The error box captioned with the application's display name.
+void showError(QWidget *parent, const QString &text);
+
+}  // namespace platform
