@@ -17,6 +17,7 @@ enum : int {
     Language,                                 // int: language id (RTF \lang)
     BaselineOffsetTwips,                      // int: raised (+) or lowered (-) text (\up, \dn)
     HighlightColor,                           // QColor: RTF \highlight background
+    Protected,                                // bool: protected text (CFE_PROTECTED)
 
     // Block (paragraph) formats; Qt's margins are set from these for display.
     StartIndentTwips = QTextFormat::UserProperty + 100,  // int
