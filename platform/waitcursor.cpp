@@ -1,5 +1,6 @@
 #include "platform/waitcursor.h"
 
+#include <QCursor>
 #include <QGuiApplication>
 
 // Without an application object (command-line use before one exists) there is no
@@ -7,7 +8,7 @@
 WaitCursor::WaitCursor()
 {
     if (qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
-        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+        QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
         m_active = true;
     }
 }
