@@ -61,4 +61,10 @@ MessageResult confirmYesNoCancel(QWidget *parent, const QString &text);
 // The error box captioned with the application's display name.
 void showError(QWidget *parent, const QString &text);
 
+// Converts a "Description (*.EXT)|*.EXT|..." filter into Qt's name filters, each pattern
+// also in upper and lower case so that matching does not depend on the file system.
+QStringList qtNameFilters(const QString &filter);
+// `fileName` with "." and `extension` appended when it has no extension of its own.
+QString withDefaultExtension(const QString &fileName, const QString &extension);
+
 }  // namespace platform

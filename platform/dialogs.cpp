@@ -1,0 +1,206 @@
+#include "platform/dialogs.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRegularExpression>
+
+namespace platform {
+
+QStringList qtNameFilters(const QString &filter)
+{
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList result;
+    static const QRegularExpression trailingPatterns(QStringLiteral("\\s*\\([^()]*\\)\\s*$"));
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString description = parts[i];
+        description.remove(trailingPatterns);
+        // Qt matches name filters case-sensitively on case-sensitive file systems,
+        // so each pattern is offered in its given, upper and lower spelling.
+        QStringList patterns;
+        for (const QString &pattern : parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+            for (const QString &variant : {pattern.trimmed(), pattern.trimmed().toUpper(),
+                                           pattern.trimmed().toLower()}) {
+                if (!patterns.contains(variant))
+                    patterns << variant;
+            }
+        }
+        result << QStringLiteral("%1 (%2)").arg(description.trimmed(), patterns.join(QLatin1Char(' ')));
+    }
+    return result;
+}
+
+QString withDefaultExtension(const QString &fileName, const QString &extension)
+{
+    if (fileName.isEmpty() || extension.isEmpty() || !QFileInfo(fileName).suffix().isEmpty())
+        return fileName;
+    return fileName + QLatin1Char('.') + extension;
+}
+
+namespace {
+
+struct ButtonSpec {
+    MessageResult result;
+    const char *caption;
+    QMessageBox::ButtonRole role;
+};
+
+QList<ButtonSpec> buttonSpecs(MessageButtons buttons)
+{
+    switch (buttons) {
+    case MessageButtons::OK:
+        return {{MessageResult::OK, "OK", QMessageBox::AcceptRole}};
+    case MessageButtons::OKCancel:
+        return {{MessageResult::OK, "OK", QMessageBox::AcceptRole},
+                {MessageResult::Cancel, "Cancel", QMessageBox::RejectRole}};
+    case MessageButtons::YesNo:
+        return {{MessageResult::Yes, "&Yes", QMessageBox::YesRole},
+                {MessageResult::No, "&No", QMessageBox::NoRole}};
+    case MessageButtons::YesNoCancel:
+        return {{MessageResult::Yes, "&Yes", QMessageBox::YesRole},
+                {MessageResult::No, "&No", QMessageBox::NoRole},
+                {MessageResult::Cancel, "Cancel", QMessageBox::RejectRole}};
+    }
+    return {};
+}
+
+QMessageBox::Icon qtIcon(MessageIcon icon)
+{
+    switch (icon) {
+    case MessageIcon::None: return QMessageBox::NoIcon;
+    case MessageIcon::Information: return QMessageBox::Information;
+    case MessageIcon::Warning: return QMessageBox::Warning;
+    case MessageIcon::Error: return QMessageBox::Critical;
+    case MessageIcon::Question: return QMessageBox::Question;
+    }
+    return QMessageBox::NoIcon;
+}
+
+// The answer a box gives when it is closed without a button: Cancel where there is
+// one, otherwise the only harmless answer the box offers.
+MessageResult closedAnswer(MessageButtons buttons)
+{
+    switch (buttons) {
+    case MessageButtons::OK: return MessageResult::OK;
+    case MessageButtons::YesNo: return MessageResult::No;
+    case MessageButtons::OKCancel:
+    case MessageButtons::YesNoCancel: return MessageResult::Cancel;
+    }
+    return MessageResult::Cancel;
+}
+
+void prepareFileDialog(QFileDialog &dialog, const FileDialogRequest &request)
+{
+    dialog.setWindowTitle(request.title);
+    const QStringList filters = qtNameFilters(request.filter);
+    if (!filters.isEmpty())
+        dialog.setNameFilters(filters);
+    if (!request.initialDir.isEmpty())
+        dialog.setDirectory(request.initialDir);
+    if (!request.defaultExtension.isEmpty())
+        dialog.setDefaultSuffix(request.defaultExtension);
+    if (!request.fileName.isEmpty())
+        dialog.selectFile(request.fileName);
+}
+
+QString chosenFile(QFileDialog &dialog, const FileDialogRequest &request)
+{
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return withDefaultExtension(dialog.selectedFiles().constFirst(), request.defaultExtension);
+}
+
+class QtDialogs : public DialogProvider {
+public:
+    MessageResult messageBox(QWidget *parent, const QString &caption, const QString &text,
+                             MessageIcon icon, MessageButtons buttons) override
+    {
+        QMessageBox box(qtIcon(icon), caption, text, QMessageBox::NoButton, parent);
+        QHash<QAbstractButton *, MessageResult> results;
+        const QList<ButtonSpec> specs = buttonSpecs(buttons);
+        for (const ButtonSpec &spec : specs) {
+            QPushButton *button = box.addButton(QString::fromLatin1(spec.caption), spec.role);
+            results.insert(button, spec.result);
+            if (spec.result == MessageResult::Cancel)
+                box.setEscapeButton(button);
+        }
+        box.setDefaultButton(qobject_cast<QPushButton *>(results.key(specs.constFirst().result)));
+        box.exec();
+        return results.value(box.clickedButton(), closedAnswer(buttons));
+    }
+
+    std::optional<FontChoice> chooseFont(QWidget *parent, const FontChoice &initial) override
+    {
+        QFont font(initial.family);
+        if (initial.pointSize > 0)
+            font.setPointSize(initial.pointSize);
+        font.setBold(initial.bold);
+        font.setItalic(initial.italic);
+        font.setUnderline(initial.underline);
+        font.setStrikeOut(initial.strikeOut);
+        bool ok = false;
+        const QFont chosen = QFontDialog::getFont(&ok, font, parent);
+        if (!ok)
+            return std::nullopt;
+        FontChoice choice;
+        choice.family = chosen.family();
+        choice.pointSize = chosen.pointSize();
+        choice.bold = chosen.bold();
+        choice.italic = chosen.italic();
+        choice.underline = chosen.underline();
+        choice.strikeOut = chosen.strikeOut();
+        choice.color = initial.color;  // Qt's font dialog has no colour choice
+        return choice;
+    }
+
+    QString openFileName(QWidget *parent, const FileDialogRequest &request) override
+    {
+        QFileDialog dialog(parent);
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        prepareFileDialog(dialog, request);
+        return chosenFile(dialog, request);
+    }
+
+    QString saveFileName(QWidget *parent, const FileDialogRequest &request) override
+    {
+        QFileDialog dialog(parent);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+        prepareFileDialog(dialog, request);
+        return chosenFile(dialog, request);
+    }
+};
+
+DialogProvider *installedProvider = nullptr;
+
+}  // namespace
+
+DialogProvider &dialogs()
+{
+    static QtDialogs realDialogs;
+    return installedProvider ? *installedProvider : realDialogs;
+}
+
+void setDialogProvider(DialogProvider *provider)
+{
+    installedProvider = provider;
+}
+
+MessageResult confirmYesNoCancel(QWidget *parent, const QString &text)
+{
+    return dialogs().messageBox(parent, QStringLiteral("Confirm"), text, MessageIcon::Question,
+                                MessageButtons::YesNoCancel);
+}
+
+void showError(QWidget *parent, const QString &text)
+{
+    dialogs().messageBox(parent, QGuiApplication::applicationDisplayName(), text, MessageIcon::Error,
+                         MessageButtons::OK);
+}
+
+}  // namespace platform
