@@ -1,0 +1,113 @@
+#include "richedit/wwriched_files.h"
+
+#include "platform/exceptions.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <new>
+
+namespace {
+
+[[noreturn]] void raiseSaveError(const QString &fileName, const QString &reason)
+{
+    throw EStreamError(QStringLiteral("Cannot save \"%1\": %2").arg(fileName, reason));
+}
+
+[[noreturn]] void raiseLoadError(const QString &fileName, const QString &reason)
+{
+    throw EStreamError(QStringLiteral("Cannot open \"%1\": %2").arg(fileName, reason));
+}
+
+// The file a save really replaces: the end of a chain of symbolic links, also when
+// that end does not exist yet.
+QString resolveSaveTarget(const QString &fileName)
+{
+    QFileInfo info(fileName);
+    for (int hops = 0; info.isSymLink() && hops < 40; ++hops)
+        info.setFile(info.symLinkTarget());
+    return info.filePath();
+}
+
+QString reasonOf(const QIODevice &device, const Exception &error)
+{
+    const QString deviceReason = device.errorString();
+    if (deviceReason.isEmpty() || deviceReason == QLatin1String("Unknown error"))
+        return error.message();
+    return deviceReason;
+}
+
+// Devices and pipes cannot be replaced by a new file, so they are written directly.
+void writeInPlace(const QString &displayName, const QString &target,
+                  const std::function<void(QIODevice &)> &write)
+{
+    QFile file(target);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        raiseSaveError(displayName, file.errorString());
+    try {
+        write(file);
+    } catch (const Exception &error) {
+        raiseSaveError(displayName, reasonOf(file, error));
+    }
+    if (!file.flush() || file.error() != QFileDevice::NoError)
+        raiseSaveError(displayName, file.errorString());
+}
+
+void writeReplacing(const QString &displayName, const QString &target,
+                    const std::function<void(QIODevice &)> &write)
+{
+    const bool existed = QFileInfo::exists(target);
+    const QFileDevice::Permissions permissions = existed ? QFile::permissions(target)
+                                                         : QFileDevice::Permissions();
+    QSaveFile file(target);
+    file.setDirectWriteFallback(true);
+    if (!file.open(QIODevice::WriteOnly))
+        raiseSaveError(displayName, file.errorString());
+    try {
+        write(file);
+    } catch (const Exception &error) {
+        const QString reason = reasonOf(file, error);
+        file.cancelWriting();
+        raiseSaveError(displayName, reason);
+    }
+    if (!file.commit())
+        raiseSaveError(displayName, file.errorString());
+    if (existed)
+        QFile::setPermissions(target, permissions);
+}
+
+}  // namespace
+
+void writeFileSafely(const QString &fileName, const std::function<void(QIODevice &)> &write)
+{
+    if (fileName.isEmpty())
+        raiseSaveError(fileName, QStringLiteral("No file name given"));
+    const QString target = resolveSaveTarget(fileName);
+    const QFileInfo info(target);
+    if (info.isDir())
+        raiseSaveError(fileName, QStringLiteral("It is a folder"));
+    try {
+        if (info.exists() && !info.isFile())
+            writeInPlace(fileName, target, write);
+        else
+            writeReplacing(fileName, target, write);
+    } catch (const std::bad_alloc &) {
+        raiseSaveError(fileName, QStringLiteral("Not enough memory"));
+    }
+}
+
+void readFileFrom(const QString &fileName, const std::function<void(QIODevice &)> &read)
+{
+    if (QFileInfo(fileName).isDir())
+        raiseLoadError(fileName, QStringLiteral("It is a folder"));
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        raiseLoadError(fileName, file.errorString());
+    try {
+        read(file);
+    } catch (const Exception &error) {
+        raiseLoadError(fileName, reasonOf(file, error));
+    } catch (const std::bad_alloc &) {
+        raiseLoadError(fileName, QStringLiteral("Not enough memory to load the document"));
+    }
+}

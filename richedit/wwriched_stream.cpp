@@ -1,0 +1,122 @@
+#include "richedit/wwriched_stream.h"
+
+#include "platform/exceptions.h"
+
+#include <QIODevice>
+#include <cstring>
+
+qint64 PlainTextChunkReader::operator()(char *buffer, qint64 max)
+{
+    if (max <= 0)
+        return 0;
+    while (m_pending.size() - m_pendingStart == 0 && !m_sourceDone) {
+        m_pending.clear();
+        m_pendingStart = 0;
+        if (!refill(max))
+            return -1;
+    }
+    const qint64 count = qMin<qint64>(max, m_pending.size() - m_pendingStart);
+    std::memcpy(buffer, m_pending.constData() + m_pendingStart, size_t(count));
+    m_pendingStart += count;
+    return count;
+}
+
+// Reads at most half the engine's request, so that a chunk made only of line ends
+// still fits the engine's buffer after each becomes CR LF.
+bool PlainTextChunkReader::refill(qint64 max)
+{
+    if (m_failed)
+        return false;
+    if (!m_started) {
+        m_started = true;
+        const QByteArray head = m_source.peek(2);
+        m_utf16 = head == "\xFF\xFE" || head == "\xFE\xFF";
+    }
+    QByteArray chunk(qMax<qint64>(max / 2, 1), Qt::Uninitialized);
+    const qint64 read = m_source.read(chunk.data(), chunk.size());
+    if (read < 0) {
+        m_failed = true;
+        return false;
+    }
+    if (read == 0) {
+        m_sourceDone = true;
+        return true;
+    }
+    if (m_utf16)
+        m_pending.append(chunk.constData(), read);
+    else
+        convert(chunk.constData(), read);
+    return true;
+}
+
+// A CR produces CR LF at once and swallows an LF that follows it, even one that only
+// arrives with the next read, so no line end is lost or doubled at a chunk boundary.
+void PlainTextChunkReader::convert(const char *bytes, qint64 count)
+{
+    m_pending.reserve(m_pending.size() + count * 2);
+    for (qint64 i = 0; i < count; ++i) {
+        const char c = bytes[i];
+        if (c == '\0')
+            continue;
+        const bool lfAfterCR = m_afterCR && c == '\n';
+        m_afterCR = false;
+        if (lfAfterCR)
+            continue;
+        if (c == '\r' || c == '\n') {
+            m_pending.append("\r\n", 2);
+            m_afterCR = c == '\r';
+        } else {
+            m_pending.append(c);
+        }
+    }
+}
+
+namespace {
+
+bool readAsRtf(engine::RichEditView &view, QIODevice &source)
+{
+    return view.streamIn(engine::SF_RTF,
+                         [&source](char *buffer, qint64 max) { return source.read(buffer, max); });
+}
+
+bool readAsText(engine::RichEditView &view, QIODevice &source)
+{
+    PlainTextChunkReader reader(source);
+    return view.streamIn(engine::SF_TEXT,
+                         [&reader](char *buffer, qint64 max) { return reader(buffer, max); });
+}
+
+[[noreturn]] void raiseLoadFailure()
+{
+    throw EStreamError(QStringLiteral("Failed to Load Stream"));
+}
+
+}  // namespace
+
+// The source position is remembered through a transaction, which also lets a
+// sequential device be read a second time for the plain-text attempt.
+void loadRichContent(engine::RichEditView &view, bool plainText, QIODevice &source)
+{
+    if (plainText) {
+        if (!readAsText(view, source))
+            raiseLoadFailure();
+        return;
+    }
+    source.startTransaction();
+    if (readAsRtf(view, source)) {
+        source.commitTransaction();
+        return;
+    }
+    source.rollbackTransaction();
+    if (!readAsText(view, source))
+        raiseLoadFailure();
+}
+
+void saveRichContent(const engine::RichEditView &view, bool plainText, QIODevice &target)
+{
+    const auto writer = [&target](const char *data, qint64 size) {
+        return target.write(data, size) == size;
+    };
+    if (!view.streamOut(plainText ? engine::SF_TEXT : engine::SF_RTF, writer))
+        throw EStreamError(QStringLiteral("Failed to Save Stream"));
+}
