@@ -78,7 +78,9 @@ public:
     void setAutoUrlDetect(bool on);
     bool autoUrlDetect() const;
 
-    // Formatting rectangle: where text is laid out inside the viewport, in pixels.
+    // Formatting rectangle: where text is laid out inside the viewport, in pixels. Its
+    // left and top move the text; its width is the line width. A null rectangle lays
+    // the text out over the whole viewport, wrapped at its width.
     void setFormatRect(const QRect &rect);
     QRect formatRect() const;
 
@@ -87,14 +89,31 @@ public:
     bool streamIn(StreamFormat format, const StreamReader &reader);
     bool streamOut(StreamFormat format, const StreamWriter &writer) const;
 
+    // The link (hyperlink, or detected URL while detection is on) holding the character
+    // at `position`, or {-1, -1}.
+    CharRange linkAt(int position) const;
+
 signals:
     void contentChanged();                   // under ENM_CHANGE
     void selectionChangeNotify();            // under ENM_SELCHANGE
     void linkNotify(QEvent::Type mouseEvent, engine::CharRange range);  // under ENM_LINK
 
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    bool canInsertFromMimeData(const QMimeData *source) const override;
+    void insertFromMimeData(const QMimeData *source) override;
+
 private:
     struct Private;
     Private *d;
+
+    QTextCursor cursorForRange(CharRange range) const;
+    int clampPosition(int position) const;
+    void notifySelectionIfChanged();
+    void notifyLink(QEvent::Type type, const QPoint &viewportPos);
+    void applyFormatRect();
 };
 
 }  // namespace engine

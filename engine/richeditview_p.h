@@ -1,0 +1,20 @@
+#pragma once
+#include "engine/displayhighlighter.h"
+#include "engine/richeditview.h"
+
+#include <QRect>
+#include <QTextCharFormat>
+
+// State shared by the view's source files.
+namespace engine {
+
+struct RichEditView::Private {
+    quint32 eventMask = 0;
+    CharRange lastSelection;
+    DisplayHighlighter *highlighter = nullptr;
+    QTextCharFormat defaultFormat;  // the default character format's extra properties
+    QRect formatRect;               // empty: the whole viewport
+    CharRange linkUnderMouse{-1, -1};
+};
+
+}  // namespace engine
