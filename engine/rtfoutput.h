@@ -1,0 +1,43 @@
+#pragma once
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QStringView>
+
+// Byte-level RTF output: control words, groups, escaped text and hex data, appended to
+// one growing buffer. Everything written is 7-bit: characters of Windows-1252 become
+// \'hh, all others \uN followed by a '?' fallback (\uc1 is declared once by the writer).
+namespace engine {
+
+class RtfOutput {
+public:
+    explicit RtfOutput(qsizetype reserve = 0);
+
+    void word(const char *name);             // "\name"
+    void word(const char *name, int value);  // "\nameN"
+    void open();                             // "{"
+    void close();                            // "}"
+    void newline();                          // CR LF, between control words only
+    void raw(QByteArrayView bytes);          // verbatim RTF (a kept group)
+    void hex(QByteArrayView bytes);          // picture data, lines of 128 digits
+
+    // Text of a run. ansiFont: the run's font uses the ANSI code page, so characters of
+    // Windows-1252 may be written as \'hh; otherwise every non-ASCII character is \uN.
+    void text(QStringView text, bool ansiFont);
+
+    const QByteArray &bytes() const { return m_out; }
+    QByteArray take();
+
+private:
+    void appendInt(int value);
+    void appendUnicode(char16_t unit);
+    void literal(char c);
+
+    QByteArray m_out;
+    bool m_delimit = false;  // the last thing written was a control word
+};
+
+// The Windows-1252 byte of a character, or 0 when the code page lacks it. Characters
+// below 0x80 map to themselves.
+unsigned char cp1252Byte(char16_t c);
+
+}  // namespace engine

@@ -1,0 +1,373 @@
+#include "engine/rtfwriter.h"
+
+#include "engine/formatmapping.h"
+#include "engine/rtfoutput.h"
+#include "engine/rtfpicture.h"
+#include "engine/rtftables.h"
+#include "engine/textprops.h"
+
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextImageFormat>
+#include <cmath>
+#include <optional>
+#include <vector>
+
+namespace engine {
+namespace {
+
+enum class Underline : quint8 { None, Single, Dotted, Dash, DashDot, DashDotDot, Wave };
+enum class Script : quint8 { Normal, Super, Sub };
+
+// "No language": written when text without a language follows text with one.
+constexpr int kNoLanguage = 1024;
+
+// The character properties an RTF reader tracks, in RTF terms (table indexes, half
+// points). The defaults are those a reader starts with.
+struct RunState {
+    int font = 0;
+    int halfPoints = 24;
+    int color = 0;
+    int highlight = 0;
+    int language = 0;
+    int offsetHalfPoints = 0;
+    Underline underline = Underline::None;
+    Script script = Script::Normal;
+    bool bold = false;
+    bool italic = false;
+    bool strike = false;
+    bool hidden = false;
+    bool protect = false;
+    bool operator==(const RunState &) const = default;
+};
+
+Underline underlineOf(const QTextCharFormat &format, bool underlined)
+{
+    switch (format.underlineStyle()) {
+    case QTextCharFormat::DotLine: return Underline::Dotted;
+    case QTextCharFormat::DashUnderline: return Underline::Dash;
+    case QTextCharFormat::DashDotLine: return Underline::DashDot;
+    case QTextCharFormat::DashDotDotLine: return Underline::DashDotDot;
+    case QTextCharFormat::WaveUnderline: return Underline::Wave;
+    default: return underlined ? Underline::Single : Underline::None;
+    }
+}
+
+const char *underlineWord(Underline underline)
+{
+    switch (underline) {
+    case Underline::Single: return "ul";
+    case Underline::Dotted: return "uld";
+    case Underline::Dash: return "uldash";
+    case Underline::DashDot: return "uldashd";
+    case Underline::DashDotDot: return "uldashdd";
+    case Underline::Wave: return "ulwave";
+    case Underline::None: break;
+    }
+    return "ulnone";
+}
+
+// Field instructions take the link in quotes; a quote inside it would end the argument
+// and a backslash starts a switch, so both are neutralised.
+QString hyperlinkInstruction(const QString &href)
+{
+    QString target = href;
+    target.replace(u'"', QLatin1String("%22"));
+    target.replace(u'\\', QLatin1String("\\\\"));
+    return QLatin1String("HYPERLINK \"") + target + u'"';
+}
+
+class DocumentWriter {
+public:
+    explicit DocumentWriter(const QTextDocument *document);
+    QByteArray write();
+
+private:
+    void writeBlock(const QTextBlock &block);
+    void writeParagraphProperties(const QTextBlock &block);
+    void writeLineSpacing(const ParaFormat &format);
+    void writeBullet();
+    void writeFragment(const QTextFragment &fragment);
+    void writeObjects(const QString &text, const QTextCharFormat &format);
+    void switchLink(const QString &href);
+    const RunState &runState(int formatIndex, const QTextCharFormat &format);
+    RunState computeRunState(const QTextCharFormat &format);
+    void changeTo(const RunState &target);
+    void changeEffects(const RunState &target);
+    bool ansiFont() const { return isAnsiCharset(m_fonts.charsetOf(m_state.font)); }
+    static bool isAnsiCharset(int charset) { return charset == 0 || charset == 1; }
+    QByteArray header() const;
+
+    const QTextDocument *m_document;
+    QFont m_defaultFont;
+    RtfOutput m_out;
+    RtfFontTable m_fonts;
+    RtfColorTable m_colors;
+    RunState m_state;
+    std::vector<std::optional<RunState>> m_runCache;  // by the document's format index
+    QString m_link;                                   // href of the open field, if any
+    RunState m_stateBeforeLink;
+    int m_symbolFont = -1;
+};
+
+DocumentWriter::DocumentWriter(const QTextDocument *document)
+    : m_document(document),
+      m_defaultFont(document->defaultFont()),
+      m_out(document->characterCount() + document->characterCount() / 4 + 4096)
+{
+    // Font 0 is the document's default font, so that \deff0 names what unformatted
+    // text is shown in.
+    const CharFormat plain = readCharFormat(QTextCharFormat(), m_defaultFont);
+    m_fonts.indexOf(plain.faceName, plain.charset, plain.pitchAndFamily);
+}
+
+QByteArray DocumentWriter::write()
+{
+    for (QTextBlock block = m_document->begin(); block.isValid(); block = block.next())
+        writeBlock(block);
+    m_out.raw("}\r\n");
+    QByteArray result = header();
+    result.append(m_out.bytes());
+    return result;
+}
+
+QByteArray DocumentWriter::header() const
+{
+    RtfOutput out(1024);
+    out.raw("{\\rtf1\\ansi\\ansicpg1252\\deff0");
+    m_fonts.write(out);
+    out.newline();
+    m_colors.write(out);
+    out.newline();
+    out.word("uc", 1);
+    out.newline();
+    return out.take();
+}
+
+void DocumentWriter::writeBlock(const QTextBlock &block)
+{
+    const QTextBlockFormat blockFormat = block.blockFormat();
+    if (blockFormat.boolProperty(prop::PageBreakBefore)
+        || (blockFormat.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore)) {
+        m_out.word("page");
+        m_out.newline();
+    }
+    writeParagraphProperties(block);
+    for (auto it = block.begin(); !it.atEnd(); ++it)
+        writeFragment(it.fragment());
+    switchLink(QString());
+    // An empty paragraph's mark carries the format of what will be typed into it.
+    if (block.length() == 1)
+        changeTo(runState(block.charFormatIndex(), block.charFormat()));
+    m_out.word("par");
+    m_out.newline();
+}
+
+void DocumentWriter::writeParagraphProperties(const QTextBlock &block)
+{
+    const ParaFormat format = readParaFormat(block);
+    m_out.word("pard");
+    if (format.numbering == PFN_BULLET)
+        writeBullet();
+    switch (format.alignment) {
+    case PFA_RIGHT: m_out.word("qr"); break;
+    case PFA_CENTER: m_out.word("qc"); break;
+    case PFA_JUSTIFY: m_out.word("qj"); break;
+    default: break;
+    }
+    // Platform model to RTF: the other lines start at start + offset (\li), the first
+    // line at start (\fi relative to \li).
+    if (const int left = format.startIndent + format.offset; left != 0)
+        m_out.word("li", left);
+    if (format.rightIndent != 0)
+        m_out.word("ri", format.rightIndent);
+    if (format.offset != 0)
+        m_out.word("fi", -format.offset);
+    if (format.spaceBefore != 0)
+        m_out.word("sb", format.spaceBefore);
+    if (format.spaceAfter != 0)
+        m_out.word("sa", format.spaceAfter);
+    writeLineSpacing(format);
+    for (int i = 0; i < format.tabCount; ++i)
+        m_out.word("tx", format.tabs[size_t(i)]);
+}
+
+void DocumentWriter::writeLineSpacing(const ParaFormat &format)
+{
+    int twips = 0;
+    bool multiple = false;
+    switch (format.lineSpacingRule) {
+    case 1: twips = 360; multiple = true; break;
+    case 2: twips = 480; multiple = true; break;
+    case 3: twips = std::abs(format.lineSpacing); break;   // at least
+    case 4: twips = -std::abs(format.lineSpacing); break;  // exactly
+    case 5: twips = format.lineSpacing * 12; multiple = true; break;  // lineSpacing / 20 lines
+    default: break;
+    }
+    if (twips == 0)
+        return;
+    m_out.word("sl", twips);
+    m_out.word("slmult", multiple ? 1 : 0);
+}
+
+// The bullet in both forms readers know: the \pn description for those that number
+// paragraphs themselves, and the \pntext result for those that only show text.
+void DocumentWriter::writeBullet()
+{
+    if (m_symbolFont < 0)
+        m_symbolFont = m_fonts.indexOf(QStringLiteral("Symbol"), 2, 0x02);
+    m_out.open();
+    m_out.word("pntext");
+    m_out.word("f", m_symbolFont);
+    m_out.raw("\\'b7");
+    m_out.word("tab");
+    m_out.close();
+    m_out.raw("{\\*");
+    m_out.word("pn");
+    m_out.word("pnlvlblt");
+    m_out.word("pnf", m_symbolFont);
+    m_out.word("pnindent", 0);
+    m_out.open();
+    m_out.word("pntxtb");
+    m_out.raw("\\'b7");
+    m_out.close();
+    m_out.close();
+}
+
+void DocumentWriter::writeFragment(const QTextFragment &fragment)
+{
+    const QTextCharFormat format = fragment.charFormat();
+    switchLink(isHyperlink(format) ? format.anchorHref() : QString());
+    changeTo(runState(fragment.charFormatIndex(), format));
+    if (format.isImageFormat() || format.hasProperty(prop::ObjectRtf))
+        writeObjects(fragment.text(), format);
+    else
+        m_out.text(fragment.text(), ansiFont());
+}
+
+// Each object character becomes its kept \object group or its picture; anything else in
+// the run is text.
+void DocumentWriter::writeObjects(const QString &text, const QTextCharFormat &format)
+{
+    const QByteArray objectRtf = format.property(prop::ObjectRtf).toByteArray();
+    for (QChar c : text) {
+        if (c != QChar::ObjectReplacementCharacter)
+            m_out.text(QStringView(&c, 1), ansiFont());
+        else if (!objectRtf.isEmpty())
+            m_out.raw(objectRtf);
+        else if (format.isImageFormat())
+            writeRtfPicture(m_out, m_document, format.toImageFormat());
+    }
+}
+
+// A link is a HYPERLINK field whose result holds the link's runs. The field's groups
+// restore the character state on closing, so the tracked state does too.
+void DocumentWriter::switchLink(const QString &href)
+{
+    if (href == m_link)
+        return;
+    if (!m_link.isEmpty()) {
+        m_out.raw("}}}");
+        m_state = m_stateBeforeLink;
+    }
+    m_link = href;
+    if (href.isEmpty())
+        return;
+    m_stateBeforeLink = m_state;
+    m_out.raw("{\\field{\\*\\fldinst{");
+    m_out.text(hyperlinkInstruction(href), ansiFont());
+    m_out.raw("}}{\\fldrslt{");
+}
+
+const RunState &DocumentWriter::runState(int formatIndex, const QTextCharFormat &format)
+{
+    if (formatIndex < 0)
+        formatIndex = 0;
+    if (size_t(formatIndex) >= m_runCache.size())
+        m_runCache.resize(size_t(formatIndex) + 1);
+    std::optional<RunState> &cached = m_runCache[size_t(formatIndex)];
+    if (!cached)
+        cached = computeRunState(format);
+    return *cached;
+}
+
+RunState DocumentWriter::computeRunState(const QTextCharFormat &format)
+{
+    const CharFormat record = readCharFormat(format, m_defaultFont);
+    const auto on = [&](quint32 effect) { return (record.effects & effect) != 0; };
+    RunState state;
+    state.font = m_fonts.indexOf(record.faceName, record.charset, record.pitchAndFamily);
+    state.halfPoints = int(std::lround(record.height / 10.0));
+    state.bold = on(CFE_BOLD);
+    state.italic = on(CFE_ITALIC);
+    state.underline = underlineOf(format, on(CFE_UNDERLINE));
+    state.strike = on(CFE_STRIKEOUT);
+    state.protect = on(CFE_PROTECTED);
+    state.hidden = isHidden(format);
+    if (!on(CFE_AUTOCOLOR))
+        state.color = m_colors.indexOf(colorFromRef(record.textColor));
+    const QColor highlight = format.property(prop::HighlightColor).value<QColor>();
+    if (highlight.isValid())
+        state.highlight = m_colors.indexOf(highlight);
+    else if (format.background().style() == Qt::SolidPattern)
+        state.highlight = m_colors.indexOf(format.background().color());
+    state.language = format.intProperty(prop::Language);
+    state.offsetHalfPoints = int(std::lround(record.offset / 10.0));
+    if (format.verticalAlignment() == QTextCharFormat::AlignSuperScript)
+        state.script = Script::Super;
+    else if (format.verticalAlignment() == QTextCharFormat::AlignSubScript)
+        state.script = Script::Sub;
+    return state;
+}
+
+void DocumentWriter::changeTo(const RunState &target)
+{
+    if (target == m_state)
+        return;
+    if (target.font != m_state.font)
+        m_out.word("f", target.font);
+    if (target.halfPoints != m_state.halfPoints)
+        m_out.word("fs", target.halfPoints);
+    if (target.color != m_state.color)
+        m_out.word("cf", target.color);
+    if (target.highlight != m_state.highlight)
+        m_out.word("highlight", target.highlight);
+    if (target.language != m_state.language)
+        m_out.word("lang", target.language != 0 ? target.language : kNoLanguage);
+    changeEffects(target);
+    m_state = target;
+}
+
+void DocumentWriter::changeEffects(const RunState &target)
+{
+    const auto toggle = [&](bool from, bool to, const char *word) {
+        if (from != to)
+            to ? m_out.word(word) : m_out.word(word, 0);
+    };
+    toggle(m_state.bold, target.bold, "b");
+    toggle(m_state.italic, target.italic, "i");
+    if (target.underline != m_state.underline)
+        m_out.word(underlineWord(target.underline));
+    toggle(m_state.strike, target.strike, "strike");
+    if (target.script != m_state.script)
+        m_out.word(target.script == Script::Super ? "super"
+                   : target.script == Script::Sub ? "sub"
+                                                  : "nosupersub");
+    if (target.offsetHalfPoints != m_state.offsetHalfPoints) {
+        if (target.offsetHalfPoints < 0)
+            m_out.word("dn", -target.offsetHalfPoints);
+        else
+            m_out.word("up", target.offsetHalfPoints);
+    }
+    toggle(m_state.hidden, target.hidden, "v");
+    toggle(m_state.protect, target.protect, "protect");
+}
+
+}  // namespace
+
+QByteArray writeRtf(const QTextDocument *document)
+{
+    return DocumentWriter(document).write();
+}
+
+}  // namespace engine
