@@ -97,6 +97,7 @@ private:
     bool ansiFont() const { return isAnsiCharset(m_fonts.charsetOf(m_state.font)); }
     static bool isAnsiCharset(int charset) { return charset == 0 || charset == 1; }
     QByteArray header() const;
+    void writeListTables(RtfOutput &out) const;
 
     const QTextDocument *m_document;
     QFont m_defaultFont;
@@ -139,6 +140,8 @@ QByteArray DocumentWriter::header() const
     out.newline();
     m_colors.write(out);
     out.newline();
+    if (m_symbolFont >= 0)
+        writeListTables(out);
     out.word("uc", 1);
     out.newline();
     return out.take();
@@ -166,8 +169,9 @@ void DocumentWriter::writeBlock(const QTextBlock &block)
 void DocumentWriter::writeParagraphProperties(const QTextBlock &block)
 {
     const ParaFormat format = readParaFormat(block);
+    const bool bullet = format.numbering == PFN_BULLET;
     m_out.word("pard");
-    if (format.numbering == PFN_BULLET)
+    if (bullet)
         writeBullet();
     switch (format.alignment) {
     case PFA_RIGHT: m_out.word("qr"); break;
@@ -176,12 +180,13 @@ void DocumentWriter::writeParagraphProperties(const QTextBlock &block)
     default: break;
     }
     // Platform model to RTF: the other lines start at start + offset (\li), the first
-    // line at start (\fi relative to \li).
-    if (const int left = format.startIndent + format.offset; left != 0)
+    // line at start (\fi relative to \li). Bullet paragraphs always state both, so that
+    // no reader takes a list level's indents instead.
+    if (const int left = format.startIndent + format.offset; left != 0 || bullet)
         m_out.word("li", left);
     if (format.rightIndent != 0)
         m_out.word("ri", format.rightIndent);
-    if (format.offset != 0)
+    if (format.offset != 0 || bullet)
         m_out.word("fi", -format.offset);
     if (format.spaceBefore != 0)
         m_out.word("sb", format.spaceBefore);
@@ -210,14 +215,26 @@ void DocumentWriter::writeLineSpacing(const ParaFormat &format)
     m_out.word("slmult", multiple ? 1 : 0);
 }
 
-// The bullet in both forms readers know: the \pn description for those that number
-// paragraphs themselves, and the \pntext result for those that only show text.
+// Bullets in the forms readers know: list 1 of the list table (\\ls1), the older \\pn
+// description, and the \\listtext result for readers that only show text. The list
+// level carries no indents: the paragraph's own \\li and \\fi always apply.
+void DocumentWriter::writeListTables(RtfOutput &out) const
+{
+    out.raw("{\\*\\listtable{\\list\\listtemplateid1\\listsimple{\\listlevel\\levelnfc23\\leveljc0"
+            "\\levelfollow0\\levelstartat1{\\leveltext\\leveltemplateid0\\'01\\'b7;}{\\levelnumbers;}");
+    out.word("f", m_symbolFont);
+    out.raw("}\\listid1}}");
+    out.newline();
+    out.raw("{\\*\\listoverridetable{\\listoverride\\listid1\\listoverridecount0\\ls1}}");
+    out.newline();
+}
+
 void DocumentWriter::writeBullet()
 {
     if (m_symbolFont < 0)
         m_symbolFont = m_fonts.indexOf(QStringLiteral("Symbol"), 2, 0x02);
     m_out.open();
-    m_out.word("pntext");
+    m_out.word("listtext");
     m_out.word("f", m_symbolFont);
     m_out.raw("\\'b7");
     m_out.word("tab");
@@ -227,22 +244,23 @@ void DocumentWriter::writeBullet()
     m_out.word("pnlvlblt");
     m_out.word("pnf", m_symbolFont);
     m_out.word("pnindent", 0);
-    m_out.open();
-    m_out.word("pntxtb");
-    m_out.raw("\\'b7");
-    m_out.close();
-    m_out.close();
+    m_out.raw("{\\pntxtb\\'b7}}");
+    m_out.word("ls", 1);
+    m_out.word("ilvl", 0);
 }
 
 void DocumentWriter::writeFragment(const QTextFragment &fragment)
 {
     const QTextCharFormat format = fragment.charFormat();
     switchLink(isHyperlink(format) ? format.anchorHref() : QString());
-    changeTo(runState(fragment.charFormatIndex(), format));
-    if (format.isImageFormat() || format.hasProperty(prop::ObjectRtf))
+    // An object's run format says nothing about the text around it; leaving the state
+    // alone saves a change there and back.
+    if (format.isImageFormat() || format.hasProperty(prop::ObjectRtf)) {
         writeObjects(fragment.text(), format);
-    else
-        m_out.text(fragment.text(), ansiFont());
+        return;
+    }
+    changeTo(runState(fragment.charFormatIndex(), format));
+    m_out.text(fragment.text(), ansiFont());
 }
 
 // Each object character becomes its kept \object group or its picture; anything else in
