@@ -1,0 +1,303 @@
+#include "engine/rtfreader.h"
+
+#include "engine/rtfreaderimpl.h"
+
+#include <QCoreApplication>
+#include <QTextDocument>
+
+namespace engine {
+
+QString RtfReadResult::message() const
+{
+    switch (error) {
+    case RtfReadError::None:
+        return {};
+    case RtfReadError::NoDocument:
+        return QCoreApplication::translate("engine", "There is no document to read into.");
+    case RtfReadError::NotRtf:
+        return QCoreApplication::translate("engine", "The data is not Rich Text Format.");
+    case RtfReadError::UnclosedGroup:
+        return QCoreApplication::translate("engine", "The Rich Text Format data ends before its last group is closed (byte %1).")
+            .arg(offset);
+    }
+    return {};
+}
+
+RtfReadResult readRtf(const QByteArray &bytes, QTextDocument *document)
+{
+    if (!document)
+        return {RtfReadError::NoDocument, 0};
+    rtfin::Reader reader(bytes, document);
+    return reader.read();
+}
+
+namespace rtfin {
+
+Reader::Reader(const QByteArray &bytes, QTextDocument *document)
+    : m_bytes(bytes), m_document(document), m_tokens(bytes), m_builder(document)
+{
+    m_stack.reserve(kMaxRtfGroupDepth + 1);
+}
+
+// Optional whitespace, then "{\rtf".
+bool Reader::readHeader()
+{
+    qsizetype start = 0;
+    while (start < m_bytes.size() && (m_bytes[start] == ' ' || m_bytes[start] == '\t'
+                                      || m_bytes[start] == '\r' || m_bytes[start] == '\n'))
+        ++start;
+    m_tokens.setPosition(start);
+    const RtfToken open = m_tokens.next();
+    if (open.kind != RtfTokenKind::GroupOpen || open.offset != start)
+        return false;
+    const RtfToken word = m_tokens.next();
+    if (word.kind != RtfTokenKind::ControlWord || word.offset != start + 1 || word.data != QByteArrayView("rtf"))
+        return false;
+    GroupState outermost;
+    outermost.openOffset = start;
+    m_stack.push_back(outermost);
+    return true;
+}
+
+RtfReadResult Reader::read()
+{
+    if (!readHeader())
+        return {RtfReadError::NotRtf, 0};
+
+    for (;;) {
+        RtfToken token = m_tokens.next();
+        if (m_unicodeSkipLeft > 0 && !skipUnicodeFallback(token))
+            continue;
+        if (token.kind != RtfTokenKind::Text && token.kind != RtfTokenKind::HexByte && !m_pendingBytes.isEmpty())
+            flushBytes();
+        if (m_starPending && token.kind != RtfTokenKind::ControlWord) {
+            // \* marks an optional destination: anything but a control word after it
+            // leaves nothing this reader could use in the group.
+            m_starPending = false;
+            if (m_stack.size() > 1 && token.kind != RtfTokenKind::GroupClose) {
+                if (token.kind == RtfTokenKind::GroupOpen && !m_tokens.skipGroup())
+                    break;
+                if (!skipGroup())
+                    break;
+                continue;
+            }
+        }
+        switch (token.kind) {
+        case RtfTokenKind::End:
+            return {RtfReadError::UnclosedGroup, token.offset};
+        case RtfTokenKind::GroupOpen:
+            openGroup(token.offset);
+            break;
+        case RtfTokenKind::GroupClose:
+            if (m_stack.size() == 1) {
+                finishDocument();
+                return {};
+            }
+            closeGroup();
+            break;
+        case RtfTokenKind::ControlWord:
+            if (!handleWord(token))
+                return {RtfReadError::UnclosedGroup, m_tokens.size()};
+            break;
+        case RtfTokenKind::ControlSymbol:
+            handleSymbol(token.symbol);
+            break;
+        case RtfTokenKind::Text:
+            handleText(token.data);
+            break;
+        case RtfTokenKind::HexByte:
+            handleHexByte(token.hexByte);
+            break;
+        case RtfTokenKind::Binary:
+            handleBinary(token.data);
+            break;
+        }
+    }
+    return {RtfReadError::UnclosedGroup, m_tokens.size()};
+}
+
+// A \uN character is followed by \ucN fallback characters for readers without Unicode:
+// each text byte, \'hh, control word or \bin block counts as one; a brace ends the
+// fallback early. Returns true when the token (or what is left of a text run) still
+// needs handling.
+bool Reader::skipUnicodeFallback(RtfToken &token)
+{
+    switch (token.kind) {
+    case RtfTokenKind::GroupOpen:
+    case RtfTokenKind::GroupClose:
+    case RtfTokenKind::End:
+        m_unicodeSkipLeft = 0;
+        return true;
+    case RtfTokenKind::Text: {
+        const qsizetype skipped = std::min<qsizetype>(m_unicodeSkipLeft, token.data.size());
+        m_unicodeSkipLeft -= int(skipped);
+        token.data = token.data.sliced(skipped);
+        return !token.data.isEmpty();
+    }
+    default:
+        --m_unicodeSkipLeft;
+        return false;
+    }
+}
+
+void Reader::openGroup(qsizetype offset)
+{
+    if (int(m_stack.size()) >= kMaxRtfGroupDepth) {
+        // Too deep: the group is dropped whole. The tokenizer has already read its '{'.
+        if (!m_tokens.skipGroup())
+            m_tokens.setPosition(m_tokens.size());
+        return;
+    }
+    GroupState state = top();
+    state.openOffset = offset;
+    state.endsField = state.endsPicture = false;
+    m_stack.push_back(state);
+}
+
+bool Reader::skipGroup()
+{
+    if (!m_tokens.skipGroup())
+        return false;
+    if (m_stack.size() > 1)
+        m_stack.pop_back();
+    return true;
+}
+
+void Reader::closeGroup()
+{
+    const GroupState closed = std::move(m_stack.back());
+    m_stack.pop_back();
+    const Destination outer = top().destination;
+
+    switch (closed.destination) {
+    case Destination::FontTable:
+        if (outer == Destination::FontTable)
+            commitFontEntry();
+        break;
+    case Destination::ListLevel:
+        if (outer == Destination::List)
+            ++m_listLevelIndex;
+        break;
+    case Destination::List:
+        if (outer == Destination::ListTable)
+            m_lists.addList(m_listId, m_listLevels);
+        break;
+    case Destination::ListOverride:
+        if (outer == Destination::ListOverrideTable)
+            m_lists.addOverride(m_overrideNumber, m_overrideListId);
+        break;
+    case Destination::ParagraphNumbering:
+        if (outer != Destination::ParagraphNumbering)
+            top().para.oldStyleList = m_numberingKind;
+        break;
+    default:
+        break;
+    }
+    if (closed.endsPicture)
+        finishPicture();
+    if (closed.endsField && !m_fields.empty())
+        m_fields.pop_back();
+}
+
+void Reader::handleText(QByteArrayView text)
+{
+    switch (top().destination) {
+    case Destination::Body:
+    case Destination::ListText:
+    case Destination::FieldInstruction:
+        if (m_pendingBytes.isEmpty()) {
+            bool plain = true;
+            for (const char c : text) {
+                if (c < 0x20 || c > 0x7e) {
+                    plain = false;
+                    break;
+                }
+            }
+            if (plain) {
+                deliverText(QString::fromLatin1(text.data(), text.size()));
+                return;
+            }
+        }
+        m_pendingBytes.append(text.data(), text.size());
+        return;
+    case Destination::FontTable:
+        for (const char c : text) {
+            if (c == ';')
+                commitFontEntry();
+            else
+                m_fontNameBytes.append(c);
+        }
+        return;
+    case Destination::ColorTable:
+        for (const char c : text) {
+            if (c != ';')
+                continue;
+            m_colors.add(m_colorGiven ? QColor(m_red, m_green, m_blue) : QColor());
+            m_red = m_green = m_blue = 0;
+            m_colorGiven = false;
+        }
+        return;
+    case Destination::Picture:
+        m_picture.appendHex(text);
+        return;
+    default:
+        return;
+    }
+}
+
+void Reader::handleHexByte(quint8 byte)
+{
+    switch (top().destination) {
+    case Destination::Body:
+    case Destination::ListText:
+    case Destination::FieldInstruction:
+        m_pendingBytes.append(char(byte));
+        return;
+    case Destination::FontTable:
+        m_fontNameBytes.append(char(byte));
+        return;
+    default:
+        return;
+    }
+}
+
+void Reader::handleBinary(QByteArrayView bytes)
+{
+    if (top().destination == Destination::Picture)
+        m_picture.appendBinary(bytes);
+}
+
+void Reader::handleSymbol(char symbol)
+{
+    switch (symbol) {
+    case '\\':
+    case '{':
+    case '}':
+        if (top().destination == Destination::FontTable)
+            m_fontNameBytes.append(symbol);
+        else
+            deliverChar(char16_t(symbol));
+        return;
+    case '~':
+        deliverChar(0x00A0);
+        return;
+    case '-':
+        deliverChar(0x00AD);
+        return;
+    case '_':
+        deliverChar(0x2011);
+        return;
+    case '*':
+        m_starPending = true;
+        return;
+    case '\n':
+        if (top().destination == Destination::Body)
+            endParagraph();
+        return;
+    default:
+        return;
+    }
+}
+
+}  // namespace rtfin
+}  // namespace engine

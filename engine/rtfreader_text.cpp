@@ -1,0 +1,168 @@
+#include "engine/rtfreaderimpl.h"
+#include "engine/textprops.h"
+
+#include <QTextDocument>
+#include <QTextImageFormat>
+#include <QUrl>
+
+namespace engine::rtfin {
+
+namespace {
+
+constexpr qsizetype kMaxInstructionLength = 64 * 1024;
+constexpr qsizetype kMaxListTextLength = 1024;
+
+// Control characters other than tab carry no text in RTF.
+void dropControlCharacters(QString &text)
+{
+    text.removeIf([](QChar c) { return c.unicode() < 0x20 && c != u'\t'; });
+}
+
+}  // namespace
+
+void Reader::flushBytes()
+{
+    QString text = m_decoder.decode(m_pendingBytes, codePageOf(top().chars));
+    m_pendingBytes.clear();
+    dropControlCharacters(text);
+    if (!text.isEmpty())
+        deliverText(text);
+}
+
+void Reader::deliverText(const QString &text)
+{
+    switch (top().destination) {
+    case Destination::Body:
+        bodyText(text);
+        return;
+    case Destination::ListText:
+        if (m_listText.isEmpty())
+            m_listTextFormat = charFormat(top().chars);
+        if (m_listText.size() < kMaxListTextLength)
+            m_listText += text;
+        return;
+    case Destination::FieldInstruction:
+        if (!m_fields.empty() && m_fields.back().instruction.size() < kMaxInstructionLength)
+            m_fields.back().instruction += text;
+        return;
+    default:
+        return;
+    }
+}
+
+void Reader::deliverChar(char16_t c)
+{
+    deliverText(QString(QChar(c)));
+}
+
+void Reader::bodyText(const QString &text)
+{
+    beginContent();
+    m_shapePictureShown = false;
+    m_builder.appendText(text, charFormat(top().chars));
+}
+
+// Before the first content of a paragraph comes its visible list number, and inside a
+// table row the tabs that separate it from the cells before.
+void Reader::beginContent()
+{
+    if (!m_listText.isEmpty() && !m_builder.paragraphHasContent())
+        emitListText();
+    if (m_pendingCellBreak) {
+        m_pendingCellBreak = false;
+        m_builder.appendText(QString(QChar::LineSeparator), charFormat(top().chars));
+    }
+    if (m_pendingCellTabs > 0) {
+        m_builder.appendText(QString(m_pendingCellTabs, u'\t'), charFormat(top().chars));
+        m_pendingCellTabs = 0;
+    }
+}
+
+// Bullet paragraphs get their bullet from the paragraph format; a numbered paragraph
+// keeps its number as text.
+void Reader::emitListText()
+{
+    if (!m_listText.isEmpty() && !isBullet(top().para))
+        m_builder.appendText(m_listText, m_listTextFormat);
+    m_listText.clear();
+}
+
+void Reader::endParagraph()
+{
+    if (top().para.inTable) {
+        // One row is one paragraph: a paragraph mark inside a cell becomes a line break
+        // when more text of that cell follows.
+        if (m_builder.paragraphHasContent())
+            m_pendingCellBreak = true;
+        return;
+    }
+    finishParagraph();
+}
+
+void Reader::finishParagraph()
+{
+    emitListText();
+    m_pendingCellTabs = 0;
+    m_pendingCellBreak = false;
+    ParaState para = top().para;
+    para.pageBreakBefore = para.pageBreakBefore || m_pageBreakNext;
+    m_pageBreakNext = false;
+    m_builder.endParagraph(blockFormat(para), isBullet(para), charFormat(top().chars));
+}
+
+void Reader::finishDocument()
+{
+    if (!m_pendingBytes.isEmpty())
+        flushBytes();
+    ParaState para = top().para;
+    para.pageBreakBefore = para.pageBreakBefore || m_pageBreakNext;
+    m_builder.finish(blockFormat(para), isBullet(para), charFormat(top().chars));
+}
+
+// A page break starts a new paragraph that begins on a new page.
+void Reader::breakPage()
+{
+    if (m_builder.paragraphHasContent())
+        finishParagraph();
+    m_pageBreakNext = true;
+}
+
+void Reader::commitFontEntry()
+{
+    if (!m_fontNameBytes.isEmpty())
+        m_font.name += m_decoder.decode(m_fontNameBytes, codePageOfFont(m_font));
+    m_fontNameBytes.clear();
+    m_font.name = m_font.name.trimmed();
+    dropControlCharacters(m_font.name);
+    if (!m_font.name.isEmpty())
+        m_fonts.add(m_fontNumber, m_font);
+    m_font.name.clear();
+}
+
+void Reader::finishPicture()
+{
+    PictureData picture = std::exchange(m_picture, PictureData());
+    if (m_pictureCount >= kMaxRtfPictures || m_pictureBytes + picture.data.size() > kMaxRtfTotalPictureBytes)
+        return;
+    const std::optional<DecodedPicture> decoded = decodePicture(picture);
+    if (!decoded)
+        return;
+    ++m_pictureCount;
+    m_pictureBytes += picture.data.size();
+
+    const QUrl name(QStringLiteral("rtfpicture:%1").arg(m_pictureCount));
+    m_document->addResource(QTextDocument::ImageResource, name, decoded->image);
+    QTextImageFormat format;
+    format.merge(charFormat(top().chars));
+    format.setName(name.toString());
+    format.setWidth(decoded->displaySize.width());
+    format.setHeight(decoded->displaySize.height());
+    format.setProperty(prop::ImageOriginalBytes, decoded->originalBytes);
+    format.setProperty(prop::ImageOriginalKind, decoded->originalKind);
+    beginContent();
+    m_builder.appendImage(format);
+    if (top().inShapePicture)
+        m_shapePictureShown = true;
+}
+
+}  // namespace engine::rtfin
