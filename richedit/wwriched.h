@@ -344,19 +344,17 @@ protected:
     virtual void DoSelectionChange();
 
     void keyPressEvent(QKeyEvent *event) override;
-    void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void changeEvent(QEvent *event) override;
-    void focusInEvent(QFocusEvent *event) override;
-    void focusOutEvent(QFocusEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
 
     bool vertScrollBarPresent() const;
     void handleLinkNotify(QEvent::Type mouseEvent, engine::CharRange range);
     void applyFontToDefaultAttributes();
     void applyScrollBarPolicy();
-    void applySelectionVisibility(bool focused);
+    void applySelectionVisibility();
+    void openLink(const QString &url);
     void sendFormatRect(const QRect &rect);
     QRect printerFormatRect() const;
     QRect windowFormatRect() const;
