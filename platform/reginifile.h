@@ -26,8 +26,9 @@
 //   Windows REG_DWORD, REG_QWORD and REG_MULTI_SZ.
 // - "Failed to get data for '<Ident>'": the store cannot be read: the settings file
 //   exists but cannot be opened (for example it is a folder), or it is damaged so that
-//   QSettings reports a format error. Reported once per failure; the next read uses what
-//   could be recovered.
+//   QSettings reports a format error. A file that cannot be opened fails every read; a
+//   damaged one fails one read, after which what could be parsed is read (QSettings
+//   parses a file once per process, so only the first object on it sees the damage).
 // - "Failed to create key <Section>": a section cannot be created for writing: the
 //   section name is empty, or the folder that holds the settings file does not exist and
 //   cannot be made (for example a part of its path is a regular file).
@@ -54,7 +55,8 @@ public:
     // Deletes the section with everything in it; a missing section is not an error.
     void EraseSection(const QString &Section);
 
-    // Names of the values directly in the section; empty when it is missing or unreadable.
+    // Queries that never throw. Names of the values directly in the section; empty when it
+    // is missing or unreadable.
     QStringList ReadSection(const QString &Section);
     bool SectionExists(const QString &Section);
     bool ValueExists(const QString &Section, const QString &Ident);

@@ -74,26 +74,29 @@ private slots:
 
     void keyPathMapsToOrganisationAndApplication()
     {
-        const QString expected = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
-                                 + QStringLiteral("/Penhaven/Wordprocessor.conf");
+        const QString configDir = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+        // The program's own key; other tests may use its file at the same time, so only look.
+        QCOMPARE(TRegIniFile(QStringLiteral("\\Software\\Penhaven\\Wordprocessor\\")).FileName(),
+                 configDir + QStringLiteral("/Penhaven/Wordprocessor.conf"));
+
+        const QString expected = configDir + QStringLiteral("/PenhavenTests/RegIniFile.conf");
         QFile::remove(expected);
         {
-            TRegIniFile ini(QStringLiteral("\\Software\\Penhaven\\Wordprocessor\\"));
+            TRegIniFile ini(QStringLiteral("\\Software\\PenhavenTests\\RegIniFile\\"));
             QCOMPARE(ini.FileName(), expected);
             ini.WriteString(QStringLiteral("Recent"), QStringLiteral("Item_0"), QStringLiteral("/home/u/a.rtf"));
         }
-        TRegIniFile again(QStringLiteral("Software\\Penhaven\\Wordprocessor"));
+        TRegIniFile again(QStringLiteral("Software/PenhavenTests/RegIniFile"));
         QCOMPARE(again.ReadString(QStringLiteral("Recent"), QStringLiteral("Item_0"), QString()),
                  QStringLiteral("/home/u/a.rtf"));
         QVERIFY(readFile(expected).contains("[Recent]"));
         QFile::remove(expected);
 
         // Deeper key levels become groups in the application's file.
-        const QString deepFile = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
-                                 + QStringLiteral("/Acme/Tool.conf");
+        const QString deepFile = configDir + QStringLiteral("/PenhavenTests/Deep.conf");
         QFile::remove(deepFile);
         {
-            TRegIniFile deep(QStringLiteral("\\Software\\Acme\\Tool\\Level\\"));
+            TRegIniFile deep(QStringLiteral("\\Software\\PenhavenTests\\Deep\\Level\\"));
             deep.WriteString(QStringLiteral("S"), QStringLiteral("v"), QStringLiteral("x"));
         }
         QSettings raw(deepFile, QSettings::IniFormat);
