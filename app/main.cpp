@@ -1,7 +1,26 @@
-#include <QApplication>
+#include "app/WPForm.h"
+#include "app/startupprobe.h"
+#include "platform/application.h"
+#include "richedit/Wwintl.h"
+
+#include <memory>
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
-    return 0;
+    platform::Application app(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("Penhaven"));
+    QCoreApplication::setApplicationName(QStringLiteral("Wordprocessor"));
+    QGuiApplication::setApplicationDisplayName(QStringLiteral("Vantor Crestel Word Processor"));
+    CreateGlobalIntl(&app);
+
+    std::unique_ptr<TfmPellWP> fmPellWP;
+    try {
+        fmPellWP = std::make_unique<TfmPellWP>();
+        fmPellWP->show();
+    } catch (...) {
+        platform::reportException(std::current_exception());
+        return 1;
+    }
+    armStartupProbes(fmPellWP.get());
+    return app.exec();
 }

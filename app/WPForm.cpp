@@ -1,0 +1,109 @@
+#include "app/WPForm.h"
+
+#include "platform/application.h"
+#include "richedit/wwriched.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QLabel>
+#include <QShowEvent>
+#include <QStatusTipEvent>
+
+#include <algorithm>
+
+TfmPellWP::TfmPellWP(QWidget *parent)
+    : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("fmPellWP"));
+    setWindowTitle(QStringLiteral("Penhaven Word Processor"));
+    setWindowIcon(glyphIcon(Glyph::Program));
+    resize(753, 446);
+    setWindowState(Qt::WindowMaximized);
+    BuildLayout();
+    BuildMenus();
+    ConfigureEditor();
+    BindCommands();
+    RichEdit1->setFocus();
+    qApp->installEventFilter(this);
+    FormCreate();
+}
+
+TfmPellWP::~TfmPellWP()
+{
+    qApp->removeEventFilter(this);
+}
+
+QString TfmPellWP::StatusPanelText(int panel) const
+{
+    return StatusPanels[panel]->text();
+}
+
+void TfmPellWP::FormCreate()
+{
+    SetDocumentName(QStringLiteral("Untitled"));
+    const QString programFolder = QDir::toNativeSeparators(QCoreApplication::applicationDirPath()) + QDir::separator();
+    OpenDialog1.initialDir = programFolder;
+    SaveDialog1.initialDir = programFolder;
+}
+
+void TfmPellWP::FormShow()
+{
+    FHintHandlerInstalled = true;
+    RichEdit1->SetLeftTextInset(6);
+    UpdateControlStates();
+    RichEdit1->SetModified(false);
+}
+
+void TfmPellWP::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (!event->spontaneous())
+        platform::runGuarded([this] { FormShow(); });
+}
+
+bool TfmPellWP::event(QEvent *event)
+{
+    // Hints go to status panel 0, not to QMainWindow's temporary status message,
+    // which would hide the other panels.
+    if (event->type() == QEvent::StatusTip) {
+        if (FHintHandlerInstalled) {
+            FApplicationHint = static_cast<QStatusTipEvent *>(event)->tip();
+            ShowApplicationHint();
+        }
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+void TfmPellWP::ShowApplicationHint()
+{
+    StatusPanels[0]->setText(FApplicationHint);
+}
+
+void TfmPellWP::ShowModified(bool modified)
+{
+    StatusPanels[1]->setText(modified ? QStringLiteral("Modified") : QString());
+}
+
+void TfmPellWP::SetDocumentName(const QString &name)
+{
+    FFileName = name;
+    const qsizetype separator = std::max({name.lastIndexOf(QLatin1Char('/')), name.lastIndexOf(QLatin1Char('\\')),
+                                          name.lastIndexOf(QLatin1Char(':'))});
+    setWindowTitle(QStringLiteral("%1 - %2").arg(platform::applicationTitle(), name.mid(separator + 1)));
+}
+
+void TfmPellWP::RichEdit1Change()
+{
+    ShowModified(RichEdit1->Modified());
+}
+
+void TfmPellWP::RichEdit1SelectionChange()
+{
+    UpdateControlStates();
+}
+
+void TfmPellWP::mmiExitClick()
+{
+    close();
+}

@@ -1,0 +1,191 @@
+#pragma once
+#include "app/glyphs.h"
+#include "app/menukeys.h"
+#include "platform/dialogs.h"
+
+#include <QMainWindow>
+#include <QString>
+#include <memory>
+
+class QAbstractButton;
+class QAction;
+class QButtonGroup;
+class QFrame;
+class QLabel;
+class QMenu;
+class QStatusBar;
+class QToolButton;
+class TwwDBRichEdit;
+
+// The main window of the word processor. It owns the editor, the menus, the toolbar, the
+// format bar and the status bar for the life of the process, and holds the command
+// handlers the menus, buttons and keys reach. Controls carry their names as object
+// names, so that tests and tools can find them.
+class TfmPellWP : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TfmPellWP(QWidget *parent = nullptr);
+    ~TfmPellWP() override;
+
+    TwwDBRichEdit *Editor() const { return RichEdit1; }
+    QString DocumentName() const { return FFileName; }
+    QString StatusPanelText(int panel) const;
+
+    // Start-up and window state
+    void FormCreate();
+    void FormShow();
+    void ShowApplicationHint();
+    void ShowModified(bool modified);
+    void SetDocumentName(const QString &name);
+    void ShowToolbars(bool toolbarVisible, bool formatBarVisible);
+
+    // View and File menus
+    void Toolbar1Click();
+    void FormatBar1Click();
+    void StatusBar1Click();
+    void mmiExitClick();
+
+    // Editor events
+    void RichEdit1Change();
+    void RichEdit1SelectionChange();
+
+    // Control state and the Edit menu
+    void Edit1Click();
+    void UpdateControlStates();
+    void mmiUndoClick();
+    void Redo1Click();
+    void UndoButtonClick();
+    void RedoButtonClick();
+    void Cut1Click();
+    void Copy1Click();
+    void Paste1Click();
+    void Clear1Click();
+    void SelectAll1Click();
+    void CutButtonClick();
+    void CopyButtonClick();
+    void PasteButtonClick();
+
+protected:
+    bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    using Handler = void (TfmPellWP::*)();
+
+    // What UpdateControlStates reads once and its later steps share.
+    struct SelectionFacts {
+        bool hasSelection = false;
+        bool hasText = false;
+    };
+
+    // Building the window (WPForm_layout.cpp)
+    void BuildLayout();
+    void BuildToolbar();
+    void BuildFormatBar();
+    void BuildStatusBar();
+    void BuildMenus();
+    void BuildFileMenu();
+    void BuildEditMenu();
+    void BuildViewMenu();
+    void BuildInsertAndFormatMenus();
+    void ConfigureEditor();
+    void LoadInitialContent();
+    void BindCommands();
+    QFrame *AddBarSeparator(QWidget *bar, const char *name, int left, int width);
+    QToolButton *AddSpeedButton(QWidget *bar, const char *name, int left, Glyph glyph,
+                                const QString &hint);
+    QAction *AddMenuItem(QMenu *menu, const char *name, const QString &caption,
+                         const QKeySequence &shortcut = {});
+    void Bind(QAction *item, Handler handler);
+    void Bind(QAbstractButton *button, Handler handler);
+    void RunHandler(Handler handler);
+
+    // Steps of UpdateControlStates (WPForm_edit.cpp)
+    void UpdatePasteStates();
+    void UpdateUndoRedoStates();
+    SelectionFacts ReadSelectionFacts() const;
+    void UpdateSelectionCommandStates(const SelectionFacts &facts);
+
+    // Key dispatch (WPForm_keys.cpp)
+    bool HandlesKeysFor(QObject *watched) const;
+    bool FilterKeyEvent(QEvent *event);
+
+    // State
+    QString FFileName;
+    bool FHintHandlerInstalled = false;
+    QString FApplicationHint;
+    std::unique_ptr<MenuKeyDispatcher> FMenuKeys;
+
+    // Layout, top to bottom
+    QFrame *ToolBarBevel = nullptr;
+    QWidget *Toolbar = nullptr;
+    QFrame *FormatBarBevel = nullptr;
+    QWidget *FormatBar = nullptr;
+    TwwDBRichEdit *RichEdit1 = nullptr;
+    QStatusBar *StatusBar = nullptr;
+    QLabel *StatusPanels[5] = {};
+
+    // Toolbar
+    QToolButton *NewButton = nullptr;
+    QToolButton *LoadButton1 = nullptr;
+    QToolButton *SaveAsButton = nullptr;
+    QToolButton *PrintButton = nullptr;
+    QToolButton *FindButton = nullptr;
+    QToolButton *CutButton = nullptr;
+    QToolButton *CopyButton = nullptr;
+    QToolButton *PasteButton = nullptr;
+    QToolButton *UndoButton = nullptr;
+    QToolButton *RedoButton = nullptr;
+    QFrame *UserButtonBevel = nullptr;
+
+    // Format bar
+    QToolButton *BoldButton = nullptr;
+    QToolButton *ItalicButton = nullptr;
+    QToolButton *UnderlineButton = nullptr;
+    QToolButton *LeftButton = nullptr;
+    QToolButton *CenterButton = nullptr;
+    QToolButton *RightButton = nullptr;
+    QToolButton *BulletButton = nullptr;
+    QButtonGroup *AlignmentGroup = nullptr;
+
+    // Main menu
+    QMenu *File1 = nullptr;
+    QMenu *Edit1 = nullptr;
+    QMenu *View1 = nullptr;
+    QMenu *Insert1 = nullptr;
+    QMenu *Format1 = nullptr;
+    QMenu *Help1 = nullptr;
+    QMenu *mmiRecent = nullptr;
+    QAction *mmiNew = nullptr;
+    QAction *mmiOpen = nullptr;
+    QAction *mmiSave = nullptr;
+    QAction *mmiSaveAs = nullptr;
+    QAction *mmiPageSetup = nullptr;
+    QAction *mmiPrint = nullptr;
+    QAction *mmiExit = nullptr;
+    QAction *mmiUndo = nullptr;
+    QAction *Redo1 = nullptr;
+    QAction *Cut1 = nullptr;
+    QAction *Copy1 = nullptr;
+    QAction *Paste1 = nullptr;
+    QAction *Clear1 = nullptr;
+    QAction *SelectAll1 = nullptr;
+    QAction *Find1 = nullptr;
+    QAction *FindNext1 = nullptr;
+    QAction *Replace1 = nullptr;
+    QAction *Toolbar1 = nullptr;
+    QAction *FormatBar1 = nullptr;
+    QAction *StatusBar1 = nullptr;
+    QAction *DateandTime1 = nullptr;
+    QAction *InsertObject1 = nullptr;
+    QAction *Font1 = nullptr;
+    QAction *Paragraph1 = nullptr;
+    QAction *BulletStyle1 = nullptr;
+    QAction *Tabs1 = nullptr;
+    QAction *About1 = nullptr;
+
+    // Settings of the open and save dialogs
+    platform::FileDialogRequest OpenDialog1;
+    platform::FileDialogRequest SaveDialog1;
+};

@@ -1,0 +1,42 @@
+#include "app/WPForm.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+
+bool TfmPellWP::eventFilter(QObject *watched, QEvent *event)
+{
+    if ((event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride)
+        && HandlesKeysFor(watched))
+        return FilterKeyEvent(event);
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// Menu shortcuts apply to keys meant for this window while it is active and no popup
+// or modal dialog has the keyboard. Only the first receiver counts: a key the focused
+// control ignores travels on to its parents, and must not be dispatched again there.
+bool TfmPellWP::HandlesKeysFor(QObject *watched) const
+{
+    if (!watched->isWidgetType() || !isActiveWindow() || QApplication::activePopupWidget()
+        || QApplication::activeModalWidget())
+        return false;
+    auto *widget = static_cast<QWidget *>(watched);
+    if (widget->window() != this)
+        return false;
+    QWidget *focus = QApplication::focusWidget();
+    return focus ? widget == focus : widget == this;
+}
+
+bool TfmPellWP::FilterKeyEvent(QEvent *event)
+{
+    auto *keyEvent = static_cast<QKeyEvent *>(event);
+    const QKeyCombination key = shortcutKeyOf(keyEvent->key(), keyEvent->modifiers());
+    if (event->type() == QEvent::ShortcutOverride) {
+        // Claim the key so that it arrives as a key press, where the menu order decides.
+        if (!FMenuKeys->find(key).isEmpty()) {
+            event->accept();
+            return true;
+        }
+        return false;
+    }
+    return FMenuKeys->dispatch(key);
+}

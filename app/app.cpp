@@ -1,1 +1,0 @@
-// Layer marker: the main window lives here.

@@ -1,0 +1,75 @@
+#include "app/menukeys.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+
+QKeyCombination shortcutKeyOf(int key, Qt::KeyboardModifiers modifiers)
+{
+    const Qt::KeyboardModifiers relevant =
+        modifiers & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    return QKeyCombination(relevant, Qt::Key(key));
+}
+
+void MenuKeyDispatcher::setShortcut(QAction *item, const QKeySequence &key)
+{
+    m_shortcuts.insert(item, key);
+    if (item->menu())
+        return;  // a menu bar title shows no shortcut
+    const QString caption = item->text().section(QLatin1Char('\t'), 0, 0);
+    item->setText(caption + QLatin1Char('\t') + key.toString(QKeySequence::NativeText));
+}
+
+void MenuKeyDispatcher::setMenuClick(QMenu *menu, std::function<void()> click)
+{
+    m_menuClicks.insert(menu->menuAction(), click);
+    QObject::connect(menu, &QMenu::aboutToShow, menu, [click] { click(); });
+}
+
+bool MenuKeyDispatcher::search(const QList<QAction *> &items, QKeyCombination key,
+                               QList<QAction *> &path) const
+{
+    for (QAction *item : items) {
+        path.append(item);
+        const QKeySequence shortcut = m_shortcuts.value(item);
+        if (shortcut.count() == 1 && shortcut[0] == key)
+            return true;
+        if (item->menu() && search(item->menu()->actions(), key, path))
+            return true;
+        path.removeLast();
+    }
+    return false;
+}
+
+QList<QAction *> MenuKeyDispatcher::find(QKeyCombination key) const
+{
+    QList<QAction *> path;
+    if (key.key() != Qt::Key_unknown && key.key() != 0)
+        search(m_bar->actions(), key, path);
+    return path;
+}
+
+void MenuKeyDispatcher::click(QAction *item)
+{
+    if (item->menu()) {
+        if (const auto handler = m_menuClicks.value(item))
+            handler();
+    } else {
+        item->trigger();
+    }
+}
+
+bool MenuKeyDispatcher::dispatch(QKeyCombination key)
+{
+    const QList<QAction *> path = find(key);
+    if (path.isEmpty())
+        return false;
+    for (qsizetype i = 0; i + 1 < path.size(); ++i)
+        click(path[i]);
+    QAction *item = path.constLast();
+    if (item->isEnabled()) {
+        click(item);
+        return true;
+    }
+    return !m_passWhenDisabled.contains(item);
+}

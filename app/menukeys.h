@@ -1,0 +1,51 @@
+#pragma once
+#include <QHash>
+#include <QKeyCombination>
+#include <QKeySequence>
+#include <QList>
+#include <QSet>
+#include <functional>
+
+class QAction;
+class QMenu;
+class QMenuBar;
+
+// Dispatches key presses to the items of a menu bar before the focused control sees
+// them. The menu tree is searched depth first, each item before its children; the first
+// item whose shortcut equals the key is taken. The click handlers of its ancestor menus
+// run first, outermost first; then the item's own handler runs if the item is enabled.
+// The key counts as consumed even when the item is disabled, unless the item was marked
+// to pass the key on while disabled.
+//
+// Shortcuts live here rather than in QAction::shortcut so that Qt's own shortcut map
+// never competes with this order; the menus still show them after a tab.
+class MenuKeyDispatcher {
+public:
+    explicit MenuKeyDispatcher(QMenuBar *bar) : m_bar(bar) {}
+
+    void setShortcut(QAction *item, const QKeySequence &key);
+    QKeySequence shortcut(QAction *item) const { return m_shortcuts.value(item); }
+    // A menu's own click handler: runs when the menu opens and when it is an ancestor
+    // (or the owner) of the item a key selects.
+    void setMenuClick(QMenu *menu, std::function<void()> click);
+    void setPassKeyWhenDisabled(QAction *item) { m_passWhenDisabled.insert(item); }
+
+    // The path from the outermost menu title to the item whose shortcut is `key`;
+    // empty when no item has it.
+    QList<QAction *> find(QKeyCombination key) const;
+    // Runs the handlers for `key`; true when the key is consumed.
+    bool dispatch(QKeyCombination key);
+
+private:
+    bool search(const QList<QAction *> &items, QKeyCombination key, QList<QAction *> &path) const;
+    void click(QAction *item);
+
+    QMenuBar *m_bar;
+    QHash<QAction *, QKeySequence> m_shortcuts;
+    QHash<QAction *, std::function<void()>> m_menuClicks;
+    QSet<QAction *> m_passWhenDisabled;
+};
+
+// The key and modifiers of a key press as a menu shortcut compares them (the keypad
+// flag does not count).
+QKeyCombination shortcutKeyOf(int key, Qt::KeyboardModifiers modifiers);
