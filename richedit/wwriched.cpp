@@ -3,10 +3,7 @@
 #include "platform/application.h"
 #include "platform/waitcursor.h"
 
-#if __has_include("richedit/wwriched_lines.h")
 #include "richedit/wwriched_lines.h"
-#define WW_HAVE_LINES 1
-#endif
 
 #include <QClipboard>
 #include <QDesktopServices>
@@ -48,9 +45,7 @@ TwwCustomRichEdit::TwwCustomRichEdit(QWidget *parent) : engine::RichEditView(par
     SetPaperSize(1);
     m_screenPixelsPerInch = screenPixelsPerInch();
     m_printJobName = platform::applicationTitle();
-#ifdef WW_HAVE_LINES
     m_lines = new TwwRichEditStrings(this);
-#endif
 
     setEventMask(kInitialEventMask);
     setBackgroundColor(ColorToQColor(m_color));
@@ -71,9 +66,7 @@ TwwCustomRichEdit::TwwCustomRichEdit(QWidget *parent) : engine::RichEditView(par
 
 TwwCustomRichEdit::~TwwCustomRichEdit()
 {
-#ifdef WW_HAVE_LINES
     delete m_lines;
-#endif
 }
 
 // ---- Properties ----
