@@ -1,0 +1,226 @@
+#include "platform/exceptions.h"
+#include "richedit/wwriched.h"
+#include "richedit/wwriched_files.h"
+#include "richedit/wwriched_lines.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+QString failureOf(const std::function<void()> &action)
+{
+    try {
+        action();
+    } catch (const Exception &error) {
+        return error.message();
+    }
+    return QString();
+}
+
+QByteArray contentsOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeContents(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QStringList entriesOf(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+
+}  // namespace
+
+class TestFileSave : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void saveAndLoadRoundTrip();
+    void txtNameStillSavesRtf();
+    void failedWriteLeavesOldFileUntouched();
+    void deviceFullIsReportedWithTheFileName();
+    void pathThroughRegularFileFails();
+    void savingThroughSymlinkUpdatesTarget();
+    void permissionsAreKept();
+    void newFileGetsOrdinaryPermissions();
+    void readOnlyFolderWritesInPlace();
+    void failedLoadsKeepContent_data();
+    void failedLoadsKeepContent();
+
+private:
+    QTemporaryDir m_dir;
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+};
+
+void TestFileSave::init()
+{
+    QVERIFY(m_dir.isValid());
+    for (const QString &entry : entriesOf(m_dir.path()))
+        QFile::remove(path(entry));
+}
+
+void TestFileSave::saveAndLoadRoundTrip()
+{
+    TwwDBRichEdit edit;
+    edit.Lines()->SetText(QStringLiteral("caf\u00e9 first\nsecond \u4e2d"));
+    edit.setSelectionRange({0, 4});
+    edit.SelectionAttributes().SetStyle(TFontStyles(fsItalic));
+    edit.Lines()->SaveToFile(path("doc.rtf"));
+    QCOMPARE(entriesOf(m_dir.path()), QStringList({"doc.rtf"}));  // no temporary left
+
+    TwwDBRichEdit loaded;
+    loaded.Lines()->LoadFromFile(path("doc.rtf"));
+    QCOMPARE(loaded.Lines()->ToStringList(), edit.Lines()->ToStringList());
+    loaded.setSelectionRange({0, 4});
+    QVERIFY(loaded.SelectionAttributes().Style().testFlag(fsItalic));
+
+    edit.SetPlainText(true);
+    edit.Lines()->SaveToFile(path("doc.rtf"));  // overwriting an existing file
+    QCOMPARE(contentsOf(path("doc.rtf")), QStringLiteral("caf\u00e9 first\r\nsecond \u4e2d\r\n").toUtf8());
+}
+
+void TestFileSave::txtNameStillSavesRtf()
+{
+    TwwDBRichEdit edit;
+    edit.Lines()->SetText(QStringLiteral("hello"));
+    edit.Lines()->SaveToFile(path("note.txt"));
+    QVERIFY(contentsOf(path("note.txt")).startsWith("{\\rtf1"));
+}
+
+void TestFileSave::failedWriteLeavesOldFileUntouched()
+{
+    writeContents(path("old.rtf"), "precious");
+    const QString message = failureOf([&] {
+        writeFileSafely(path("old.rtf"), [](QIODevice &device) {
+            device.write(QByteArray(100000, 'n'));
+            throw EStreamError(QStringLiteral("Failed to Save Stream"));
+        });
+    });
+    QVERIFY(message.contains(path("old.rtf")));
+    QCOMPARE(contentsOf(path("old.rtf")), QByteArray("precious"));
+    QCOMPARE(entriesOf(m_dir.path()), QStringList({"old.rtf"}));
+}
+
+void TestFileSave::deviceFullIsReportedWithTheFileName()
+{
+    if (!QFileInfo::exists(QStringLiteral("/dev/full")))
+        QSKIP("no /dev/full on this system");
+    TwwDBRichEdit edit;
+    edit.Lines()->SetText(QStringLiteral("does not fit"));
+    const QString message = failureOf([&] { edit.Lines()->SaveToFile(QStringLiteral("/dev/full")); });
+    QVERIFY2(message.contains(QStringLiteral("/dev/full")), qPrintable(message));
+    QVERIFY2(message.contains(QStringLiteral("space"), Qt::CaseInsensitive), qPrintable(message));
+    // The device is written to, never replaced by a regular file.
+    struct stat info;
+    QCOMPARE(::stat("/dev/full", &info), 0);
+    QVERIFY(S_ISCHR(info.st_mode));
+}
+
+void TestFileSave::pathThroughRegularFileFails()
+{
+    writeContents(path("plain"), "x");
+    const QString target = path("plain/doc.rtf");
+    TwwDBRichEdit edit;
+    edit.Lines()->SetText(QStringLiteral("text"));
+    const QString message = failureOf([&] { edit.Lines()->SaveToFile(target); });
+    QVERIFY2(message.contains(target), qPrintable(message));
+    QCOMPARE(contentsOf(path("plain")), QByteArray("x"));
+}
+
+void TestFileSave::savingThroughSymlinkUpdatesTarget()
+{
+    QVERIFY(QDir(m_dir.path()).mkdir(QStringLiteral("real")));
+    writeContents(path("real/target.txt"), "old");
+    QVERIFY(QFile::link(path("real/target.txt"), path("link.txt")));
+    TwwDBRichEdit edit;
+    edit.SetPlainText(true);
+    edit.Lines()->SetText(QStringLiteral("new"));
+    edit.Lines()->SaveToFile(path("link.txt"));
+    QVERIFY(QFileInfo(path("link.txt")).isSymLink());
+    QCOMPARE(contentsOf(path("real/target.txt")), QByteArray("new\r\n"));
+    QCOMPARE(entriesOf(path("real")), QStringList({"target.txt"}));
+
+    // A link whose target does not exist yet creates the target.
+    QVERIFY(QFile::link(path("real/later.txt"), path("dangling.txt")));
+    edit.Lines()->SaveToFile(path("dangling.txt"));
+    QVERIFY(QFileInfo(path("dangling.txt")).isSymLink());
+    QCOMPARE(contentsOf(path("real/later.txt")), QByteArray("new\r\n"));
+}
+
+void TestFileSave::permissionsAreKept()
+{
+    writeContents(path("shared.rtf"), "old");
+    QVERIFY(::chmod(QFile::encodeName(path("shared.rtf")).constData(), 0640) == 0);
+    TwwDBRichEdit edit;
+    edit.Lines()->SetText(QStringLiteral("new content"));
+    edit.Lines()->SaveToFile(path("shared.rtf"));
+    struct stat info;
+    QCOMPARE(::stat(QFile::encodeName(path("shared.rtf")).constData(), &info), 0);
+    QCOMPARE(int(info.st_mode & 07777), 0640);
+}
+
+void TestFileSave::newFileGetsOrdinaryPermissions()
+{
+    const mode_t mask = ::umask(022);
+    TwwDBRichEdit edit;
+    edit.Lines()->SetText(QStringLiteral("fresh"));
+    edit.Lines()->SaveToFile(path("fresh.rtf"));
+    ::umask(mask);
+    struct stat info;
+    QCOMPARE(::stat(QFile::encodeName(path("fresh.rtf")).constData(), &info), 0);
+    QCOMPARE(int(info.st_mode & 0777), 0644);
+}
+
+void TestFileSave::readOnlyFolderWritesInPlace()
+{
+    if (::geteuid() == 0)
+        QSKIP("folder permissions do not stop the superuser");
+    QVERIFY(QDir(m_dir.path()).mkdir(QStringLiteral("locked")));
+    writeContents(path("locked/doc.txt"), "old");
+    QVERIFY(::chmod(QFile::encodeName(path("locked")).constData(), 0555) == 0);
+    TwwDBRichEdit edit;
+    edit.SetPlainText(true);
+    edit.Lines()->SetText(QStringLiteral("updated"));
+    const QString message = failureOf([&] { edit.Lines()->SaveToFile(path("locked/doc.txt")); });
+    ::chmod(QFile::encodeName(path("locked")).constData(), 0755);
+    QVERIFY2(message.isEmpty(), qPrintable(message));
+    QCOMPARE(contentsOf(path("locked/doc.txt")), QByteArray("updated\r\n"));
+}
+
+void TestFileSave::failedLoadsKeepContent_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::newRow("missing") << QStringLiteral("missing.rtf");
+    QTest::newRow("folder") << QStringLiteral("folder");
+    QTest::newRow("through a regular file") << QStringLiteral("plain/inner.rtf");
+    QTest::newRow("read error") << QStringLiteral("/proc/self/mem");
+}
+
+void TestFileSave::failedLoadsKeepContent()
+{
+    QFETCH(QString, file);
+    QDir(m_dir.path()).mkdir(QStringLiteral("folder"));
+    writeContents(path("plain"), "x");
+    const QString fileName = QFileInfo(file).isAbsolute() ? file : path(file);
+    TwwDBRichEdit edit;
+    edit.Lines()->SetText(QStringLiteral("keep\nthis"));
+    const QString message = failureOf([&] { edit.Lines()->LoadFromFile(fileName); });
+    QVERIFY2(message.contains(fileName), qPrintable(message));
+    QVERIFY2(message.size() > fileName.size() + 12, qPrintable(message));  // carries a reason
+    QCOMPARE(edit.Lines()->ToStringList(), QStringList({"keep", "this"}));
+}
+
+QTEST_MAIN(TestFileSave)
+#include "tst_filesave.moc"
