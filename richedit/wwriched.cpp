@@ -453,7 +453,7 @@ void TwwCustomRichEdit::handleLinkNotify(QEvent::Type mouseEvent, engine::CharRa
     if (!m_autoUrlDetect || m_inRightButtonRelease)
         return;
     if (mouseEvent == QEvent::MouseButtonPress) {
-        m_linkClickPending = true;
+        m_linkClickPending = m_pressedButton == Qt::LeftButton;
     } else if (mouseEvent == QEvent::MouseButtonRelease && m_linkClickPending) {
         m_linkClickPending = false;
         const QString url = textRange(range);
@@ -475,7 +475,14 @@ void TwwCustomRichEdit::openLink(const QString &url)
 void TwwCustomRichEdit::keyPressEvent(QKeyEvent *event)
 {
     const bool isReturn = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (isReturn && !m_wantReturns && !(event->modifiers() & Qt::ControlModifier)) {
+    if (isReturn && event->modifiers() == Qt::ControlModifier) {
+        // Ctrl+Enter breaks the paragraph even where Enter belongs to the form.
+        if (!GetReadOnly())
+            replaceSelection(QStringLiteral("\r"));
+        event->accept();
+        return;
+    }
+    if (isReturn && !m_wantReturns) {
         event->ignore();  // left to the form (its default button)
         return;
     }
@@ -490,6 +497,14 @@ void TwwCustomRichEdit::keyPressEvent(QKeyEvent *event)
     engine::RichEditView::keyPressEvent(event);
 }
 
+void TwwCustomRichEdit::mousePressEvent(QMouseEvent *event)
+{
+    m_pressedButton = event->button();
+    engine::RichEditView::mousePressEvent(event);
+}
+
+// A click counts as a link click only when both its press and its release are on a
+// link; a release anywhere disarms a press that was not completed on one.
 void TwwCustomRichEdit::mouseReleaseEvent(QMouseEvent *event)
 {
     if (event->button() == Qt::RightButton) {
@@ -497,6 +512,8 @@ void TwwCustomRichEdit::mouseReleaseEvent(QMouseEvent *event)
         return;
     }
     engine::RichEditView::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton)
+        m_linkClickPending = false;
 }
 
 // A right click first clicks where it is, so that an embedded object under it becomes

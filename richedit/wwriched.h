@@ -344,6 +344,7 @@ protected:
     virtual void DoSelectionChange();
 
     void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void changeEvent(QEvent *event) override;
@@ -361,6 +362,7 @@ protected:
     void releaseWithRightButtonRule(QMouseEvent *event);
 
     bool m_linkClickPending = false;
+    Qt::MouseButton m_pressedButton = Qt::NoButton;
     bool m_inRightButtonRelease = false;
     bool m_firstPaintDone = false;
 

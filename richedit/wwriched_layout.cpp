@@ -55,11 +55,13 @@ QRect TwwCustomRichEdit::windowFormatRect() const
     return rectFromEdges(m_leftTextInset, 2, right, height());
 }
 
+// Remembered before it is sent: applying it resizes the viewport, and the resize asks
+// for the rectangle again, which must then find it unchanged.
 void TwwCustomRichEdit::sendFormatRect(const QRect &rect)
 {
-    setFormatRect(rect);
     m_lastFormatRect = rect;
     ++m_formatRectSends;
+    setFormatRect(rect);
 }
 
 // The printer width is always sent; the window width only while the control is shown
