@@ -88,7 +88,8 @@ QTextCharFormat Reader::charFormat(const CharState &state)
     applyCharFormat(record, format);
     if (state.hidden)
         format.setProperty(prop::Hidden, true);
-    if (state.language > 0)
+    constexpr int kNoLanguage = 1024;  // "no proofing", what writers use for none
+    if (state.language > 0 && state.language != kNoLanguage)
         format.setProperty(prop::Language, state.language);
     if (state.highlight > 0) {
         const QColor highlight = m_colors.at(state.highlight);

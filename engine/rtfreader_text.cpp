@@ -41,10 +41,12 @@ void Reader::deliverText(const QString &text)
         if (m_listText.size() < kMaxListTextLength)
             m_listText += text;
         return;
-    case Destination::FieldInstruction:
-        if (!m_fields.empty() && m_fields.back().instruction.size() < kMaxInstructionLength)
-            m_fields.back().instruction += text;
+    case Destination::FieldInstruction: {
+        const int index = top().instructionField;
+        if (index >= 0 && index < int(m_fields.size()) && m_fields[size_t(index)].instruction.size() < kMaxInstructionLength)
+            m_fields[size_t(index)].instruction += text;
         return;
+    }
     default:
         return;
     }

@@ -113,7 +113,13 @@ bool Reader::handleDestination(RtfWord word)
         m_shapePictureShown = false;
         return true;
     case RtfWord::nonshppict:
-        return inBody && !m_shapePictureShown;
+        // The copy for readers without \shppict: skipped when the \shppict before it
+        // gave a picture (each \shppict stands for one \nonshppict).
+        if (m_shapePictureShown) {
+            m_shapePictureShown = false;
+            return false;
+        }
+        return inBody;
     case RtfWord::shp:
         if (!inBody)
             return false;
@@ -148,13 +154,16 @@ bool Reader::handleDestination(RtfWord word)
         if (m_fields.empty() || current != Destination::Container)
             return false;
         group.destination = Destination::FieldInstruction;
+        group.instructionField = int(m_fields.size() - 1);
         return true;
     case RtfWord::fldrslt: {
         if (m_fields.empty() || current != Destination::Container)
             return false;
         const Field &field = m_fields.back();
         if (field.resultIsInstruction) {
+            // The result of a field inside another's instruction is part of that one.
             group.destination = Destination::FieldInstruction;
+            group.instructionField = int(m_fields.size() - 2);
             return true;
         }
         group.destination = Destination::Body;

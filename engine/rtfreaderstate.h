@@ -88,6 +88,7 @@ struct GroupState {
     ParaState para;
     Destination destination = Destination::Body;
     quint8 unicodeSkip = 1;  // \uc
+    int instructionField = -1;  // the field whose instruction the group's text extends
     bool inShapePicture = false;  // inside \shppict
     // What closing this group ends.
     bool endsField = false;
