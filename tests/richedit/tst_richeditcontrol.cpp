@@ -126,6 +126,8 @@ private slots:
     void pasteKeysConsumedWhenNothingPasteable();
     void f2OpensTheEditorWindowOnlyWithPopupEdit();
     void wantReturnsOff();
+    void maxLengthStopsTyping();
+    void scrollBarsAndHiddenSelection();
     void windowFormatRectSentOnlyWhenChanged();
     void printerFormatRectFromThePaper();
     void paintSuppressionSkipsPainting();
@@ -592,6 +594,44 @@ void TestRichEditControl::wantReturnsOff()
     m_edit->SetWantReturns(true);
     QTest::keyClick(m_edit, Qt::Key_Return);
     QCOMPARE(m_edit->lineCount(), 3);
+}
+
+void TestRichEditControl::maxLengthStopsTyping()
+{
+    m_form->show();
+    m_edit->setFocus();
+    m_edit->SetMaxLength(3);
+    QTest::keyClicks(m_edit, QStringLiteral("abcdef"));
+    QCOMPARE(m_edit->document()->toPlainText(), QStringLiteral("abc"));
+    m_edit->setSelectionRange({0, 2});  // typing over a selection replaces it
+    QTest::keyClicks(m_edit, QStringLiteral("XY"));
+    QCOMPARE(m_edit->document()->toPlainText(), QStringLiteral("XYc"));
+    QTest::keyClick(m_edit, Qt::Key_Backspace);  // editing keys are never refused
+    QCOMPARE(m_edit->document()->toPlainText(), QStringLiteral("Xc"));
+    m_edit->SetMaxLength(0);
+    QTest::keyClicks(m_edit, QStringLiteral("12345"));
+    QCOMPARE(m_edit->textLength(), 7);
+}
+
+void TestRichEditControl::scrollBarsAndHiddenSelection()
+{
+    QCOMPARE(m_edit->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    m_edit->SetScrollBars(ssVertical);
+    QCOMPARE(m_edit->verticalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
+    QCOMPARE(m_edit->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    m_edit->SetHideScrollBars(false);
+    QCOMPARE(m_edit->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    m_edit->SetScrollBars(ssBoth);
+    QCOMPARE(m_edit->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+
+    // Without the focus the selection is drawn with the inactive colours.
+    QCOMPARE(m_edit->palette().color(QPalette::Inactive, QPalette::Highlight).alpha(), 0);
+    m_edit->SetHideSelection(false);
+    QCOMPARE(m_edit->palette().color(QPalette::Inactive, QPalette::Highlight),
+             m_edit->palette().color(QPalette::Active, QPalette::Highlight));
+    m_edit->SetColor(0x00FFFF);
+    QCOMPARE(m_edit->palette().color(QPalette::Inactive, QPalette::Highlight),
+             m_edit->palette().color(QPalette::Active, QPalette::Highlight));
 }
 
 void TestRichEditControl::windowFormatRectSentOnlyWhenChanged()
