@@ -4,6 +4,7 @@
 
 #include <QIODevice>
 #include <cstring>
+#include <new>
 
 qint64 PlainTextChunkReader::operator()(char *buffer, qint64 max)
 {
@@ -91,11 +92,12 @@ bool readAsText(engine::RichEditView &view, QIODevice &source)
     throw EStreamError(QStringLiteral("Failed to Load Stream"));
 }
 
-}  // namespace
+[[noreturn]] void raiseOutOfMemory()
+{
+    throw EStreamError(QStringLiteral("Not enough memory for the document"));
+}
 
-// The source position is remembered through a transaction, which also lets a
-// sequential device be read a second time for the plain-text attempt.
-void loadRichContent(engine::RichEditView &view, bool plainText, QIODevice &source)
+void loadRtfOrText(engine::RichEditView &view, bool plainText, QIODevice &source)
 {
     if (plainText) {
         if (!readAsText(view, source))
@@ -112,11 +114,32 @@ void loadRichContent(engine::RichEditView &view, bool plainText, QIODevice &sour
         raiseLoadFailure();
 }
 
+}  // namespace
+
+// The source position is remembered through a transaction, which also lets a
+// sequential device be read a second time for the plain-text attempt.
+void loadRichContent(engine::RichEditView &view, bool plainText, QIODevice &source)
+{
+    try {
+        loadRtfOrText(view, plainText, source);
+    } catch (const std::bad_alloc &) {
+        if (source.isTransactionStarted())
+            source.rollbackTransaction();
+        raiseOutOfMemory();
+    }
+}
+
 void saveRichContent(const engine::RichEditView &view, bool plainText, QIODevice &target)
 {
     const auto writer = [&target](const char *data, qint64 size) {
         return target.write(data, size) == size;
     };
-    if (!view.streamOut(plainText ? engine::SF_TEXT : engine::SF_RTF, writer))
+    bool written = false;
+    try {
+        written = view.streamOut(plainText ? engine::SF_TEXT : engine::SF_RTF, writer);
+    } catch (const std::bad_alloc &) {
+        raiseOutOfMemory();
+    }
+    if (!written)
         throw EStreamError(QStringLiteral("Failed to Save Stream"));
 }

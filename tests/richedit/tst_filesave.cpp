@@ -49,6 +49,7 @@ private slots:
     void init();
     void saveAndLoadRoundTrip();
     void txtNameStillSavesRtf();
+    void textFilesLoadWhateverTheirName();
     void failedWriteLeavesOldFileUntouched();
     void deviceFullIsReportedWithTheFileName();
     void pathThroughRegularFileFails();
@@ -97,6 +98,18 @@ void TestFileSave::txtNameStillSavesRtf()
     edit.Lines()->SetText(QStringLiteral("hello"));
     edit.Lines()->SaveToFile(path("note.txt"));
     QVERIFY(contentsOf(path("note.txt")).startsWith("{\\rtf1"));
+}
+
+void TestFileSave::textFilesLoadWhateverTheirName()
+{
+    // A file that starts like RTF but is not is read again from its start as text.
+    writeContents(path("broken.rtf"), "{\\rtf1 unclosed\nsecond\rthird");
+    TwwDBRichEdit edit;
+    edit.Lines()->LoadFromFile(path("broken.rtf"));
+    QCOMPARE(edit.Lines()->ToStringList(), QStringList({"{\\rtf1 unclosed", "second", "third"}));
+    writeContents(path("rich.txt"), "{\\rtf1\\ansi {\\b rich} text}");
+    edit.Lines()->LoadFromFile(path("rich.txt"));
+    QCOMPARE(edit.Lines()->ToStringList(), QStringList({"rich text"}));
 }
 
 void TestFileSave::failedWriteLeavesOldFileUntouched()
