@@ -91,7 +91,12 @@ void TwwCustomRichEdit::SetWordWrap(bool on)
     if (m_wordWrap == on)
         return;
     m_wordWrap = on;
-    setLineWrapMode(on ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
+    if (!on)
+        setLineWrapMode(QTextEdit::NoWrap);
+    else if (m_lastFormatRect.isNull())
+        setLineWrapMode(QTextEdit::WidgetWidth);
+    else
+        setFormatRect(m_lastFormatRect);  // wraps at the rectangle's width again
 }
 
 void TwwCustomRichEdit::SetReadOnly(bool on)

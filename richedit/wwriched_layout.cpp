@@ -62,6 +62,8 @@ void TwwCustomRichEdit::sendFormatRect(const QRect &rect)
     m_lastFormatRect = rect;
     ++m_formatRectSends;
     setFormatRect(rect);
+    if (!m_wordWrap)
+        setLineWrapMode(QTextEdit::NoWrap);  // the rectangle places the text, lines stay whole
 }
 
 // The printer width is always sent; the window width only while the control is shown

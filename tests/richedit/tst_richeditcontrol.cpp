@@ -131,6 +131,7 @@ private slots:
     void windowFormatRectSentOnlyWhenChanged();
     void printerFormatRectFromThePaper();
     void paintSuppressionSkipsPainting();
+    void wordWrapSurvivesTheFormatRect();
     void linkClickFiresURLOpen();
     void linkClickOpensWithTheDesktopByDefault();
     void linkNotificationsOnlyWithAutoURLDetect();
@@ -715,6 +716,24 @@ void TestRichEditControl::paintSuppressionSkipsPainting()
     m_edit->SetLeftTextInset(8);
     m_edit->viewport()->repaint();
     QCOMPARE(m_edit->FormatRectSendCount(), sends + 1);  // only the first paint lays out
+}
+
+void TestRichEditControl::wordWrapSurvivesTheFormatRect()
+{
+    m_form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+    m_edit->SetSelText(QString(200, QLatin1Char('w')) + QStringLiteral(" end"));
+    const auto visualLines = [this] { return m_edit->document()->firstBlock().layout()->lineCount(); };
+    QVERIFY(visualLines() > 1);
+
+    m_edit->SetWordWrap(false);
+    m_edit->resize(350, 250);  // a new rectangle for the new width
+    QCOMPARE(m_edit->LastFormatRect().width(), 350 - 4 - 3);
+    QCOMPARE(visualLines(), 1);
+
+    m_edit->SetWordWrap(true);
+    QVERIFY(visualLines() > 1);
+    QCOMPARE(m_edit->lineWrapColumnOrWidth(), 350 - 4 - 3);
 }
 
 void TestRichEditControl::linkClickFiresURLOpen()
