@@ -523,20 +523,26 @@ void TwwCustomRichEdit::mouseReleaseEvent(QMouseEvent *event)
 
 // A right click first clicks where it is, so that an embedded object under it becomes
 // the selection; a click that selects nothing leaves the previous selection in place.
+void TwwCustomRichEdit::clickAtRightClick(const QPointF &viewportPos)
+{
+    const engine::CharRange saved = selectionRange();
+    const QPointF global = viewport()->mapToGlobal(viewportPos);
+    QMouseEvent press(QEvent::MouseButtonPress, viewportPos, viewportPos, global, Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    engine::RichEditView::mousePressEvent(&press);
+    QMouseEvent release(QEvent::MouseButtonRelease, viewportPos, viewportPos, global, Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    engine::RichEditView::mouseReleaseEvent(&release);
+    if (selectedText().isEmpty())
+        setSelectionRange(saved);
+}
+
 void TwwCustomRichEdit::releaseWithRightButtonRule(QMouseEvent *event)
 {
     if (m_inRightButtonRelease)
         return;
     FlagScope guard(m_inRightButtonRelease);
-    const engine::CharRange saved = selectionRange();
-    QMouseEvent press(QEvent::MouseButtonPress, event->position(), event->scenePosition(),
-                      event->globalPosition(), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-    engine::RichEditView::mousePressEvent(&press);
-    QMouseEvent release(QEvent::MouseButtonRelease, event->position(), event->scenePosition(),
-                        event->globalPosition(), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-    engine::RichEditView::mouseReleaseEvent(&release);
-    if (selectedText().isEmpty())
-        setSelectionRange(saved);
+    clickAtRightClick(event->position());
     engine::RichEditView::mouseReleaseEvent(event);
     m_linkClickPending = false;
 }
@@ -555,8 +561,14 @@ void TwwCustomRichEdit::changeEvent(QEvent *event)
         applyFontToDefaultAttributes();
 }
 
+// Where the platform asks for the menu on the press, before any release, the right
+// click's selection rule runs here, so that the menu works on what was clicked.
 void TwwCustomRichEdit::contextMenuEvent(QContextMenuEvent *event)
 {
+    if (event->reason() == QContextMenuEvent::Mouse && !m_inRightButtonRelease) {
+        FlagScope guard(m_inRightButtonRelease);
+        clickAtRightClick(event->pos());
+    }
     if (m_popupMenu)
         m_popupMenu->popup(event->globalPos());
     event->accept();

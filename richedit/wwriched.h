@@ -360,6 +360,7 @@ protected:
     QRect printerFormatRect() const;
     QRect windowFormatRect() const;
     void releaseWithRightButtonRule(QMouseEvent *event);
+    void clickAtRightClick(const QPointF &viewportPos);
 
     bool m_linkClickPending = false;
     Qt::MouseButton m_pressedButton = Qt::NoButton;

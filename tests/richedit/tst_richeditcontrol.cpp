@@ -820,6 +820,17 @@ void TestRichEditControl::rightClickKeepsTheSelection()
     QTest::mouseClick(m_edit->viewport(), Qt::RightButton, {}, pointOfChar(*m_edit, 15));
     QCOMPARE(m_edit->selectionRange(), (engine::CharRange{6, 12}));
     QCOMPARE(m_edit->SelText(), QStringLiteral("second"));
+
+    // Where the menu is asked for on the press, the rule runs before the menu opens.
+    QMenu menu;
+    menu.addAction(QStringLiteral("item"));
+    m_edit->SetPopupMenu(&menu);
+    const QPoint at = pointOfChar(*m_edit, 2);
+    QContextMenuEvent request(QContextMenuEvent::Mouse, at, m_edit->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(m_edit->viewport(), &request);
+    QTRY_VERIFY(menu.isVisible());
+    QCOMPARE(m_edit->SelText(), QStringLiteral("second"));
+    menu.close();
 }
 
 void TestRichEditControl::changeAndSelectionEventsFireWhenAssigned()
