@@ -398,6 +398,8 @@ void TestMainWindow::typingShowsModified()
 {
     QCOMPARE(window->StatusPanelText(1), QString());
     type(QStringLiteral("x"));
+    QVERIFY(editor->Modified());
+    // The change event reports the flag as it is after the change.
     QCOMPARE(window->StatusPanelText(1), QStringLiteral("Modified"));
     window->ShowModified(false);
     QCOMPARE(window->StatusPanelText(1), QString());
@@ -417,8 +419,7 @@ void TestMainWindow::hintsGoToPanelZero()
 void TestMainWindow::handlerExceptionsAreShownAndTheProgramRuns()
 {
     dialogs->queueMessage(MessageResult::OK);
-    // A command of the window whose handler fails: the engine refuses a paste
-    // through a stale read-only state here, so a failing slot stands in for it.
+    // Handlers that fail while the window's event loop delivers them.
     QTimer::singleShot(0, window.get(), [] { throw EStreamError(QStringLiteral("Failed to Load Stream")); });
     QTimer::singleShot(0, window.get(), [] { throw EAbort(); });
     QTRY_COMPARE(dialogs->count(ScriptedDialogs::Kind::Message), 1);
