@@ -318,10 +318,11 @@ void TwwDBComboBox::DropDown()
     FList->setFont(font());
     FList->setPalette(palette());
     FList->setRowHeight(FItemHeight > 0 ? FItemHeight : 0);
-    FList->selectRow(text().isEmpty() ? -1 : FList->rowEqualTo(text()));
     const int rows = qBound(0, int(FItems.size()), qMax(0, FDropDownCount));
     FList->setGeometry(listGeometry(rows));
     FList->show();
+    // Selected once the list shows at its size, so that it scrolls only to a hidden row.
+    FList->selectRow(text().isEmpty() ? -1 : FList->rowEqualTo(text()));
     FDropped = true;
     qApp->installEventFilter(this);
 

@@ -172,6 +172,7 @@ void TestDropDownCombo::typingWithoutMatchKeepsTypedText()
     QVERIFY(f.showAndFocus());
     f.combo->DropDown();
     QCOMPARE(f.listSelection(), QString("12"));  // the row equal to the edit text
+    QCOMPARE(f.list()->verticalScrollBar()->value(), 0);  // visible without scrolling
     QTest::keyClicks(f.combo, "13");
     QCOMPARE(f.list()->selectedRow(), -1);
     QTest::keyClick(f.combo, Qt::Key_Return);
@@ -390,6 +391,13 @@ void TestDropDownCombo::listHeightFollowsRowsAndDropDownCount()
     f.combo->DropDown();
     QCOMPARE(f.list()->height(), 16 * QFontMetrics(f.combo->font()).height() + 4);
     QCOMPARE(f.list()->verticalScrollBar()->maximum(), 0);
+    f.combo->CloseUp(false);
+
+    // A selected row beyond the first page is scrolled into view.
+    f.combo->setDropDownCount(8);
+    f.combo->setText("72");
+    f.combo->DropDown();
+    QVERIFY(f.list()->viewport()->rect().contains(f.list()->visualItemRect(f.list()->item(15))));
     f.combo->CloseUp(false);
 
     f.combo->clearItems();
