@@ -467,8 +467,8 @@ void TwwDBComboBox::focusOutEvent(QFocusEvent *event)
     QLineEdit::focusOutEvent(event);
 }
 
-// A box hidden with its list showing but without the focus (so no focus loss closed the
-// list) puts the list away without reporting a choice.
+// Hidden while its list shows, before any focus loss closed the list (the box or a parent
+// of it hidden by code), the box puts the list away without reporting a choice.
 void TwwDBComboBox::hideEvent(QHideEvent *event)
 {
     if (FDropped) {
