@@ -4,12 +4,9 @@
 
 #include <QTextDocument>
 #include <QTextImageFormat>
+#include <QTextList>
 
 namespace engine::rtfin {
-
-namespace {
-constexpr qsizetype kTextBatch = 64 * 1024;
-}
 
 DocumentBuilder::DocumentBuilder(QTextDocument *document)
     : m_document(document)
@@ -28,19 +25,11 @@ DocumentBuilder::~DocumentBuilder()
     m_document->setUndoRedoEnabled(m_undoWasEnabled);
 }
 
-void DocumentBuilder::openParagraph()
-{
-    if (m_needParagraph) {
-        m_cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
-        m_needParagraph = false;
-    }
-}
-
-void DocumentBuilder::flushText()
+void DocumentBuilder::closeRun()
 {
     if (m_text.isEmpty())
         return;
-    m_cursor.insertText(m_text, m_textFormat);
+    m_runs.push_back(Run{m_text, m_textFormat});
     m_text.clear();
 }
 
@@ -48,12 +37,8 @@ void DocumentBuilder::appendText(const QString &text, const QTextCharFormat &for
 {
     if (text.isEmpty())
         return;
-    if (m_needParagraph) {
-        flushText();
-        openParagraph();
-    }
-    if (!m_text.isEmpty() && (format != m_textFormat || m_text.size() >= kTextBatch))
-        flushText();
+    if (!m_text.isEmpty() && format != m_textFormat)
+        closeRun();
     if (m_text.isEmpty())
         m_textFormat = format;
     m_text.append(text);
@@ -62,37 +47,40 @@ void DocumentBuilder::appendText(const QString &text, const QTextCharFormat &for
 
 void DocumentBuilder::appendImage(const QTextImageFormat &format)
 {
-    flushText();
-    openParagraph();
-    m_cursor.insertImage(format);
+    closeRun();
+    m_runs.push_back(Run{QString(QChar::ObjectReplacementCharacter), format});
     m_hasContent = true;
 }
 
-void DocumentBuilder::formatParagraph(const QTextBlockFormat &format, bool bullet,
-                                      const QTextCharFormat &markFormat)
+void DocumentBuilder::endParagraph(const QTextBlockFormat &format, bool bullet, const QTextCharFormat &markFormat)
 {
-    m_cursor.setBlockFormat(format);
-    if (!m_hasContent)
+    closeRun();
+    if (m_paragraphs == 0) {
+        m_cursor.setBlockFormat(format);
         m_cursor.setBlockCharFormat(markFormat);
-    if (bullet)
-        setBullets(m_cursor, true);
-}
-
-void DocumentBuilder::endParagraph(const QTextBlockFormat &format, bool bullet,
-                                   const QTextCharFormat &markFormat)
-{
-    flushText();
-    openParagraph();
-    formatParagraph(format, bullet, markFormat);
-    m_needParagraph = true;
+    } else {
+        m_cursor.insertBlock(format, markFormat);
+    }
+    ++m_paragraphs;
+    for (const Run &run : m_runs)
+        m_cursor.insertText(run.text, run.format);
+    m_runs.clear();
     m_hasContent = false;
+
+    if (!bullet) {
+        m_bulletList = nullptr;
+    } else if (m_bulletList) {
+        m_bulletList->add(m_cursor.block());
+    } else {
+        setBullets(m_cursor, true);
+        m_bulletList = m_cursor.block().textList();
+    }
 }
 
 void DocumentBuilder::finish(const QTextBlockFormat &format, bool bullet, const QTextCharFormat &markFormat)
 {
-    flushText();
-    if (!m_needParagraph)
-        formatParagraph(format, bullet, markFormat);
+    if (m_hasContent || m_paragraphs == 0)
+        endParagraph(format, bullet, markFormat);
     m_cursor.endEditBlock();
     m_cursor = QTextCursor();
 }

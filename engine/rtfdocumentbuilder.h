@@ -3,14 +3,17 @@
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
 #include <QTextCursor>
+#include <vector>
 
 class QTextDocument;
 class QTextImageFormat;
+class QTextList;
 
-// Builds the QTextDocument the RTF reader produces, through one QTextCursor. Text runs
-// of one format are collected and inserted together. A paragraph is created only when
-// something is put into it, so the paragraph mark that ends the last paragraph of a
-// file adds no empty paragraph after it.
+// Builds the QTextDocument the RTF reader produces, through one QTextCursor. The runs of
+// a paragraph are collected (text of one format joined into one run) and inserted when
+// the paragraph ends, together with its block format, so that each paragraph costs one
+// block insertion. A paragraph is created only when it has content or a paragraph mark
+// ends it, so the mark that ends the last paragraph of a file adds no empty paragraph.
 namespace engine::rtfin {
 
 class DocumentBuilder {
@@ -27,7 +30,7 @@ public:
     bool paragraphHasContent() const { return m_hasContent; }
 
     // Ends the current paragraph with these formats; markFormat is the format of its
-    // paragraph mark, kept for an empty paragraph so that typing into it uses it.
+    // paragraph mark, which typing into an empty paragraph uses.
     void endParagraph(const QTextBlockFormat &format, bool bullet, const QTextCharFormat &markFormat);
 
     // Gives the last paragraph its formats when no paragraph mark ended it, and
@@ -35,16 +38,21 @@ public:
     void finish(const QTextBlockFormat &format, bool bullet, const QTextCharFormat &markFormat);
 
 private:
-    void openParagraph();
-    void flushText();
-    void formatParagraph(const QTextBlockFormat &format, bool bullet, const QTextCharFormat &markFormat);
+    struct Run {
+        QString text;
+        QTextCharFormat format;
+    };
+
+    void closeRun();
 
     QTextDocument *m_document;
     QTextCursor m_cursor;
-    QString m_text;
+    std::vector<Run> m_runs;  // of the current paragraph
+    QString m_text;           // the run being collected
     QTextCharFormat m_textFormat;
-    bool m_needParagraph = false;  // the previous paragraph ended; open one on content
+    int m_paragraphs = 0;     // paragraphs put into the document so far
     bool m_hasContent = false;
+    QTextList *m_bulletList = nullptr;  // the bullet list the previous paragraph is in
     bool m_undoWasEnabled = true;
 };
 

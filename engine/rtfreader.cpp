@@ -179,12 +179,16 @@ void Reader::closeGroup()
             ++m_listLevelIndex;
         break;
     case Destination::List:
-        if (outer == Destination::ListTable)
+        if (outer == Destination::ListTable) {
             m_lists.addList(m_listId, m_listLevels);
+            forgetFormats();
+        }
         break;
     case Destination::ListOverride:
-        if (outer == Destination::ListOverrideTable)
+        if (outer == Destination::ListOverrideTable) {
             m_lists.addOverride(m_overrideNumber, m_overrideListId);
+            forgetFormats();
+        }
         break;
     case Destination::ParagraphNumbering:
         if (outer != Destination::ParagraphNumbering)
@@ -233,6 +237,7 @@ void Reader::handleText(QByteArrayView text)
             if (c != ';')
                 continue;
             m_colors.add(m_colorGiven ? QColor(m_red, m_green, m_blue) : QColor());
+            forgetFormats();
             m_red = m_green = m_blue = 0;
             m_colorGiven = false;
         }

@@ -55,7 +55,24 @@ bool Reader::isBullet(const ParaState &state) const
     return state.oldStyleList == ListKind::Bullet;
 }
 
+void Reader::forgetFormats()
+{
+    m_lastCharKnown = false;
+    m_charFormats.clear();
+    m_blockFormats.clear();
+}
+
 QTextCharFormat Reader::charFormat(const CharState &state)
+{
+    if (m_lastCharKnown && state == m_lastCharState)
+        return m_lastCharFormat;
+    m_lastCharKnown = true;
+    m_lastCharState = state;
+    m_lastCharFormat = charFormatFor(state);
+    return m_lastCharFormat;
+}
+
+QTextCharFormat Reader::charFormatFor(const CharState &state)
 {
     const auto cached = m_charFormats.constFind(state);
     if (cached != m_charFormats.constEnd())

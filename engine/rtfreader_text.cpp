@@ -136,8 +136,10 @@ void Reader::commitFontEntry()
     m_fontNameBytes.clear();
     m_font.name = m_font.name.trimmed();
     dropControlCharacters(m_font.name);
-    if (!m_font.name.isEmpty())
+    if (!m_font.name.isEmpty()) {
         m_fonts.add(m_fontNumber, m_font);
+        forgetFormats();
+    }
     m_font.name.clear();
 }
 

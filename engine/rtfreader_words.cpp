@@ -96,6 +96,8 @@ bool Reader::handleDestination(RtfWord word)
         return true;
     case RtfWord::colortbl:
         group.destination = Destination::ColorTable;
+        m_colors.clear();
+        forgetFormats();
         m_colorGiven = false;
         m_red = m_green = m_blue = 0;
         return true;

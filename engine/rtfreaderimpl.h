@@ -69,8 +69,10 @@ private:
 
     // Formats (rtfreader_formats.cpp)
     QTextCharFormat charFormat(const CharState &state);
+    QTextCharFormat charFormatFor(const CharState &state);
     QTextBlockFormat blockFormat(const ParaState &state);
     bool isBullet(const ParaState &state) const;
+    void forgetFormats();  // after a table changed: formats made before may differ
     int codePageOf(const CharState &state) const;
     int codePageOfFont(const FontEntry &font) const;
 
@@ -125,6 +127,9 @@ private:
 
     // Format caches
     QHash<CharState, QTextCharFormat> m_charFormats;
+    CharState m_lastCharState;
+    bool m_lastCharKnown = false;
+    QTextCharFormat m_lastCharFormat;
     QHash<ParaState, QTextBlockFormat> m_blockFormats;
 };
 

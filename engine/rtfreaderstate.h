@@ -28,7 +28,7 @@ enum class Destination : quint8 {
 struct CharState {
     int font = -1;         // font number, -1 when none
     int halfPoints = 24;   // \fs
-    int color = 0;         // colour table index; 0 or an empty entry is automatic
+    int color = -1;        // colour table index (\cf); -1 or an empty entry is automatic
     int highlight = 0;     // colour table index, 0 for none
     int language = 0;
     int baselineTwips = 0; // \up, \dn

@@ -31,6 +31,7 @@ private:
 class ColorTable {
 public:
     // An entry that names no component is the automatic colour (an invalid QColor).
+    void clear() { m_colors.clear(); }
     void add(const QColor &color);  // ignored past the colour limit
     QColor at(int index) const;     // invalid when automatic or out of range
 

@@ -232,8 +232,12 @@ private slots:
     void colourTableEdges()
     {
         QTextDocument document;
-        QVERIFY(readRtf("{\\rtf1{\\colortbl\\red1\\green2\\blue3;;\\red300;}{\\cf0 A}{\\cf1 B}{\\cf2 C}{\\cf9 D}}",
+        QVERIFY(readRtf("{\\rtf1{\\colortbl\\red1\\green2\\blue3;;\\red300;}{\\cf0 A}{\\cf1 B}{\\cf2 C}{\\cf9 D}E"
+                        "{\\colortbl;\\red0\\green9\\blue0;}{\\cf1 F}}",
                         &document).ok());
+        QVERIFY(isAutoColor(formatOf(document, "E")));
+        // A table read after text still applies to the text after it.
+        QCOMPARE(formatOf(document, "F").foreground().color(), QColor(0, 9, 0));
         QCOMPARE(formatOf(document, "A").foreground().color(), QColor(1, 2, 3));
         QVERIFY(isAutoColor(formatOf(document, "B")));
         QCOMPARE(formatOf(document, "C").foreground().color(), QColor(255, 0, 0));

@@ -1,0 +1,50 @@
+#include "engine/rtfreader.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QTest>
+#include <QTextDocument>
+
+using namespace engine;
+
+// Replays the fuzzer's seed corpus and every input it ever crashed on through the
+// reader: each must give a clear result, and a successful read a usable document.
+class TestRtfFuzzCorpus : public QObject {
+    Q_OBJECT
+private slots:
+    void replay_data()
+    {
+        QTest::addColumn<QString>("path");
+        const QDir fuzz(QStringLiteral(WP_TEST_DATA "/../../fuzz"));
+        int count = 0;
+        for (const QString &folder : {QStringLiteral("corpus/rtfreader"), QStringLiteral("crashes/rtfreader")}) {
+            QDirIterator it(fuzz.filePath(folder), QDir::Files, QDirIterator::Subdirectories);
+            while (it.hasNext()) {
+                const QString path = it.next();
+                QTest::newRow(qPrintable(fuzz.relativeFilePath(path))) << path;
+                ++count;
+            }
+        }
+        QVERIFY2(count > 0, "the seed corpus is missing");
+    }
+    void replay()
+    {
+        QFETCH(QString, path);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        QTextDocument document;
+        const RtfReadResult result = readRtf(bytes, &document);
+        if (result.ok()) {
+            QVERIFY(document.blockCount() >= 1);
+            QVERIFY(result.message().isEmpty());
+        } else {
+            QVERIFY(!result.message().isEmpty());
+            QVERIFY(result.offset >= 0 && result.offset <= bytes.size());
+        }
+    }
+};
+
+QTEST_MAIN(TestRtfFuzzCorpus)
+#include "tst_rtffuzzcorpus.moc"
