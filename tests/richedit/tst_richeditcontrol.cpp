@@ -194,6 +194,11 @@ void TestRichEditControl::constructionDefaults()
     QVERIFY(!edit.CanFindNext());
     edit.LastFindText = QStringLiteral("x");
     QVERIFY(edit.CanFindNext());
+    QVERIFY(!edit.Modified());  // taking the font into the default format is no edit
+    QVERIFY(!edit.CanUndo());
+    edit.setFont(QFont(QStringLiteral("Arial"), 20));
+    QVERIFY(!edit.Modified());
+    QVERIFY(!edit.CanUndo());
     QCOMPARE(edit.eventMask() & engine::ENM_LINK, 0u);
     QVERIFY(edit.eventMask() & engine::ENM_CHANGE);
     QVERIFY(edit.eventMask() & engine::ENM_SELCHANGE);
