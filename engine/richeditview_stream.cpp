@@ -59,6 +59,14 @@ void copyImageResources(const QTextDocument &from, QTextDocument *to)
     }
 }
 
+// Inserting a fragment gives the first and last paragraphs the marks of the paragraphs
+// they are inserted into; an empty paragraph's mark is the format typing will use.
+void keepParagraphMarks(const QTextDocument &from, QTextDocument *to)
+{
+    QTextCursor(to->begin()).setBlockCharFormat(from.begin().charFormat());
+    QTextCursor(to->lastBlock()).setBlockCharFormat(from.lastBlock().charFormat());
+}
+
 }  // namespace
 
 bool RichEditView::streamIn(StreamFormat format, const StreamReader &reader)
@@ -75,12 +83,18 @@ bool RichEditView::streamIn(StreamFormat format, const StreamReader &reader)
 
     QTextDocument *target = document();
     target->setUndoRedoEnabled(false);  // also drops the history
-    copyImageResources(scratch, target);
+    // Clearing inside the edit block makes the whole replacement one change from an empty
+    // document, which the layout then does lazily instead of all at once.
     QTextCursor cursor(target);
-    cursor.select(QTextCursor::Document);
+    cursor.beginEditBlock();
+    target->clear();
+    copyImageResources(scratch, target);
     cursor.insertFragment(QTextDocumentFragment(&scratch));
+    keepParagraphMarks(scratch, target);
+    cursor.endEditBlock();
     target->setUndoRedoEnabled(true);
     target->setModified(false);
+    // The caret at the start: a caret at the end would make the view lay out everything.
     setTextCursor(QTextCursor(target));
     return true;
 }

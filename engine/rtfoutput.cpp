@@ -3,6 +3,7 @@
 #include <QTextCodec>
 #include <array>
 #include <charconv>
+#include <cstring>
 #include <memory>
 
 namespace engine {
@@ -118,58 +119,62 @@ void RtfOutput::hex(QByteArrayView bytes)
     m_delimit = false;
 }
 
-// A literal character after a control word gets the space delimiter, whatever it is:
-// simpler for readers than deciding which characters would continue the word.
-void RtfOutput::literal(char c)
+void RtfOutput::words(QByteArrayView bytes)
 {
-    if (m_delimit) {
-        m_out.append(' ');
-        m_delimit = false;
-    }
-    m_out.append(c);
-}
-
-void RtfOutput::appendUnicode(char16_t unit)
-{
-    m_out.append("\\u");
-    appendInt(static_cast<qint16>(unit));
-    m_out.append('?');
-    m_delimit = false;
+    m_out.append(bytes);
+    m_delimit = !bytes.isEmpty();
 }
 
 void RtfOutput::text(QStringView text, bool ansiFont)
 {
+    // Written straight into the buffer, a slice at a time: no unit takes more than
+    // 10 bytes (a delimiter and "\u-32768?").
+    constexpr qsizetype kSlice = 4096;
+    constexpr qsizetype kMaxBytesPerUnit = 10;
+    for (qsizetype at = 0; at < text.size(); at += kSlice) {
+        const QStringView slice = text.mid(at, kSlice);
+        const qsizetype start = m_out.size();
+        m_out.resize(start + slice.size() * kMaxBytesPerUnit);
+        char *end = appendText(m_out.data() + start, slice, ansiFont);
+        m_out.resize(end - m_out.constData());
+    }
+}
+
+// A literal character after a control word gets the space delimiter, whatever it is:
+// simpler for readers than deciding which characters would continue the word.
+char *RtfOutput::appendText(char *p, QStringView text, bool ansiFont)
+{
+    bool delimit = m_delimit;
+    const auto word = [&](const char *name, size_t length) {
+        *p++ = '\\';
+        std::memcpy(p, name, length);
+        p += length;
+        delimit = true;
+    };
+    const auto symbol = [&](char c) {
+        *p++ = '\\';
+        *p++ = c;
+        delimit = false;
+    };
     for (const QChar qc : text) {
         const char16_t c = qc.unicode();
         if (c >= 0x20 && c < 0x80) {
             if (c == u'\\' || c == u'{' || c == u'}') {
-                m_out.append('\\');
-                m_out.append(static_cast<char>(c));
-                m_delimit = false;
+                symbol(char(c));
             } else {
-                literal(static_cast<char>(c));
+                if (delimit)
+                    *p++ = ' ';
+                delimit = false;
+                *p++ = char(c);
             }
             continue;
         }
         switch (c) {
-        case u'\t':
-            word("tab");
-            continue;
-        case QChar::LineSeparator:
-            word("line");
-            continue;
-        case QChar::Nbsp:
-            m_out.append("\\~");
-            m_delimit = false;
-            continue;
-        case QChar::SoftHyphen:
-            m_out.append("\\-");
-            m_delimit = false;
-            continue;
-        case 0x2011:  // non-breaking hyphen
-            m_out.append("\\_");
-            m_delimit = false;
-            continue;
+        case u'\t': word("tab", 3); continue;
+        case QChar::LineSeparator: word("line", 4); continue;
+        case QChar::Nbsp: symbol('~'); continue;
+        case QChar::SoftHyphen: symbol('-'); continue;
+        case 0x2011: symbol('_'); continue;  // non-breaking hyphen
         case QChar::ObjectReplacementCharacter:
         case 0xFDD0:  // frame markers of QTextDocument
         case 0xFDD1:
@@ -181,13 +186,20 @@ void RtfOutput::text(QStringView text, bool ansiFont)
             continue;  // other control characters have no meaning in a paragraph
         const unsigned char b = ansiFont ? cp1252Byte(c) : 0;
         if (b != 0) {
-            const char escaped[4] = {'\\', '\'', kHexDigits[b >> 4], kHexDigits[b & 15]};
-            m_out.append(escaped, 4);
-            m_delimit = false;
+            *p++ = '\\';
+            *p++ = '\'';
+            *p++ = kHexDigits[b >> 4];
+            *p++ = kHexDigits[b & 15];
         } else {
-            appendUnicode(c);
+            *p++ = '\\';
+            *p++ = 'u';
+            p = std::to_chars(p, p + 6, int(qint16(c))).ptr;
+            *p++ = '?';
         }
+        delimit = false;
     }
+    m_delimit = delimit;
+    return p;
 }
 
 }  // namespace engine

@@ -18,6 +18,7 @@ public:
     void close();                            // "}"
     void newline();                          // CR LF, between control words only
     void raw(QByteArrayView bytes);          // verbatim RTF (a kept group)
+    void words(QByteArrayView bytes);        // prepared control words ("\\pard\\qc")
     void hex(QByteArrayView bytes);          // picture data, lines of 128 digits
 
     // Text of a run. ansiFont: the run's font uses the ANSI code page, so characters of
@@ -29,8 +30,7 @@ public:
 
 private:
     void appendInt(int value);
-    void appendUnicode(char16_t unit);
-    void literal(char c);
+    char *appendText(char *p, QStringView text, bool ansiFont);
 
     QByteArray m_out;
     bool m_delimit = false;  // the last thing written was a control word

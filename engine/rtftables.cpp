@@ -21,7 +21,7 @@ const char *familyWord(int pitchAndFamily)
 
 int RtfFontTable::indexOf(const QString &face, int charset, int pitchAndFamily)
 {
-    const QPair<QString, int> key(face, charset);
+    const QString key = QString::number(charset) + u'/' + QString::number(pitchAndFamily) + u'/' + face;
     const auto found = m_index.constFind(key);
     if (found != m_index.constEnd())
         return *found;

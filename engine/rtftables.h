@@ -12,8 +12,8 @@ class RtfOutput;
 
 class RtfFontTable {
 public:
-    // Index of the font, added on first use. A face used with two character sets is two
-    // fonts in RTF.
+    // Index of the font, added on first use. A face used with two character sets (or
+    // two pitch and family values) is two fonts in RTF.
     int indexOf(const QString &face, int charset, int pitchAndFamily);
     int charsetOf(int index) const { return m_fonts.at(index).charset; }
     void write(RtfOutput &out) const;  // the whole {\fonttbl ...} group
@@ -25,7 +25,7 @@ private:
         int pitchAndFamily;
     };
     QList<Font> m_fonts;
-    QHash<QPair<QString, int>, int> m_index;
+    QHash<QString, int> m_index;  // by face, charset and pitch-and-family
 };
 
 class RtfColorTable {

@@ -77,20 +77,47 @@ QString hyperlinkInstruction(const QString &href)
     return QLatin1String("HYPERLINK \"") + target + u'"';
 }
 
+void writeLineSpacing(RtfOutput &out, const ParaFormat &format)
+{
+    int twips = 0;
+    bool multiple = false;
+    switch (format.lineSpacingRule) {
+    case 1: twips = 360; multiple = true; break;
+    case 2: twips = 480; multiple = true; break;
+    case 3: twips = std::abs(format.lineSpacing); break;   // at least
+    case 4: twips = -std::abs(format.lineSpacing); break;  // exactly
+    case 5: twips = format.lineSpacing * 12; multiple = true; break;  // lineSpacing / 20 lines
+    default: break;
+    }
+    if (twips == 0)
+        return;
+    out.word("sl", twips);
+    out.word("slmult", multiple ? 1 : 0);
+}
+
 class DocumentWriter {
 public:
     explicit DocumentWriter(const QTextDocument *document);
     QByteArray write();
 
 private:
+    // What the writer needs of one character format, worked out once per format.
+    struct Run {
+        RunState state;
+        QString href;         // link target, empty when the run is no link
+        bool object = false;  // a picture or a kept object
+    };
+
     void writeBlock(const QTextBlock &block);
-    void writeParagraphProperties(const QTextBlock &block);
-    void writeLineSpacing(const ParaFormat &format);
-    void writeBullet();
-    void writeFragment(const QTextFragment &fragment);
-    void writeObjects(const QString &text, const QTextCharFormat &format);
+    const QByteArray &paragraphStart(const QTextBlock &block);
+    QByteArray computeParagraphStart(const QTextBlock &block);
+    void writeBullet(RtfOutput &out);
+    void writeFragment(const QTextFragment &fragment, QStringView text);
+    void writeObjects(QStringView text, const QTextCharFormat &format);
     void switchLink(const QString &href);
-    const RunState &runState(int formatIndex, const QTextCharFormat &format);
+    template<typename FormatSource>
+    const Run &run(int formatIndex, FormatSource &&format);
+    Run computeRun(const QTextCharFormat &format);
     RunState computeRunState(const QTextCharFormat &format);
     void changeTo(const RunState &target);
     void changeEffects(const RunState &target);
@@ -105,7 +132,8 @@ private:
     RtfFontTable m_fonts;
     RtfColorTable m_colors;
     RunState m_state;
-    std::vector<std::optional<RunState>> m_runCache;  // by the document's format index
+    std::vector<std::optional<Run>> m_runs;               // by the document's format index
+    std::vector<std::optional<QByteArray>> m_paragraphs;  // by the block format index
     QString m_link;                                   // href of the open field, if any
     RunState m_stateBeforeLink;
     int m_symbolFont = -1;
@@ -149,70 +177,72 @@ QByteArray DocumentWriter::header() const
 
 void DocumentWriter::writeBlock(const QTextBlock &block)
 {
-    const QTextBlockFormat blockFormat = block.blockFormat();
-    if (blockFormat.boolProperty(prop::PageBreakBefore)
-        || (blockFormat.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore)) {
-        m_out.word("page");
-        m_out.newline();
+    m_out.words(paragraphStart(block));
+    // One copy of the paragraph's text; the fragments are views into it.
+    const QString text = block.text();
+    const int blockStart = block.position();
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+        const QTextFragment fragment = it.fragment();
+        writeFragment(fragment, QStringView(text).mid(fragment.position() - blockStart, fragment.length()));
     }
-    writeParagraphProperties(block);
-    for (auto it = block.begin(); !it.atEnd(); ++it)
-        writeFragment(it.fragment());
     switchLink(QString());
     // An empty paragraph's mark carries the format of what will be typed into it.
     if (block.length() == 1)
-        changeTo(runState(block.charFormatIndex(), block.charFormat()));
+        changeTo(run(block.charFormatIndex(), [&] { return block.charFormat(); }).state);
     m_out.word("par");
     m_out.newline();
 }
 
-void DocumentWriter::writeParagraphProperties(const QTextBlock &block)
+const QByteArray &DocumentWriter::paragraphStart(const QTextBlock &block)
 {
+    const auto index = size_t(std::max(0, block.blockFormatIndex()));
+    if (index >= m_paragraphs.size())
+        m_paragraphs.resize(index + 1);
+    std::optional<QByteArray> &cached = m_paragraphs[index];
+    if (!cached)
+        cached = computeParagraphStart(block);
+    return *cached;
+}
+
+// The page break, \pard and the paragraph's properties. They depend only on the block
+// format (list membership included), so each distinct format is worked out once.
+QByteArray DocumentWriter::computeParagraphStart(const QTextBlock &block)
+{
+    RtfOutput out(64);
+    const QTextBlockFormat blockFormat = block.blockFormat();
+    if (blockFormat.boolProperty(prop::PageBreakBefore)
+        || (blockFormat.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore)) {
+        out.word("page");
+        out.newline();
+    }
     const ParaFormat format = readParaFormat(block);
     const bool bullet = format.numbering == PFN_BULLET;
-    m_out.word("pard");
+    out.word("pard");
     if (bullet)
-        writeBullet();
+        writeBullet(out);
     switch (format.alignment) {
-    case PFA_RIGHT: m_out.word("qr"); break;
-    case PFA_CENTER: m_out.word("qc"); break;
-    case PFA_JUSTIFY: m_out.word("qj"); break;
+    case PFA_RIGHT: out.word("qr"); break;
+    case PFA_CENTER: out.word("qc"); break;
+    case PFA_JUSTIFY: out.word("qj"); break;
     default: break;
     }
     // Platform model to RTF: the other lines start at start + offset (\li), the first
     // line at start (\fi relative to \li). Bullet paragraphs always state both, so that
     // no reader takes a list level's indents instead.
     if (const int left = format.startIndent + format.offset; left != 0 || bullet)
-        m_out.word("li", left);
+        out.word("li", left);
     if (format.rightIndent != 0)
-        m_out.word("ri", format.rightIndent);
+        out.word("ri", format.rightIndent);
     if (format.offset != 0 || bullet)
-        m_out.word("fi", -format.offset);
+        out.word("fi", -format.offset);
     if (format.spaceBefore != 0)
-        m_out.word("sb", format.spaceBefore);
+        out.word("sb", format.spaceBefore);
     if (format.spaceAfter != 0)
-        m_out.word("sa", format.spaceAfter);
-    writeLineSpacing(format);
+        out.word("sa", format.spaceAfter);
+    writeLineSpacing(out, format);
     for (int i = 0; i < format.tabCount; ++i)
-        m_out.word("tx", format.tabs[size_t(i)]);
-}
-
-void DocumentWriter::writeLineSpacing(const ParaFormat &format)
-{
-    int twips = 0;
-    bool multiple = false;
-    switch (format.lineSpacingRule) {
-    case 1: twips = 360; multiple = true; break;
-    case 2: twips = 480; multiple = true; break;
-    case 3: twips = std::abs(format.lineSpacing); break;   // at least
-    case 4: twips = -std::abs(format.lineSpacing); break;  // exactly
-    case 5: twips = format.lineSpacing * 12; multiple = true; break;  // lineSpacing / 20 lines
-    default: break;
-    }
-    if (twips == 0)
-        return;
-    m_out.word("sl", twips);
-    m_out.word("slmult", multiple ? 1 : 0);
+        out.word("tx", format.tabs[size_t(i)]);
+    return out.take();
 }
 
 // Bullets in the forms readers know: list 1 of the list table (\\ls1), the older \\pn
@@ -229,48 +259,48 @@ void DocumentWriter::writeListTables(RtfOutput &out) const
     out.newline();
 }
 
-void DocumentWriter::writeBullet()
+void DocumentWriter::writeBullet(RtfOutput &out)
 {
     if (m_symbolFont < 0)
         m_symbolFont = m_fonts.indexOf(QStringLiteral("Symbol"), 2, 0x02);
-    m_out.open();
-    m_out.word("listtext");
-    m_out.word("f", m_symbolFont);
-    m_out.raw("\\'b7");
-    m_out.word("tab");
-    m_out.close();
-    m_out.raw("{\\*");
-    m_out.word("pn");
-    m_out.word("pnlvlblt");
-    m_out.word("pnf", m_symbolFont);
-    m_out.word("pnindent", 0);
-    m_out.raw("{\\pntxtb\\'b7}}");
-    m_out.word("ls", 1);
-    m_out.word("ilvl", 0);
+    out.open();
+    out.word("listtext");
+    out.word("f", m_symbolFont);
+    out.raw("\\'b7");
+    out.word("tab");
+    out.close();
+    out.raw("{\\*");
+    out.word("pn");
+    out.word("pnlvlblt");
+    out.word("pnf", m_symbolFont);
+    out.word("pnindent", 0);
+    out.raw("{\\pntxtb\\'b7}}");
+    out.word("ls", 1);
+    out.word("ilvl", 0);
 }
 
-void DocumentWriter::writeFragment(const QTextFragment &fragment)
+void DocumentWriter::writeFragment(const QTextFragment &fragment, QStringView text)
 {
-    const QTextCharFormat format = fragment.charFormat();
-    switchLink(isHyperlink(format) ? format.anchorHref() : QString());
+    const Run &format = run(fragment.charFormatIndex(), [&] { return fragment.charFormat(); });
+    switchLink(format.href);
     // An object's run format says nothing about the text around it; leaving the state
     // alone saves a change there and back.
-    if (format.isImageFormat() || format.hasProperty(prop::ObjectRtf)) {
-        writeObjects(fragment.text(), format);
+    if (format.object) {
+        writeObjects(text, fragment.charFormat());
         return;
     }
-    changeTo(runState(fragment.charFormatIndex(), format));
-    m_out.text(fragment.text(), ansiFont());
+    changeTo(format.state);
+    m_out.text(text, ansiFont());
 }
 
 // Each object character becomes its kept \object group or its picture; anything else in
 // the run is text.
-void DocumentWriter::writeObjects(const QString &text, const QTextCharFormat &format)
+void DocumentWriter::writeObjects(QStringView text, const QTextCharFormat &format)
 {
     const QByteArray objectRtf = format.property(prop::ObjectRtf).toByteArray();
-    for (QChar c : text) {
-        if (c != QChar::ObjectReplacementCharacter)
-            m_out.text(QStringView(&c, 1), ansiFont());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] != QChar::ObjectReplacementCharacter)
+            m_out.text(text.mid(i, 1), ansiFont());
         else if (!objectRtf.isEmpty())
             m_out.raw(objectRtf);
         else if (format.isImageFormat())
@@ -297,16 +327,27 @@ void DocumentWriter::switchLink(const QString &href)
     m_out.raw("}}{\\fldrslt{");
 }
 
-const RunState &DocumentWriter::runState(int formatIndex, const QTextCharFormat &format)
+// The format is asked of `format` only the first time its index is seen.
+template<typename FormatSource>
+const DocumentWriter::Run &DocumentWriter::run(int formatIndex, FormatSource &&format)
 {
-    if (formatIndex < 0)
-        formatIndex = 0;
-    if (size_t(formatIndex) >= m_runCache.size())
-        m_runCache.resize(size_t(formatIndex) + 1);
-    std::optional<RunState> &cached = m_runCache[size_t(formatIndex)];
+    const auto index = size_t(std::max(0, formatIndex));
+    if (index >= m_runs.size())
+        m_runs.resize(index + 1);
+    std::optional<Run> &cached = m_runs[index];
     if (!cached)
-        cached = computeRunState(format);
+        cached = computeRun(format());
     return *cached;
+}
+
+DocumentWriter::Run DocumentWriter::computeRun(const QTextCharFormat &format)
+{
+    Run result;
+    result.state = computeRunState(format);
+    if (isHyperlink(format))
+        result.href = format.anchorHref();
+    result.object = format.isImageFormat() || format.hasProperty(prop::ObjectRtf);
+    return result;
 }
 
 RunState DocumentWriter::computeRunState(const QTextCharFormat &format)
