@@ -6,6 +6,7 @@
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QImage>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QPrinter>
 #include <QTextBlock>
@@ -127,7 +128,8 @@ private slots:
     void f2OpensTheEditorWindowOnlyWithPopupEdit();
     void wantReturnsOff();
     void maxLengthStopsTyping();
-    void scrollBarsAndHiddenSelection();
+    void scrollBars();
+    void selectionHiddenWithoutFocus();
     void windowFormatRectSentOnlyWhenChanged();
     void printerFormatRectFromThePaper();
     void paintSuppressionSkipsPainting();
@@ -619,7 +621,7 @@ void TestRichEditControl::maxLengthStopsTyping()
     QCOMPARE(m_edit->textLength(), 7);
 }
 
-void TestRichEditControl::scrollBarsAndHiddenSelection()
+void TestRichEditControl::scrollBars()
 {
     QCOMPARE(m_edit->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
     m_edit->SetScrollBars(ssVertical);
@@ -629,15 +631,35 @@ void TestRichEditControl::scrollBarsAndHiddenSelection()
     QCOMPARE(m_edit->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
     m_edit->SetScrollBars(ssBoth);
     QCOMPARE(m_edit->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+}
 
-    // Without the focus the selection is drawn with the inactive colours.
-    QCOMPARE(m_edit->palette().color(QPalette::Inactive, QPalette::Highlight).alpha(), 0);
+void TestRichEditControl::selectionHiddenWithoutFocus()
+{
+    auto *other = new QLineEdit(m_form.get());
+    other->setGeometry(0, 260, 100, 20);
+    m_form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+    m_edit->SetSelText(QStringLiteral("a selected line of text"));
+    m_edit->SelectAll();
+    const QRgb highlight = m_edit->palette().color(QPalette::Active, QPalette::Highlight).rgb();
+    const auto highlighted = [&] {
+        const QImage image = m_edit->viewport()->grab().toImage();
+        int pixels = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                pixels += QColor(image.pixel(x, y)).rgb() == highlight;
+        return pixels;
+    };
+    m_edit->setFocus();
+    QTRY_VERIFY(m_edit->hasFocus());
+    QVERIFY(highlighted() > 0);
+    other->setFocus();
+    QTRY_VERIFY(!m_edit->hasFocus());
+    QCOMPARE(highlighted(), 0);
     m_edit->SetHideSelection(false);
-    QCOMPARE(m_edit->palette().color(QPalette::Inactive, QPalette::Highlight),
-             m_edit->palette().color(QPalette::Active, QPalette::Highlight));
-    m_edit->SetColor(0x00FFFF);
-    QCOMPARE(m_edit->palette().color(QPalette::Inactive, QPalette::Highlight),
-             m_edit->palette().color(QPalette::Active, QPalette::Highlight));
+    QVERIFY(highlighted() > 0);
+    m_edit->SetColor(0x00FFFF);  // a new background keeps the choice
+    QVERIFY(highlighted() > 0);
 }
 
 void TestRichEditControl::windowFormatRectSentOnlyWhenChanged()
