@@ -158,9 +158,21 @@ bool Reader::skipGroup()
 {
     if (!m_tokens.skipGroup())
         return false;
-    if (m_stack.size() > 1)
+    if (m_stack.size() > 1) {
+        // The group's own destination ends unread, but what it opened must still end.
+        const GroupState closed = std::move(m_stack.back());
         m_stack.pop_back();
+        endGroupActions(closed);
+    }
     return true;
+}
+
+void Reader::endGroupActions(const GroupState &closed)
+{
+    if (closed.endsPicture)
+        finishPicture();
+    if (closed.endsField && !m_fields.empty())
+        m_fields.pop_back();
 }
 
 void Reader::closeGroup()
@@ -197,10 +209,7 @@ void Reader::closeGroup()
     default:
         break;
     }
-    if (closed.endsPicture)
-        finishPicture();
-    if (closed.endsField && !m_fields.empty())
-        m_fields.pop_back();
+    endGroupActions(closed);
 }
 
 void Reader::handleText(QByteArrayView text)

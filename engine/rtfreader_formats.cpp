@@ -48,11 +48,23 @@ int Reader::codePageOf(const CharState &state) const
     return font ? codePageOfFont(*font) : m_ansiCodePage;
 }
 
+ListKind Reader::listKindOf(const ParaState &state) const
+{
+    if (state.listOverride <= 0)
+        return state.oldStyleList;
+    switch (m_lists.kindOf(state.listOverride, state.listLevel)) {
+    case ListTables::Kind::Bullet:
+        return ListKind::Bullet;
+    case ListTables::Kind::Numbered:
+        return ListKind::Numbered;
+    default:
+        return ListKind::None;
+    }
+}
+
 bool Reader::isBullet(const ParaState &state) const
 {
-    if (state.listOverride > 0)
-        return m_lists.kindOf(state.listOverride, state.listLevel) == ListTables::Kind::Bullet;
-    return state.oldStyleList == ListKind::Bullet;
+    return listKindOf(state) == ListKind::Bullet;
 }
 
 void Reader::forgetFormats()

@@ -68,7 +68,7 @@ void Reader::bodyText(const QString &text)
 // table row the tabs that separate it from the cells before.
 void Reader::beginContent()
 {
-    if (!m_listText.isEmpty() && !m_builder.paragraphHasContent())
+    if (!m_builder.paragraphHasContent() && (!m_listText.isEmpty() || listKindOf(top().para) == ListKind::Numbered))
         emitListText();
     if (m_pendingCellBreak) {
         m_pendingCellBreak = false;
@@ -81,10 +81,20 @@ void Reader::beginContent()
 }
 
 // Bullet paragraphs get their bullet from the paragraph format; a numbered paragraph
-// keeps its number as text.
+// keeps its number as text. Some writers leave the number to the reader (their list
+// text is only a tab): those paragraphs are counted per list and level.
 void Reader::emitListText()
 {
-    if (!m_listText.isEmpty() && !isBullet(top().para))
+    const ParaState &para = top().para;
+    const ListKind kind = listKindOf(para);
+    if (kind == ListKind::Numbered
+        && std::none_of(m_listText.begin(), m_listText.end(), [](QChar c) { return c.isLetterOrNumber(); })) {
+        const int key = para.listOverride > 0 ? para.listOverride * ListTables::kLevels + para.listLevel : -1;
+        if (m_listText.isEmpty())
+            m_listTextFormat = charFormat(top().chars);
+        m_listText = QString::number(++m_listCounters[key]) + QStringLiteral(".\t");
+    }
+    if (!m_listText.isEmpty() && kind != ListKind::Bullet)
         m_builder.appendText(m_listText, m_listTextFormat);
     m_listText.clear();
 }
@@ -103,7 +113,10 @@ void Reader::endParagraph()
 
 void Reader::finishParagraph()
 {
-    emitListText();
+    if (m_builder.paragraphHasContent())
+        m_listText.clear();
+    else
+        emitListText();
     m_pendingCellTabs = 0;
     m_pendingCellBreak = false;
     ParaState para = top().para;

@@ -31,6 +31,7 @@ private:
     void openGroup(qsizetype offset);
     void closeGroup();
     bool skipGroup();  // skips the rest of the current group; false at the end of input
+    void endGroupActions(const GroupState &closed);
     GroupState &top() { return m_stack.back(); }
 
     // Tokens (rtfreader.cpp)
@@ -71,6 +72,7 @@ private:
     QTextCharFormat charFormat(const CharState &state);
     QTextCharFormat charFormatFor(const CharState &state);
     QTextBlockFormat blockFormat(const ParaState &state);
+    ListKind listKindOf(const ParaState &state) const;
     bool isBullet(const ParaState &state) const;
     void forgetFormats();  // after a table changed: formats made before may differ
     int codePageOf(const CharState &state) const;
@@ -111,6 +113,7 @@ private:
     // Text awaiting its code page decoding, and the visible list number of the paragraph
     QByteArray m_pendingBytes;
     QString m_listText;
+    QHash<int, int> m_listCounters;  // numbers counted for lists whose files give none
     QTextCharFormat m_listTextFormat;
 
     // Body state
