@@ -54,6 +54,9 @@ TwwCustomRichEdit::TwwCustomRichEdit(QWidget *parent) : engine::RichEditView(par
     applyScrollBarPolicy();
     applySelectionVisibility();
     applyFontToDefaultAttributes();
+    // Setting up the document is no edit: a new editor is unmodified, with nothing to undo.
+    document()->clearUndoRedoStacks();
+    SetModified(false);
 
     connect(this, &engine::RichEditView::contentChanged, this, [this] { DoChange(); });
     connect(this, &engine::RichEditView::selectionChangeNotify, this, [this] {
