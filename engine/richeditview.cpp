@@ -1,5 +1,6 @@
 #include "engine/richeditview.h"
 
+#include "engine/fastdocumentlayout.h"
 #include "engine/richeditview_p.h"
 #include "engine/textprops.h"
 #include "engine/textsearch.h"
@@ -38,6 +39,10 @@ RichEditView::RichEditView(QWidget *parent)
     setAcceptRichText(true);
     setUndoRedoEnabled(true);
     document()->setDocumentMargin(0);
+    document()->setDocumentLayout(new FastDocumentLayout(document()));
+    QTextOption option = document()->defaultTextOption();
+    option.setTextDirection(Qt::LeftToRight);  // paragraphs are left to right unless marked
+    document()->setDefaultTextOption(option);
     d->highlighter = new DisplayHighlighter(document());
     d->defaultFormat.setProperty(prop::AutoColor, true);
     viewport()->setMouseTracking(true);

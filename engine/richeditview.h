@@ -99,6 +99,7 @@ signals:
     void linkNotify(QEvent::Type mouseEvent, engine::CharRange range);  // under ENM_LINK
 
 protected:
+    bool viewportEvent(QEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;

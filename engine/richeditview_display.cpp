@@ -1,3 +1,4 @@
+#include "engine/fastdocumentlayout.h"
 #include "engine/formatmapping.h"
 #include "engine/richeditview.h"
 #include "engine/richeditview_p.h"
@@ -89,6 +90,28 @@ void RichEditView::notifyLink(QEvent::Type type, const QPoint &viewportPos)
     viewport()->setCursor(link.min >= 0 ? Qt::PointingHandCursor : Qt::IBeamCursor);
     if (link.min >= 0 && (d->eventMask & ENM_LINK))
         emit linkNotify(type, link);
+}
+
+bool RichEditView::viewportEvent(QEvent *event)
+{
+    // Hit tests need the layout's positions up to date.
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::ContextMenu:
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop:
+    case QEvent::ToolTip:
+        if (auto *layout = dynamic_cast<FastDocumentLayout *>(document()->documentLayout()))
+            layout->syncPositions();
+        break;
+    default:
+        break;
+    }
+    return QTextEdit::viewportEvent(event);
 }
 
 void RichEditView::mousePressEvent(QMouseEvent *event)
