@@ -23,6 +23,7 @@ TfmPellWP::TfmPellWP(QWidget *parent)
     BuildMenus();
     ConfigureEditor();
     BindCommands();
+    CreateFileComponents();
     RichEdit1->setFocus();
     qApp->installEventFilter(this);
     FormCreate();
@@ -40,10 +41,12 @@ QString TfmPellWP::StatusPanelText(int panel) const
 
 void TfmPellWP::FormCreate()
 {
+    OpenSettings();
     SetDocumentName(QStringLiteral("Untitled"));
     const QString programFolder = QDir::toNativeSeparators(QCoreApplication::applicationDirPath()) + QDir::separator();
     OpenDialog1.initialDir = programFolder;
     SaveDialog1.initialDir = programFolder;
+    LoadRecentList();
 }
 
 void TfmPellWP::FormShow()

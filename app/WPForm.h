@@ -2,19 +2,25 @@
 #include "app/glyphs.h"
 #include "app/menukeys.h"
 #include "platform/dialogs.h"
+#include "platform/reginifile.h"
 
 #include <QMainWindow>
+#include <QList>
 #include <QString>
+#include <QUrl>
 #include <memory>
 
 class QAbstractButton;
 class QAction;
 class QButtonGroup;
+class QCloseEvent;
 class QFrame;
 class QLabel;
 class QMenu;
 class QStatusBar;
 class QToolButton;
+class FileDropTarget;
+class TMRUManager;
 class TwwDBRichEdit;
 
 // The main window of the word processor. It owns the editor, the menus, the toolbar, the
@@ -28,6 +34,7 @@ public:
     ~TfmPellWP() override;
 
     TwwDBRichEdit *Editor() const { return RichEdit1; }
+    TMRUManager *RecentFiles() const { return MRUManager; }
     QString DocumentName() const { return FFileName; }
     QString StatusPanelText(int panel) const;
 
@@ -38,6 +45,17 @@ public:
     void ShowModified(bool modified);
     void SetDocumentName(const QString &name);
     void ShowToolbars(bool toolbarVisible, bool formatBarVisible);
+
+    // Document file commands (WPForm_file.cpp)
+    void FileNew();
+    void FileOpen();
+    void FileSave();
+    void FileSaveAs();
+    void MRUManagerClick(QObject *Sender, const QString &RecentName, const QString &Caption, int UserData);
+    void WMDropFiles(const QList<QUrl> &entries);
+    void FormCloseQuery(bool &CanClose);
+    void QuerySaveChanges();
+    void LoadDocument(const QString &name);
 
     // View and File menus
     void Toolbar1Click();
@@ -68,6 +86,7 @@ public:
 protected:
     bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
 
 private:
@@ -101,6 +120,14 @@ private:
     void Bind(QAbstractButton *button, Handler handler);
     void RunHandler(Handler handler);
 
+    // Document files (WPForm_file.cpp)
+    void CreateFileComponents();
+    void OpenSettings();
+    void LoadRecentList();
+    void MarkDocumentClean();
+    bool SaveDocument();
+    bool SaveDocumentAs();
+
     // Steps of UpdateControlStates (WPForm_edit.cpp)
     void UpdatePasteStates();
     void UpdateUndoRedoStates();
@@ -116,6 +143,7 @@ private:
     bool FHintHandlerInstalled = false;
     QString FApplicationHint;
     std::unique_ptr<MenuKeyDispatcher> FMenuKeys;
+    std::unique_ptr<TRegIniFile> FIniFile;  // from FormCreate until a successful close
 
     // Layout, top to bottom
     QFrame *ToolBarBevel = nullptr;
@@ -184,6 +212,10 @@ private:
     QAction *BulletStyle1 = nullptr;
     QAction *Tabs1 = nullptr;
     QAction *About1 = nullptr;
+
+    // Recent files and files dropped from the file manager
+    TMRUManager *MRUManager = nullptr;
+    FileDropTarget *FFileDrops = nullptr;
 
     // Settings of the open and save dialogs
     platform::FileDialogRequest OpenDialog1;

@@ -301,6 +301,10 @@ void TfmPellWP::Bind(QAbstractButton *button, Handler handler)
 // Connects every control that has a command now; the others stay disabled.
 void TfmPellWP::BindCommands()
 {
+    Bind(mmiNew, &TfmPellWP::FileNew);
+    Bind(mmiOpen, &TfmPellWP::FileOpen);
+    Bind(mmiSave, &TfmPellWP::FileSave);
+    Bind(mmiSaveAs, &TfmPellWP::FileSaveAs);
     Bind(mmiExit, &TfmPellWP::mmiExitClick);
 
     Bind(mmiUndo, &TfmPellWP::mmiUndoClick);
@@ -315,6 +319,9 @@ void TfmPellWP::BindCommands()
     Bind(FormatBar1, &TfmPellWP::FormatBar1Click);
     Bind(StatusBar1, &TfmPellWP::StatusBar1Click);
 
+    Bind(NewButton, &TfmPellWP::FileNew);
+    Bind(LoadButton1, &TfmPellWP::FileOpen);
+    Bind(SaveAsButton, &TfmPellWP::FileSave);
     Bind(CutButton, &TfmPellWP::CutButtonClick);
     Bind(CopyButton, &TfmPellWP::CopyButtonClick);
     Bind(PasteButton, &TfmPellWP::PasteButtonClick);

@@ -167,16 +167,19 @@ void TestMainWindow::menusAndButtonsAwaitingTheirCommands()
     QCOMPARE(action("Clear1")->text(), QStringLiteral("Cle&ar\tDel"));
     QCOMPARE(action("FindNext1")->text(), QStringLiteral("Find &Next\tF3"));
     QCOMPARE(action("mmiSaveAs")->text(), QStringLiteral("Save &As..."));
-    for (const char *name : {"mmiNew", "mmiOpen", "mmiSave", "mmiSaveAs", "mmiPageSetup", "mmiPrint",
+    for (const char *name : {"mmiPageSetup", "mmiPrint",
                              "Find1", "FindNext1", "Replace1", "DateandTime1", "InsertObject1", "Font1",
                              "Paragraph1", "BulletStyle1", "Tabs1", "About1"})
         QVERIFY2(!action(name)->isEnabled(), name);
-    for (const char *name : {"NewButton", "LoadButton1", "SaveAsButton", "PrintButton", "FindButton",
+    for (const char *name : {"PrintButton", "FindButton",
                              "BoldButton", "ItalicButton", "UnderlineButton", "LeftButton",
                              "CenterButton", "RightButton", "BulletButton"})
         QVERIFY2(!button(name)->isEnabled(), name);
-    for (const char *name : {"mmiExit", "Toolbar1", "FormatBar1", "StatusBar1", "SelectAll1"})
+    for (const char *name : {"mmiNew", "mmiOpen", "mmiSave", "mmiSaveAs", "mmiExit", "Toolbar1", "FormatBar1",
+                             "StatusBar1", "SelectAll1"})
         QVERIFY2(action(name)->isEnabled(), name);
+    for (const char *name : {"NewButton", "LoadButton1", "SaveAsButton"})
+        QVERIFY2(button(name)->isEnabled(), name);
     // Every button shows its hint and sits where the bar's layout puts it.
     QCOMPARE(button("BoldButton")->toolTip(), QStringLiteral("Bold"));
     QCOMPARE(button("CenterButton")->statusTip(), QStringLiteral("Center Justified"));
