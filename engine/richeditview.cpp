@@ -55,6 +55,10 @@ RichEditView::RichEditView(QWidget *parent)
     });
     connect(this, &QTextEdit::cursorPositionChanged, this, &RichEditView::notifySelectionIfChanged);
     connect(this, &QTextEdit::selectionChanged, this, &RichEditView::notifySelectionIfChanged);
+
+    // The set-up above (document margin) is not an edit of the user's.
+    document()->clearUndoRedoStacks();
+    document()->setModified(false);
 }
 
 RichEditView::~RichEditView()
