@@ -1,6 +1,7 @@
 #pragma once
 #include "engine/richeditview.h"
 #include "richedit/wwmeasurement.h"
+#include "richedit/wwriched_lines.h"
 #include "richedit/wwtypes.h"
 
 #include <QAbstractButton>
@@ -13,7 +14,6 @@
 #include <functional>
 
 class TwwCustomRichEdit;
-class TwwRichEditStrings;
 
 // Items of the built-in context menu; rpoPopupEdit also enables the F2 key.
 enum TwwRichEditPopupOption : quint16 {
