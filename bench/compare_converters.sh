@@ -13,7 +13,7 @@ for tool in "$BUILD/wpconv" "$BUILD/bench_loadsave"; do
 done
 WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT
-"$BUILD/bench_loadsave" --write "$WORK" >/dev/null || exit 1
+"$BUILD/bench_loadsave" --write "$WORK" >/dev/null 2>&1 || exit 1
 
 now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
 
