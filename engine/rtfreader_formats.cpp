@@ -92,25 +92,37 @@ QTextCharFormat Reader::charFormatFor(const CharState &state)
     if (m_charFormats.size() >= kMaxCachedFormats)
         m_charFormats.clear();
 
+    // Only what differs from Qt's defaults goes into the format: fewer properties make
+    // every run cheaper for the document to store and compare, and an absent property
+    // reads back as the default (normal weight, automatic colour, no offset).
     CharFormat record;
-    record.mask = CFM_ALL;
-    record.effects = (state.bold ? CFE_BOLD : 0u) | (state.italic ? CFE_ITALIC : 0u)
-                     | (state.underline ? CFE_UNDERLINE : 0u) | (state.strike ? CFE_STRIKEOUT : 0u)
-                     | (state.protect ? CFE_PROTECTED : 0u);
-    record.mask &= ~quint32(CFM_LINK);
+    record.mask = CFM_SIZE;
     record.height = state.halfPoints * 10;
-    record.offset = state.baselineTwips;
+    const auto effect = [&record](bool on, quint32 mask, quint32 bit) {
+        if (on) {
+            record.mask |= mask;
+            record.effects |= bit;
+        }
+    };
+    effect(state.bold, CFM_BOLD, CFE_BOLD);
+    effect(state.italic, CFM_ITALIC, CFE_ITALIC);
+    effect(state.underline, CFM_UNDERLINE, CFE_UNDERLINE);
+    effect(state.strike, CFM_STRIKEOUT, CFE_STRIKEOUT);
+    effect(state.protect, CFM_PROTECTED, CFE_PROTECTED);
+    if (state.baselineTwips != 0) {
+        record.mask |= CFM_OFFSET;
+        record.offset = state.baselineTwips;
+    }
     const QColor color = m_colors.at(state.color);
-    if (color.isValid())
+    if (color.isValid()) {
+        record.mask |= CFM_COLOR;
         record.textColor = refFromColor(color);
-    else
-        record.effects |= CFE_AUTOCOLOR;
+    }
     if (const FontEntry *font = m_fonts.find(state.font)) {
+        record.mask |= CFM_FACE | CFM_CHARSET;
         record.faceName = font->name.left(kMaxFaceNameLength);
         record.charset = quint8(font->charset);
         record.pitchAndFamily = font->pitchAndFamily;
-    } else {
-        record.mask &= ~quint32(CFM_FACE | CFM_CHARSET);
     }
 
     QTextCharFormat format;
