@@ -1,13 +1,11 @@
 #include "engine/plaintext.h"
 #include "engine/richeditview.h"
 #include "engine/rtfreader.h"
+#include "engine/rtftokenizer.h"
 #include "engine/rtfwriter.h"
 
-#include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
-#include <QTextDocumentFragment>
-#include <QTextImageFormat>
-#include <QUrl>
 
 namespace engine {
 namespace {
@@ -34,69 +32,64 @@ bool readAll(const StreamReader &reader, QByteArray &bytes)
     }
 }
 
-bool parseInto(StreamFormat format, const QByteArray &bytes, QTextDocument *scratch)
+bool isSpace(char c)
 {
-    if (format == SF_RTF)
-        return readRtf(bytes, scratch).ok();
-    readPlainText(bytes, scratch);
-    return true;
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
-// A document fragment carries text and formats but not the image resources the
-// formats name; those are copied by name.
-void copyImageResources(const QTextDocument &from, QTextDocument *to)
+// The two things that make the RTF reader fail, checked without touching a document:
+// the bytes must start, after ASCII whitespace, with "{\rtf", and that outermost group
+// must close. Everything else the reader takes leniently.
+bool isCompleteRtf(const QByteArray &bytes)
 {
-    for (QTextBlock block = from.begin(); block.isValid(); block = block.next()) {
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const QTextCharFormat format = it.fragment().charFormat();
-            if (!format.isImageFormat())
-                continue;
-            const QUrl name(format.toImageFormat().name());
-            const QVariant image = from.resource(QTextDocument::ImageResource, name);
-            if (image.isValid())
-                to->addResource(QTextDocument::ImageResource, name, image);
-        }
-    }
-}
-
-// Inserting a fragment gives the first and last paragraphs the marks of the paragraphs
-// they are inserted into; an empty paragraph's mark is the format typing will use.
-void keepParagraphMarks(const QTextDocument &from, QTextDocument *to)
-{
-    QTextCursor(to->begin()).setBlockCharFormat(from.begin().charFormat());
-    QTextCursor(to->lastBlock()).setBlockCharFormat(from.lastBlock().charFormat());
+    qsizetype start = 0;
+    while (start < bytes.size() && isSpace(bytes[start]))
+        ++start;
+    RtfTokenizer tokens(bytes);
+    tokens.setPosition(start);
+    const RtfToken open = tokens.next();
+    if (open.kind != RtfTokenKind::GroupOpen || open.offset != start)
+        return false;
+    const RtfToken word = tokens.next();
+    if (word.kind != RtfTokenKind::ControlWord || word.offset != start + 1 || word.data != QByteArrayView("rtf"))
+        return false;
+    return tokens.skipGroup();
 }
 
 }  // namespace
 
+// The content is replaced only once the bytes are known to be readable, and then read
+// straight into the view's document: parsing into a scratch document and copying it
+// over would take as long again. While it is read the document has no page size, which
+// keeps the layout out of the way; giving the size back starts one lazy layout of the
+// whole document instead of laying it all out before the view can answer. The caret is
+// put at the start while the edit is open: placed afterwards, the view would first
+// measure the old caret position at the end of the new text.
 bool RichEditView::streamIn(StreamFormat format, const StreamReader &reader)
 {
     QByteArray bytes;
     if (!readAll(reader, bytes))
         return false;
-    QTextDocument scratch;
-    scratch.setUndoRedoEnabled(false);
-    scratch.setDefaultFont(document()->defaultFont());
-    if (!parseInto(format, bytes, &scratch))
+    if (format == SF_RTF && !isCompleteRtf(bytes))
         return false;
-    bytes = QByteArray();
 
     QTextDocument *target = document();
+    const QSizeF pageSize = target->pageSize();
+    target->setPageSize(QSizeF());
     target->setUndoRedoEnabled(false);  // also drops the history
-    // Clearing inside the edit block makes the whole replacement one change from an empty
-    // document, which the layout then does lazily instead of all at once.
     QTextCursor cursor(target);
     cursor.beginEditBlock();
-    target->clear();
-    copyImageResources(scratch, target);
-    cursor.insertFragment(QTextDocumentFragment(&scratch));
-    keepParagraphMarks(scratch, target);
+    bool ok = true;
+    if (format == SF_RTF)
+        ok = readRtf(bytes, target).ok();
+    else
+        readPlainText(bytes, target);
+    setTextCursor(QTextCursor(target));
     cursor.endEditBlock();
     target->setUndoRedoEnabled(true);
     target->setModified(false);
-    // The caret at the start: a caret at the end would make the view lay out everything.
-    setTextCursor(QTextCursor(target));
-    return true;
+    target->setPageSize(pageSize);
+    return ok;
 }
 
 bool RichEditView::streamOut(StreamFormat format, const StreamWriter &writer) const

@@ -6,6 +6,7 @@
 #include <QBuffer>
 #include <QImage>
 #include <QTest>
+#include <QAbstractTextDocumentLayout>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -84,8 +85,12 @@ private slots:
 void TestRichEditStream::rtfReplacesContentAndHistory()
 {
     RichEditView view;
+    view.resize(300, 200);
+    view.show();
     QTextDocument *const document = view.document();
     giveHistory(view, QStringLiteral("old text"));
+    const QSizeF pageSize = document->pageSize();
+    QVERIFY(pageSize.width() > 0);
     const QByteArray rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\pard first \\b bold\\b0\\par\r\n\\pard second\\par\r\n}";
     QVERIFY(view.streamIn(SF_RTF, chunkedReader(rtf)));
     QCOMPARE(view.document(), document);
