@@ -53,6 +53,8 @@ void TfmPellWP::FormShow()
 {
     FHintHandlerInstalled = true;
     RichEdit1->SetLeftTextInset(6);
+    FillFontNameCombo();
+    UpdateLockKeyPanels();
     UpdateControlStates();
     RichEdit1->SetModified(false);
 }

@@ -22,6 +22,10 @@ class QToolButton;
 class FileDropTarget;
 class TMRUManager;
 class TwwDBRichEdit;
+class TwwDBComboBox;
+class TColorComboBox;
+class QKeyEvent;
+enum TFontStyle : quint8;
 
 // The main window of the word processor. It owns the editor, the menus, the toolbar, the
 // format bar and the status bar for the life of the process, and holds the command
@@ -83,6 +87,25 @@ public:
     void CopyButtonClick();
     void PasteButtonClick();
 
+    // Formatting commands and the window's keys (WPForm_format.cpp, WPForm_keypreview.cpp)
+    void BoldButtonMouseDown(QAbstractButton *Sender);
+    void BoldButtonClick();
+    void ItalicButtonClick();
+    void UnderlineButtonClick();
+    void LeftButtonClick();
+    void CenterButtonClick();
+    void RightButtonClick();
+    void BulletButtonClick();
+    void BulletStyle1Click();
+    void FontNameComboDropDown();
+    void FontNameComboCloseUp(TwwDBComboBox *Sender, bool Select);
+    void FontSizeComboCloseUp(TwwDBComboBox *Sender, bool Select);
+    void ColorComboBox1Change();
+    void ApplyFontName(const QString &name);
+    void FormKeyPress(QChar &Key, Qt::KeyboardModifiers Shift);
+    void FormKeyUp(int &Key, Qt::KeyboardModifiers Shift, bool autoRepeat);
+    void UpdateLockKeyPanels();
+
 protected:
     bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -138,11 +161,23 @@ private:
     bool HandlesKeysFor(QObject *watched) const;
     bool FilterKeyEvent(QEvent *event);
 
+    // Format bar (WPForm_format.cpp) and the window's own keys (WPForm_keypreview.cpp)
+    void BuildFormatBarBoxes();
+    void BindFormatCommands();
+    void FillFontNameCombo();
+    void UpdateFormatBarStates();
+    int SelectionAlignmentValue() const;
+    void ToggleStyle(TFontStyle style);
+    bool PreviewKeyEvent(QEvent *event);
+    bool OtherTextFieldHasFocus() const;
+    bool OpenListTakesKey(const QKeyEvent *event) const;
+
     // State
     QString FFileName;
     bool FHintHandlerInstalled = false;
     QString FApplicationHint;
     std::unique_ptr<MenuKeyDispatcher> FMenuKeys;
+    bool FButtonDown = false;
     std::unique_ptr<TRegIniFile> FIniFile;  // from FormCreate until a successful close
 
     // Layout, top to bottom
@@ -168,6 +203,9 @@ private:
     QFrame *UserButtonBevel = nullptr;
 
     // Format bar
+    TwwDBComboBox *FontNameCombo = nullptr;
+    TwwDBComboBox *FontSizeCombo = nullptr;
+    TColorComboBox *ColorComboBox1 = nullptr;
     QToolButton *BoldButton = nullptr;
     QToolButton *ItalicButton = nullptr;
     QToolButton *UnderlineButton = nullptr;

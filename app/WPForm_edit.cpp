@@ -15,6 +15,7 @@ void TfmPellWP::Edit1Click()
 // the editor afresh; the read-only state is read at each use.
 void TfmPellWP::UpdateControlStates()
 {
+    UpdateFormatBarStates();
     UpdatePasteStates();
     UpdateUndoRedoStates();
     const SelectionFacts facts = ReadSelectionFacts();

@@ -5,9 +5,10 @@
 
 bool TfmPellWP::eventFilter(QObject *watched, QEvent *event)
 {
-    if ((event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride)
+    const QEvent::Type type = event->type();
+    if ((type == QEvent::KeyPress || type == QEvent::ShortcutOverride || type == QEvent::KeyRelease)
         && HandlesKeysFor(watched))
-        return FilterKeyEvent(event);
+        return PreviewKeyEvent(event);
     return QMainWindow::eventFilter(watched, event);
 }
 

@@ -108,10 +108,9 @@ void TfmPellWP::BuildToolbar()
     UserButtonBevel->hide();
 }
 
-// The font name box (left 7, width 198), the size box (216, 61) and the colour box
-// (372, 120) take the gaps left between the separators below.
 void TfmPellWP::BuildFormatBar()
 {
+    BuildFormatBarBoxes();
     AddBarSeparator(FormatBar, "Bevel3", 210, 3);
     AddBarSeparator(FormatBar, "Bevel6", 280, 3);
     BoldButton = AddSpeedButton(FormatBar, "BoldButton", 287, Glyph::Bold, QStringLiteral("Bold"));
@@ -327,4 +326,6 @@ void TfmPellWP::BindCommands()
     Bind(PasteButton, &TfmPellWP::PasteButtonClick);
     Bind(UndoButton, &TfmPellWP::UndoButtonClick);
     Bind(RedoButton, &TfmPellWP::RedoButtonClick);
+
+    BindFormatCommands();
 }

@@ -169,11 +169,9 @@ void TestMainWindow::menusAndButtonsAwaitingTheirCommands()
     QCOMPARE(action("mmiSaveAs")->text(), QStringLiteral("Save &As..."));
     for (const char *name : {"mmiPageSetup", "mmiPrint",
                              "Find1", "FindNext1", "Replace1", "DateandTime1", "InsertObject1", "Font1",
-                             "Paragraph1", "BulletStyle1", "Tabs1", "About1"})
+                             "Paragraph1", "Tabs1", "About1"})
         QVERIFY2(!action(name)->isEnabled(), name);
-    for (const char *name : {"PrintButton", "FindButton",
-                             "BoldButton", "ItalicButton", "UnderlineButton", "LeftButton",
-                             "CenterButton", "RightButton", "BulletButton"})
+    for (const char *name : {"PrintButton", "FindButton"})
         QVERIFY2(!button(name)->isEnabled(), name);
     for (const char *name : {"mmiNew", "mmiOpen", "mmiSave", "mmiSaveAs", "mmiExit", "Toolbar1", "FormatBar1",
                              "StatusBar1", "SelectAll1"})
@@ -301,8 +299,11 @@ void TestMainWindow::ctrlZRefreshesTheEditMenuOnly()
     QCOMPARE(editor->toPlainText(), QStringLiteral("abc"));  // the Undo item did not
     QTest::keyRelease(editor, Qt::Key_Z, Qt::ControlModifier);
     editor->removeEventFilter(&spy);
+    QCOMPARE(editor->toPlainText(), QString());  // the release undid the typing
 
-    // Ctrl+Y reaches Redo after the refresh; with nothing to redo it does nothing.
+    // Ctrl+Y reaches Redo after the refresh; with nothing left to redo it does nothing.
+    QTest::keyClick(editor, Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(editor->toPlainText(), QStringLiteral("abc"));
     QTest::keyClick(editor, Qt::Key_Y, Qt::ControlModifier);
     QCOMPARE(editor->toPlainText(), QStringLiteral("abc"));
     // The Undo item itself undoes, and then Redo is enabled and redoes.
@@ -384,7 +385,7 @@ void TestMainWindow::readOnlyEditorDisablesChanges()
     editor->SetReadOnly(true);
     editor->SetSelStart(0);
     editor->SetSelLength(5);
-    QTest::keyClick(editor, Qt::Key_Z, Qt::ControlModifier);  // refreshes the states
+    QTest::keyPress(editor, Qt::Key_Z, Qt::ControlModifier);  // the press refreshes the states
     QVERIFY(!action("Cut1")->isEnabled());
     QVERIFY(!button("CutButton")->isEnabled());
     QVERIFY(!action("Clear1")->isEnabled());

@@ -1,0 +1,235 @@
+#include "app/WPForm.h"
+
+#include "components/RXCombos.h"
+#include "components/Wwdbcomb.h"
+#include "platform/application.h"
+#include "platform/exceptions.h"
+#include "richedit/wwriched.h"
+
+#include <QAction>
+#include <QFontDatabase>
+#include <QToolButton>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kBoxTop = 1;
+constexpr int kBoxHeight = 23;
+
+// The largest size the engine's character heights are meant to carry (in points); a
+// larger typed size is applied as this one rather than overflowing the twips value.
+constexpr int kLargestPointSize = 1638;
+
+const QStringList kFontSizes = {"8", "9", "10", "11", "12", "14", "16", "18",
+                                "20", "22", "24", "26", "28", "36", "48", "72"};
+
+int pointSizeFromText(const QString &text)
+{
+    bool ok = false;
+    const int points = text.toInt(&ok, 10);
+    if (!ok)
+        throw EConvertError(QStringLiteral("'%1' is not a valid integer value").arg(text));
+    return std::min(points, kLargestPointSize);
+}
+
+}  // namespace
+
+// ---- The boxes of the format bar ----
+
+void TfmPellWP::BuildFormatBarBoxes()
+{
+    FontNameCombo = new TwwDBComboBox(FormatBar);
+    FontNameCombo->setObjectName(QStringLiteral("FontNameCombo"));
+    FontNameCombo->setGeometry(7, kBoxTop, 198, kBoxHeight);
+    FontNameCombo->setSorted(true);
+    FontNameCombo->setDropDownCount(20);
+
+    FontSizeCombo = new TwwDBComboBox(FormatBar);
+    FontSizeCombo->setObjectName(QStringLiteral("FontSizeCombo"));
+    FontSizeCombo->setGeometry(216, kBoxTop, 61, kBoxHeight);
+    FontSizeCombo->setDropDownCount(8);
+    FontSizeCombo->setItems(kFontSizes);
+
+    ColorComboBox1 = new TColorComboBox(FormatBar);
+    ColorComboBox1->setObjectName(QStringLiteral("ColorComboBox1"));
+    ColorComboBox1->setGeometry(372, kBoxTop, 120, kBoxHeight);
+}
+
+void TfmPellWP::BindFormatCommands()
+{
+    Bind(BoldButton, &TfmPellWP::BoldButtonClick);
+    Bind(ItalicButton, &TfmPellWP::ItalicButtonClick);
+    Bind(UnderlineButton, &TfmPellWP::UnderlineButtonClick);
+    Bind(LeftButton, &TfmPellWP::LeftButtonClick);
+    Bind(CenterButton, &TfmPellWP::CenterButtonClick);
+    Bind(RightButton, &TfmPellWP::RightButtonClick);
+    Bind(BulletButton, &TfmPellWP::BulletButtonClick);
+    Bind(BulletStyle1, &TfmPellWP::BulletStyle1Click);
+    for (QToolButton *toggle : {BoldButton, ItalicButton, UnderlineButton, BulletButton})
+        connect(toggle, &QAbstractButton::pressed, this, [this, toggle] { BoldButtonMouseDown(toggle); });
+
+    FontNameCombo->OnDropDown = [this](QObject *) { RunHandler(&TfmPellWP::FontNameComboDropDown); };
+    FontNameCombo->OnCloseUp = [this](TwwDBComboBox *sender, bool select) {
+        platform::runGuarded([&] { FontNameComboCloseUp(sender, select); });
+    };
+    FontSizeCombo->OnCloseUp = [this](TwwDBComboBox *sender, bool select) {
+        platform::runGuarded([&] { FontSizeComboCloseUp(sender, select); });
+    };
+    ColorComboBox1->OnChange = [this](QObject *) { RunHandler(&TfmPellWP::ColorComboBox1Change); };
+}
+
+// The screen fonts, which the box sorts. When the editor lays out to the printer's
+// width only fonts the printer also has would qualify; the printer draws from the same
+// font database as the screen, so every screen font qualifies either way. The list is
+// replaced, not appended to, so showing the window again lists each font once.
+void TfmPellWP::FillFontNameCombo()
+{
+    FontNameCombo->setItems(QFontDatabase::families());
+}
+
+// ---- Control states: the format bar's part ----
+
+// Steps 1 to 5 of the refresh: the style buttons, the two boxes, the bullet button with
+// its menu item, and the alignment buttons.
+void TfmPellWP::UpdateFormatBarStates()
+{
+    TTextAttributes &attributes = RichEdit1->SelectionAttributes();
+    BoldButton->setChecked(attributes.Style().testFlag(fsBold));
+    UnderlineButton->setChecked(attributes.Style().testFlag(fsUnderline));
+    ItalicButton->setChecked(attributes.Style().testFlag(fsItalic));
+
+    FontNameCombo->setItemIndex(FontNameCombo->IndexOf(attributes.Name(), Qt::CaseInsensitive));
+    FontSizeCombo->setItemIndex(FontSizeCombo->IndexOf(QString::number(attributes.Size())));
+
+    BulletButton->setChecked(RichEdit1->ParagraphAttributes().Numbering() == nsBullet);
+    BulletStyle1->setChecked(BulletButton->isChecked());
+
+    switch (SelectionAlignmentValue()) {
+    case taLeftJustify: LeftButton->setChecked(true); break;
+    case taRightJustify: RightButton->setChecked(true); break;
+    case taCenter: CenterButton->setChecked(true); break;
+    default: break;  // justified or mixed: the buttons stay as they were
+    }
+}
+
+// The engine's alignment value minus one, as the buttons read it: justified paragraphs
+// give 3 and a selection over differing alignments gives -1, which no button stands for.
+int TfmPellWP::SelectionAlignmentValue() const
+{
+    const engine::ParaFormat format = RichEdit1->paraFormat();
+    if (!(format.mask & engine::PFM_ALIGNMENT))
+        return -1;
+    return int(format.alignment) - 1;
+}
+
+// ---- Bold, italic, underline and bullets ----
+
+void TfmPellWP::BoldButtonMouseDown(QAbstractButton *Sender)
+{
+    FButtonDown = Sender->isChecked();
+}
+
+// Switches one style on or off for the whole selection, as FButtonDown decides; the
+// other styles are written back as the selection has them.
+void TfmPellWP::ToggleStyle(TFontStyle style)
+{
+    TTextAttributes &attributes = RichEdit1->SelectionAttributes();
+    TFontStyles styles = attributes.Style();
+    styles.setFlag(style, !FButtonDown);
+    attributes.SetStyle(styles);
+    UpdateControlStates();
+}
+
+void TfmPellWP::BoldButtonClick()
+{
+    ToggleStyle(fsBold);
+}
+
+void TfmPellWP::ItalicButtonClick()
+{
+    ToggleStyle(fsItalic);
+}
+
+void TfmPellWP::UnderlineButtonClick()
+{
+    ToggleStyle(fsUnderline);
+}
+
+void TfmPellWP::BulletButtonClick()
+{
+    RichEdit1->SetBullets(!FButtonDown);
+    UpdateControlStates();
+}
+
+void TfmPellWP::BulletStyle1Click()
+{
+    FButtonDown = RichEdit1->ParagraphAttributes().Numbering() == nsBullet;
+    BulletButtonClick();
+}
+
+// ---- Alignment ----
+
+void TfmPellWP::LeftButtonClick()
+{
+    RichEdit1->ParagraphAttributes().SetAlignment(taLeftJustify);
+    UpdateControlStates();
+}
+
+void TfmPellWP::CenterButtonClick()
+{
+    RichEdit1->ParagraphAttributes().SetAlignment(taCenter);
+    UpdateControlStates();
+}
+
+void TfmPellWP::RightButtonClick()
+{
+    RichEdit1->ParagraphAttributes().SetAlignment(taRightJustify);
+    UpdateControlStates();
+}
+
+// ---- Font name, size and colour ----
+
+void TfmPellWP::FontNameComboDropDown()
+{
+    FontNameCombo->setFontColor(Qt::black);
+}
+
+void TfmPellWP::FontNameComboCloseUp(TwwDBComboBox *Sender, bool Select)
+{
+    if (!Select)
+        return;
+    ApplyFontName(Sender->text());
+    RichEdit1->setFocus();
+    UpdateControlStates();
+}
+
+// Sets the face of the selection with the character set of the editor's own font, not
+// that of the chosen font. A name equal to the current one (case counts) sends nothing,
+// so choosing the font in effect makes no undo step.
+void TfmPellWP::ApplyFontName(const QString &name)
+{
+    if (RichEdit1->SelectionAttributes().Name() == name)
+        return;
+    engine::CharFormat format;
+    format.mask = engine::CFM_FACE | engine::CFM_CHARSET;
+    format.faceName = name.left(engine::kMaxFaceNameLength);
+    format.charset = RichEdit1->GetFontCharset(RichEdit1->font().family());
+    RichEdit1->setCharFormat(format, true);
+}
+
+// A text that is not a whole number raises the conversion error before anything changes.
+void TfmPellWP::FontSizeComboCloseUp(TwwDBComboBox *Sender, bool Select)
+{
+    const QString text = Sender->text();
+    if (!Select || text.isEmpty())
+        return;
+    RichEdit1->SelectionAttributes().SetSize(pointSizeFromText(text));
+    RichEdit1->setFocus();
+    UpdateControlStates();
+}
+
+void TfmPellWP::ColorComboBox1Change()
+{
+    RichEdit1->SelectionAttributes().SetColor(ColorComboBox1->ColorValue());
+}

@@ -1,0 +1,146 @@
+#include "app/WPForm.h"
+
+#include "components/Wwdbcomb.h"
+#include "platform/application.h"
+#include "platform/lockkeys.h"
+#include "richedit/Wwintl.h"
+#include "richedit/wwriched.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+namespace {
+
+constexpr char16_t kCtrlB = 2;
+constexpr char16_t kCtrlI = 9;
+constexpr char16_t kCtrlU = 21;
+constexpr char16_t kEscape = 27;
+
+// The character a key press types, as the window's key preview sees it: Ctrl with a
+// letter types that letter's control character (Ctrl+B is 2), Esc types 27.
+QChar typedCharacter(const QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape)
+        return QChar(kEscape);
+    const Qt::KeyboardModifiers modifiers = event->modifiers();
+    if ((modifiers & Qt::ControlModifier) && !(modifiers & Qt::AltModifier) && event->key() >= Qt::Key_A
+        && event->key() <= Qt::Key_Z)
+        return QChar(char16_t(event->key() - Qt::Key_A + 1));
+    const QString text = event->text();
+    return text.isEmpty() ? QChar() : text.at(0);
+}
+
+// Keys that edit a text field. Menu shortcuts would send them to the document.
+bool isFieldEditingKey(const QKeyEvent *event)
+{
+    const QKeyCombination key = shortcutKeyOf(event->key(), event->modifiers());
+    if (key == QKeyCombination(Qt::Key_Delete))
+        return true;
+    if (key.keyboardModifiers() != Qt::ControlModifier)
+        return false;
+    switch (key.key()) {
+    case Qt::Key_A:
+    case Qt::Key_C:
+    case Qt::Key_V:
+    case Qt::Key_X:
+    case Qt::Key_Z: return true;
+    default: return false;
+    }
+}
+
+}  // namespace
+
+// True while a text field other than the editor (the font name or size box) has the
+// focus: its editing keys are then its own.
+bool TfmPellWP::OtherTextFieldHasFocus() const
+{
+    QWidget *focus = QApplication::focusWidget();
+    if (!focus || focus == RichEdit1)
+        return false;
+    return qobject_cast<QLineEdit *>(focus) || qobject_cast<QTextEdit *>(focus)
+           || qobject_cast<QPlainTextEdit *>(focus);
+}
+
+// An open drop-down list keeps Esc, which closes the list and leaves the window open.
+bool TfmPellWP::OpenListTakesKey(const QKeyEvent *event) const
+{
+    auto *combo = qobject_cast<TwwDBComboBox *>(QApplication::focusWidget());
+    return combo && combo->Dropped() && event->key() == Qt::Key_Escape;
+}
+
+// Every key meant for this window passes here before the focused control sees it:
+// first the menu shortcuts, then the window's own character handling (FormKeyPress);
+// releases go to FormKeyUp and travel on. Returns true when the key is consumed.
+bool TfmPellWP::PreviewKeyEvent(QEvent *event)
+{
+    auto *keyEvent = static_cast<QKeyEvent *>(event);
+    if (event->type() == QEvent::KeyRelease) {
+        int key = keyEvent->key();
+        platform::runGuarded([&] { FormKeyUp(key, keyEvent->modifiers(), keyEvent->isAutoRepeat()); });
+        return false;
+    }
+    if (OpenListTakesKey(keyEvent) || (OtherTextFieldHasFocus() && isFieldEditingKey(keyEvent)))
+        return false;
+    if (event->type() == QEvent::ShortcutOverride)
+        return FilterKeyEvent(event);
+    if (FilterKeyEvent(event))
+        return true;
+    QChar character = typedCharacter(keyEvent);
+    if (character.isNull())
+        return false;
+    platform::runGuarded([&] { FormKeyPress(character, keyEvent->modifiers()); });
+    return character.isNull();
+}
+
+// The window's character handling; a character set to 0 is consumed.
+void TfmPellWP::FormKeyPress(QChar &Key, Qt::KeyboardModifiers Shift)
+{
+    if (RichEdit1->ReadOnly()) {
+        if (Key == QChar(kEscape))
+            close();
+        return;
+    }
+    if (Key == QChar(kEscape)) {
+        if (RichEdit1->EditorOptions().testFlag(reoCloseOnEscape))
+            close();
+        else
+            mmiUndoClick();
+        return;
+    }
+    if (!(Shift & Qt::ControlModifier))
+        return;
+    if (Key == QChar(kCtrlB)) {
+        FButtonDown = RichEdit1->SelectionAttributes().Style().testFlag(fsBold);
+        BoldButtonClick();
+    } else if (Key == QChar(kCtrlU)) {
+        FButtonDown = RichEdit1->SelectionAttributes().Style().testFlag(fsUnderline);
+        UnderlineButtonClick();
+    } else if (Key == QChar(kCtrlI)) {
+        FButtonDown = RichEdit1->SelectionAttributes().Style().testFlag(fsItalic);
+        ItalicButtonClick();
+    } else {
+        return;
+    }
+    Key = QChar();
+}
+
+// Ctrl+Z undoes here, on the release: its press only refreshes the Edit menu, whose
+// title carries the same shortcut. A release the keyboard repeats while Z is held does
+// not undo again, and in another text field Ctrl+Z belongs to that field.
+void TfmPellWP::FormKeyUp(int &Key, Qt::KeyboardModifiers Shift, bool autoRepeat)
+{
+    if ((Shift & Qt::ControlModifier) && Key == Qt::Key_Z && !autoRepeat && !OtherTextFieldHasFocus())
+        mmiUndoClick();
+    UpdateLockKeyPanels();
+}
+
+void TfmPellWP::UpdateLockKeyPanels()
+{
+    const platform::LockKeyState locks = platform::lockKeyState();
+    const TwwDBRichEditIntl &texts = RichEditTexts();
+    StatusPanels[3]->setText(locks.numLock ? texts.NUMLockCaption : QString());
+    StatusPanels[2]->setText(locks.capsLock ? texts.CAPLockCaption : QString());
+}

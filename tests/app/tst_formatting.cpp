@@ -1,0 +1,684 @@
+#include "app/WPForm.h"
+#include "components/RXCombos.h"
+#include "components/Wwdbcomb.h"
+#include "components/Wwdbcomb_popup.h"
+#include "platform/application.h"
+#include "platform/dialogs_scripted.h"
+#include "platform/lockkeys.h"
+#include "richedit/Wwintl.h"
+#include "richedit/wwriched.h"
+#include "richedit/wwriched_lines.h"
+
+#include <QAction>
+#include <QBuffer>
+#include <QClipboard>
+#include <QFontDatabase>
+#include <QRegularExpression>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextDocument>
+#include <QToolButton>
+
+#include <memory>
+
+using platform::MessageResult;
+using platform::ScriptedDialogs;
+
+namespace {
+
+// Records the key presses other than modifier keys that reach a widget.
+class KeySpy : public QObject {
+public:
+    QList<QKeyCombination> seen;
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::KeyPress) {
+            const auto *key = static_cast<QKeyEvent *>(event);
+            if (key->key() != Qt::Key_Control && key->key() != Qt::Key_Shift)
+                seen << key->keyCombination();
+        }
+        return false;
+    }
+};
+
+// True when the RTF holds the control word (with its number, if given) as a whole word:
+// "\b" matches "\b " and "\b\i" but not "\b0" or "\bullet".
+bool hasControlWord(const QByteArray &rtf, const QString &word)
+{
+    const QRegularExpression pattern(QRegularExpression::escape(word) + QStringLiteral("(?![a-zA-Z0-9])"));
+    return pattern.match(QString::fromLatin1(rtf)).hasMatch();
+}
+
+}  // namespace
+
+class TestFormatting : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void fontListFilledOnceAtShow();
+    void firstShowBlackMakesNoUndoStepAndNoModified();
+    void boldButtonOnPlainSelectionAndAgain();
+    void italicAndUnderlineButtons();
+    void ctrlLettersToggleAndNeverReachTheText();
+    void mixedSelectionPutsBoldUp();
+    void alignmentButtonsFollowTheCaret();
+    void bulletsFromButtonAndMenu();
+    void sizeBoxAppliesAndKeepsTextForSizesNotListed();
+    void sizeConversionErrorChangesNothing();
+    void fontNameAppliedOnlyWhenItDiffers();
+    void colourBoxAppliesColour();
+    void ctrlZUndoesOneStepPerRelease();
+    void undoAndRedoButtons();
+    void escapeWithListOpenClosesTheListOnly();
+    void escapeUndoesWithoutCloseOnEscape();
+    void escapeClosesTheWindow();
+    void lockPanelsShowTheLockKeys();
+    void editingKeysBelongToTheFocusedTextField();
+
+private:
+    template <typename T>
+    T *child(const char *name) const
+    {
+        T *found = window->findChild<T *>(QLatin1String(name));
+        if (!found)
+            qFatal("no child %s", name);
+        return found;
+    }
+    QAction *action(const char *name) const { return child<QAction>(name); }
+    QToolButton *button(const char *name) const { return child<QToolButton>(name); }
+    TwwDBComboBox *combo(const char *name) const { return child<TwwDBComboBox>(name); }
+    void type(const QString &text) { QTest::keyClicks(editor, text); }
+    void select(int start, int length)
+    {
+        editor->SetSelStart(start);
+        editor->SetSelLength(length);
+    }
+    TFontStyles style() const { return editor->SelectionAttributes().Style(); }
+    int undoSteps() const { return editor->document()->availableUndoSteps(); }
+    QByteArray savedRtf() const;
+    void chooseInBox(TwwDBComboBox *box, const QString &text);
+    void pressCtrlZ();
+    QStringList downAlignmentButtons() const;
+
+    QTemporaryDir settingsDir;
+    std::unique_ptr<ScriptedDialogs> dialogs;
+    std::unique_ptr<TfmPellWP> window;
+    TwwDBRichEdit *editor = nullptr;
+};
+
+void TestFormatting::initTestCase()
+{
+    QVERIFY(settingsDir.isValid());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
+}
+
+void TestFormatting::init()
+{
+    QGuiApplication::clipboard()->clear();
+    platform::setLockKeyReader([] { return platform::LockKeyState{}; });
+    dialogs = std::make_unique<ScriptedDialogs>();
+    window = std::make_unique<TfmPellWP>();
+    window->show();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    editor = window->Editor();
+    editor->setFocus();
+    QTRY_VERIFY(editor->hasFocus());
+}
+
+void TestFormatting::cleanup()
+{
+    window.reset();
+    platform::setLockKeyReader({});
+    QVERIFY2(dialogs->problems().isEmpty(), qPrintable(dialogs->problems().join(QLatin1Char('\n'))));
+    dialogs.reset();
+}
+
+QByteArray TestFormatting::savedRtf() const
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    editor->Lines()->SaveToStream(buffer);
+    return buffer.data();
+}
+
+// Types the text into the box and accepts it from the open list, as a user picking or
+// typing a value does.
+void TestFormatting::chooseInBox(TwwDBComboBox *box, const QString &text)
+{
+    box->setFocus();
+    QTRY_VERIFY(box->hasFocus());
+    box->selectAll();
+    QTest::keyClicks(box, text);
+    box->DropDown();
+    QVERIFY(box->Dropped());
+    QTest::keyClick(box, Qt::Key_Return);
+    QVERIFY(!box->Dropped());
+}
+
+void TestFormatting::pressCtrlZ()
+{
+    QTest::keyPress(QApplication::focusWidget(), Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyRelease(QApplication::focusWidget(), Qt::Key_Z, Qt::ControlModifier);
+}
+
+QStringList TestFormatting::downAlignmentButtons() const
+{
+    QStringList down;
+    for (const char *name : {"LeftButton", "CenterButton", "RightButton"})
+        if (button(name)->isChecked())
+            down << QLatin1String(name);
+    return down;
+}
+
+// ---- Start-up ----
+
+void TestFormatting::fontListFilledOnceAtShow()
+{
+    TwwDBComboBox *names = combo("FontNameCombo");
+    QCOMPARE(names->geometry().x(), 7);
+    QCOMPARE(names->width(), 198);
+    QCOMPARE(names->DropDownCount(), 20);
+    QCOMPARE(combo("FontSizeCombo")->geometry().x(), 216);
+    QCOMPARE(combo("FontSizeCombo")->Items().mid(4, 3), QStringList({"12", "14", "16"}));
+    QCOMPARE(child<TColorComboBox>("ColorComboBox1")->geometry(), QRect(372, 1, 120, 23));
+
+    // Every screen font, in the box's sorted order; showing the window again does not
+    // list a font twice.
+    QStringList families = QFontDatabase::families();
+    QStringList listed = names->Items();
+    QCOMPARE(listed.size(), families.size());
+    families.sort(Qt::CaseInsensitive);
+    QStringList listedSorted = listed;
+    listedSorted.sort(Qt::CaseInsensitive);
+    QCOMPARE(listedSorted, families);
+    for (qsizetype i = 1; i < listed.size(); ++i)
+        QVERIFY2(listed.at(i - 1).compare(listed.at(i), Qt::CaseInsensitive) <= 0, qPrintable(listed.at(i)));
+    window->hide();
+    window->show();
+    QCOMPARE(names->Items().size(), families.size());
+}
+
+void TestFormatting::firstShowBlackMakesNoUndoStepAndNoModified()
+{
+    // The colour box chose black when it was first shown: the typing format took it ...
+    QCOMPARE(child<TColorComboBox>("ColorComboBox1")->ColorValue(), quint32(clBlack));
+    QCOMPARE(editor->SelectionAttributes().Color(), TColor(clBlack));
+    // ... and the document did not change.
+    QVERIFY(!editor->CanUndo());
+    QVERIFY(!editor->Modified());
+    QCOMPARE(window->StatusPanelText(1), QString());
+    QVERIFY(!action("mmiUndo")->isEnabled());
+}
+
+// ---- Style toggles ----
+
+void TestFormatting::boldButtonOnPlainSelectionAndAgain()
+{
+    type(QStringLiteral("hello world"));
+    select(0, 5);
+    QVERIFY(!button("BoldButton")->isChecked());
+    QTest::mouseClick(button("BoldButton"), Qt::LeftButton);
+    QVERIFY(style().testFlag(fsBold));
+    QVERIFY(button("BoldButton")->isChecked());
+    QVERIFY(hasControlWord(savedRtf(), QStringLiteral("\\b")));
+    QVERIFY(action("mmiUndo")->isEnabled());
+    // The text after the selection stayed plain.
+    select(6, 5);
+    QVERIFY(!style().testFlag(fsBold));
+    QVERIFY(!button("BoldButton")->isChecked());
+
+    select(0, 5);
+    QVERIFY(button("BoldButton")->isChecked());
+    QTest::mouseClick(button("BoldButton"), Qt::LeftButton);
+    QVERIFY(!style().testFlag(fsBold));
+    QVERIFY(!button("BoldButton")->isChecked());
+    QVERIFY(!hasControlWord(savedRtf(), QStringLiteral("\\b")));
+}
+
+void TestFormatting::italicAndUnderlineButtons()
+{
+    type(QStringLiteral("slanted and lined"));
+    select(0, 7);
+    QTest::mouseClick(button("ItalicButton"), Qt::LeftButton);
+    select(12, 5);
+    QTest::mouseClick(button("UnderlineButton"), Qt::LeftButton);
+    QVERIFY(button("UnderlineButton")->isChecked());
+    QVERIFY(!button("ItalicButton")->isChecked());
+    select(0, 7);
+    QCOMPARE(style(), TFontStyles(fsItalic));
+    QVERIFY(button("ItalicButton")->isChecked());
+    QVERIFY(!button("UnderlineButton")->isChecked());
+    const QByteArray rtf = savedRtf();
+    QVERIFY(hasControlWord(rtf, QStringLiteral("\\i")));
+    QVERIFY(hasControlWord(rtf, QStringLiteral("\\ul")));
+}
+
+void TestFormatting::ctrlLettersToggleAndNeverReachTheText()
+{
+    type(QStringLiteral("strong words"));
+    select(0, 6);
+    QTest::mouseClick(button("BoldButton"), Qt::LeftButton);
+    QVERIFY(style().testFlag(fsBold));
+
+    KeySpy spy;
+    editor->installEventFilter(&spy);
+    QTest::keyClick(editor, Qt::Key_B, Qt::ControlModifier);
+    QVERIFY(!style().testFlag(fsBold));
+    QVERIFY(!button("BoldButton")->isChecked());
+    QTest::keyClick(editor, Qt::Key_I, Qt::ControlModifier);  // Ctrl+I is also the Tab character
+    QTest::keyClick(editor, Qt::Key_U, Qt::ControlModifier);
+    QCOMPARE(style(), TFontStyles(fsItalic | fsUnderline));
+    QVERIFY(button("ItalicButton")->isChecked());
+    QVERIFY(button("UnderlineButton")->isChecked());
+    editor->removeEventFilter(&spy);
+    QVERIFY(spy.seen.isEmpty());
+    QCOMPARE(editor->toPlainText(), QStringLiteral("strong words"));
+    const QByteArray rtf = savedRtf();
+    QVERIFY(!hasControlWord(rtf, QStringLiteral("\\b")));
+    QVERIFY(hasControlWord(rtf, QStringLiteral("\\i")));
+
+    // A read-only editor lets the characters pass: nothing toggles.
+    editor->SetReadOnly(true);
+    QTest::keyClick(editor, Qt::Key_B, Qt::ControlModifier);
+    QVERIFY(!style().testFlag(fsBold));
+}
+
+void TestFormatting::mixedSelectionPutsBoldUp()
+{
+    type(QStringLiteral("ab"));
+    select(0, 1);
+    QTest::mouseClick(button("BoldButton"), Qt::LeftButton);
+    QVERIFY(button("BoldButton")->isChecked());
+    select(0, 2);
+    QVERIFY(!button("BoldButton")->isChecked());
+    // Bold on a mixed selection makes all of it bold.
+    QTest::mouseClick(button("BoldButton"), Qt::LeftButton);
+    QVERIFY(style().testFlag(fsBold));
+    select(1, 1);
+    QVERIFY(style().testFlag(fsBold));
+    QVERIFY(button("BoldButton")->isChecked());
+}
+
+// ---- Paragraphs ----
+
+void TestFormatting::alignmentButtonsFollowTheCaret()
+{
+    type(QStringLiteral("first"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    type(QStringLiteral("second"));
+    QTest::mouseClick(button("CenterButton"), Qt::LeftButton);
+    QCOMPARE(downAlignmentButtons(), QStringList({"CenterButton"}));
+    QVERIFY(hasControlWord(savedRtf(), QStringLiteral("\\qc")));
+    QCOMPARE(editor->ParagraphAttributes().Alignment(), taCenter);
+
+    editor->SetSelStart(2);
+    QCOMPARE(downAlignmentButtons(), QStringList({"LeftButton"}));
+    editor->SetSelStart(9);
+    QCOMPARE(downAlignmentButtons(), QStringList({"CenterButton"}));
+
+    // A justified paragraph has no button: the buttons stay as they were.
+    editor->SetSelStart(2);
+    engine::ParaFormat justify;
+    justify.mask = engine::PFM_ALIGNMENT;
+    justify.alignment = engine::PFA_JUSTIFY;
+    editor->setParaFormat(justify);
+    editor->SetSelStart(9);
+    QCOMPARE(downAlignmentButtons(), QStringList({"CenterButton"}));
+    editor->SetSelStart(1);
+    QCOMPARE(downAlignmentButtons(), QStringList({"CenterButton"}));
+
+    // The same holds for a selection over differing alignments.
+    editor->SetSelStart(9);
+    QTest::mouseClick(button("RightButton"), Qt::LeftButton);
+    QCOMPARE(downAlignmentButtons(), QStringList({"RightButton"}));
+    QVERIFY(hasControlWord(savedRtf(), QStringLiteral("\\qr")));
+    select(0, 9);
+    QCOMPARE(downAlignmentButtons(), QStringList({"RightButton"}));
+    QTest::mouseClick(button("LeftButton"), Qt::LeftButton);
+    QCOMPARE(downAlignmentButtons(), QStringList({"LeftButton"}));
+    QVERIFY(!hasControlWord(savedRtf(), QStringLiteral("\\qr")));
+}
+
+void TestFormatting::bulletsFromButtonAndMenu()
+{
+    type(QStringLiteral("item"));
+    QVERIFY(action("BulletStyle1")->isEnabled());
+    QTest::mouseClick(button("BulletButton"), Qt::LeftButton);
+    QCOMPARE(editor->ParagraphAttributes().Numbering(), nsBullet);
+    QVERIFY(button("BulletButton")->isChecked());
+    QVERIFY(action("BulletStyle1")->isChecked());
+    const QByteArray rtf = savedRtf();
+    QVERIFY2(rtf.contains("\\pn") || rtf.contains("\\ls"), rtf.constData());
+
+    // The menu item reads the paragraph, not the button: it switches bullets off.
+    action("BulletStyle1")->trigger();
+    QCOMPARE(editor->ParagraphAttributes().Numbering(), nsNone);
+    QVERIFY(!button("BulletButton")->isChecked());
+    QVERIFY(!action("BulletStyle1")->isChecked());
+    action("BulletStyle1")->trigger();
+    QCOMPARE(editor->ParagraphAttributes().Numbering(), nsBullet);
+}
+
+// ---- Size, name and colour boxes ----
+
+void TestFormatting::sizeBoxAppliesAndKeepsTextForSizesNotListed()
+{
+    type(QStringLiteral("big small"));
+    select(0, 3);
+    TwwDBComboBox *sizes = combo("FontSizeCombo");
+    QCOMPARE(sizes->text(), QStringLiteral("8"));
+    chooseInBox(sizes, QStringLiteral("14"));
+    QCOMPARE(editor->SelectionAttributes().Size(), 14);
+    QVERIFY(hasControlWord(savedRtf(), QStringLiteral("\\fs28")));
+    QVERIFY(editor->hasFocus());
+    QCOMPARE(sizes->text(), QStringLiteral("14"));
+
+    // 13 points is not in the list: the box keeps showing what it showed.
+    select(4, 5);
+    editor->SelectionAttributes().SetSize(13);
+    select(0, 3);
+    select(4, 5);
+    QCOMPARE(sizes->text(), QStringLiteral("14"));
+    // A listed size shows again; so does a mixed selection leave the text alone.
+    editor->SetSelStart(5);
+    QCOMPARE(sizes->text(), QStringLiteral("14"));
+    select(0, 9);
+    QCOMPARE(editor->SelectionAttributes().Size(), 0);
+    QCOMPARE(sizes->text(), QStringLiteral("14"));
+
+    // Closing the list without a choice changes nothing.
+    select(0, 3);
+    sizes->setFocus();
+    sizes->setText(QStringLiteral("20"));
+    sizes->DropDown();
+    QTest::keyClick(sizes, Qt::Key_Escape);
+    QVERIFY(window->isVisible());
+    QCOMPARE(editor->SelectionAttributes().Size(), 14);
+}
+
+void TestFormatting::sizeConversionErrorChangesNothing()
+{
+    type(QStringLiteral("text"));
+    select(0, 4);
+    QTest::mouseClick(button("BoldButton"), Qt::LeftButton);
+    const int stepsBefore = undoSteps();
+    TwwDBComboBox *sizes = combo("FontSizeCombo");
+    dialogs->queueMessage(MessageResult::OK);
+    chooseInBox(sizes, QStringLiteral("1x"));
+    QCOMPARE(dialogs->count(ScriptedDialogs::Kind::Message), 1);
+    QCOMPARE(dialogs->lastRequest().text, QStringLiteral("'1x' is not a valid integer value"));
+    QCOMPARE(dialogs->lastRequest().caption, QStringLiteral("Vantor Crestel Word Processor"));
+    QCOMPARE(editor->SelectionAttributes().Size(), 8);
+    QCOMPARE(undoSteps(), stepsBefore);
+    QVERIFY(sizes->hasFocus());
+    QCOMPARE(sizes->text(), QStringLiteral("1x"));
+    QVERIFY(button("BoldButton")->isChecked());
+
+    // An empty text is no choice at all.
+    chooseInBox(sizes, QString());
+    sizes->clear();
+    sizes->DropDown();
+    QTest::keyClick(sizes, Qt::Key_Return);
+    QCOMPARE(dialogs->count(ScriptedDialogs::Kind::Message), 1);
+    QCOMPARE(editor->SelectionAttributes().Size(), 8);
+}
+
+void TestFormatting::fontNameAppliedOnlyWhenItDiffers()
+{
+    TwwDBComboBox *names = combo("FontNameCombo");
+    names->setItems({QStringLiteral("Alpha Sans"), QStringLiteral("Beta Serif")});
+    type(QStringLiteral("face"));
+    select(0, 4);
+    const int stepsBefore = undoSteps();
+    chooseInBox(names, QStringLiteral("Beta Serif"));
+    QCOMPARE(editor->SelectionAttributes().Name(), QStringLiteral("Beta Serif"));
+    QVERIFY(savedRtf().contains("Beta Serif;"));
+    QVERIFY(editor->hasFocus());
+    QCOMPARE(undoSteps(), stepsBefore + 1);
+
+    // The font already in effect: nothing is sent, so no undo step appears.
+    editor->SetModified(false);
+    chooseInBox(names, QStringLiteral("Beta Serif"));
+    QCOMPARE(undoSteps(), stepsBefore + 1);
+    QVERIFY(!editor->Modified());
+
+    // The box finds the selection's face whatever its case, and keeps its text for a
+    // face it does not list.
+    names->setText(QString());
+    select(0, 4);
+    select(0, 2);
+    QCOMPARE(names->text(), QStringLiteral("Beta Serif"));
+    editor->SelectionAttributes().SetName(QStringLiteral("alpha sans"));
+    select(0, 1);
+    QCOMPARE(names->text(), QStringLiteral("Alpha Sans"));
+    editor->SelectionAttributes().SetName(QStringLiteral("Gamma Mono"));
+    select(0, 0);
+    select(0, 1);
+    QCOMPARE(names->text(), QStringLiteral("Alpha Sans"));
+
+    // Dropping the list down paints its text black again.
+    names->setFontColor(Qt::red);
+    names->DropDown();
+    QCOMPARE(names->FontColor(), QColor(Qt::black));
+    names->CloseUp(false);
+}
+
+void TestFormatting::colourBoxAppliesColour()
+{
+    type(QStringLiteral("red word"));
+    select(0, 3);
+    auto *colours = child<TColorComboBox>("ColorComboBox1");
+    int red = -1;
+    for (int i = 0; i < colours->count(); ++i)
+        if (colours->itemColor(i) == 0x0000FFu)
+            red = i;
+    QVERIFY(red > 0);
+    colours->setCurrentIndex(red - 1);
+    colours->setFocus();
+    QTest::keyClick(colours, Qt::Key_Down);
+    QCOMPARE(colours->ColorValue(), quint32(0x0000FF));
+    QCOMPARE(editor->SelectionAttributes().Color(), TColor(0x0000FF));
+    const QByteArray rtf = savedRtf();
+    QVERIFY(rtf.contains("\\red255\\green0\\blue0"));
+    QVERIFY(QRegularExpression(QStringLiteral("\\\\cf[1-9]")).match(QString::fromLatin1(rtf)).hasMatch());
+    QVERIFY(colours->hasFocus());  // the colour change leaves the focus where it was
+    select(4, 4);
+    QCOMPARE(editor->SelectionAttributes().Color(), TColor(clBlack));
+}
+
+// ---- Undo and redo ----
+
+void TestFormatting::ctrlZUndoesOneStepPerRelease()
+{
+    type(QStringLiteral("one"));
+    select(0, 3);
+    QTest::mouseClick(button("BoldButton"), Qt::LeftButton);
+    QTest::mouseClick(button("ItalicButton"), Qt::LeftButton);
+    QCOMPARE(style(), TFontStyles(fsBold | fsItalic));
+    const int steps = undoSteps();
+
+    // The press only refreshes (the Edit menu title has Ctrl+Z); the release undoes.
+    KeySpy spy;
+    editor->installEventFilter(&spy);
+    QTest::keyPress(editor, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(undoSteps(), steps);
+    QVERIFY(spy.seen.isEmpty());
+    QTest::keyRelease(editor, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(undoSteps(), steps - 1);
+    QCOMPARE(style(), TFontStyles(fsBold));
+    QVERIFY(!button("ItalicButton")->isChecked());
+    editor->removeEventFilter(&spy);
+
+    // A release the keyboard repeats while Z is held does not undo again.
+    QKeyEvent repeated(QEvent::KeyRelease, Qt::Key_Z, Qt::ControlModifier, QStringLiteral("z"), true);
+    QApplication::sendEvent(editor, &repeated);
+    QCOMPARE(undoSteps(), steps - 1);
+    // Z released after Ctrl is no undo either.
+    QTest::keyPress(editor, Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyRelease(editor, Qt::Key_Z);
+    QCOMPARE(undoSteps(), steps - 1);
+
+    // Holding Ctrl and pressing Z again undoes the next step.
+    pressCtrlZ();
+    QCOMPARE(undoSteps(), steps - 2);
+    QVERIFY(!style().testFlag(fsBold));
+    QVERIFY(!button("BoldButton")->isChecked());
+    QCOMPARE(editor->toPlainText(), QStringLiteral("one"));
+    QVERIFY(action("Redo1")->isEnabled());
+}
+
+void TestFormatting::undoAndRedoButtons()
+{
+    type(QStringLiteral("abc"));
+    select(0, 3);
+    QTest::mouseClick(button("UnderlineButton"), Qt::LeftButton);
+    QVERIFY(button("UndoButton")->isEnabled());
+    QVERIFY(!button("RedoButton")->isEnabled());
+    QTest::mouseClick(button("UndoButton"), Qt::LeftButton);
+    QVERIFY(!style().testFlag(fsUnderline));
+    QVERIFY(!button("UnderlineButton")->isChecked());
+    QVERIFY(button("RedoButton")->isEnabled());
+    QTest::mouseClick(button("RedoButton"), Qt::LeftButton);
+    QVERIFY(style().testFlag(fsUnderline));
+    QVERIFY(button("UnderlineButton")->isChecked());
+    QVERIFY(!button("RedoButton")->isEnabled());
+    action("mmiUndo")->trigger();
+    QVERIFY(!style().testFlag(fsUnderline));
+    action("Redo1")->trigger();
+    QVERIFY(style().testFlag(fsUnderline));
+}
+
+// ---- Esc ----
+
+void TestFormatting::escapeWithListOpenClosesTheListOnly()
+{
+    TwwDBComboBox *names = combo("FontNameCombo");
+    names->setItems({QStringLiteral("Alpha Sans")});
+    names->setFocus();
+    QTRY_VERIFY(names->hasFocus());
+    QTest::mouseClick(names, Qt::LeftButton, {}, QPoint(names->width() - 5, names->height() / 2));
+    QVERIFY(names->Dropped());
+    QTest::keyClick(names, Qt::Key_Escape);
+    QVERIFY(!names->Dropped());
+    QVERIFY(window->isVisible());
+    // With the list closed, Esc is the window's again.
+    QTest::keyClick(names, Qt::Key_Escape);
+    QVERIFY(!window->isVisible());
+}
+
+void TestFormatting::escapeUndoesWithoutCloseOnEscape()
+{
+    editor->SetEditorOptions(editor->EditorOptions() & ~TwwRichEditOptions(reoCloseOnEscape));
+    type(QStringLiteral("xy"));
+    select(0, 2);
+    QTest::mouseClick(button("BoldButton"), Qt::LeftButton);
+    QVERIFY(style().testFlag(fsBold));
+    QTest::keyClick(editor, Qt::Key_Escape);
+    QVERIFY(window->isVisible());
+    QVERIFY(!style().testFlag(fsBold));
+    QVERIFY(!button("BoldButton")->isChecked());
+    QCOMPARE(editor->toPlainText(), QStringLiteral("xy"));
+}
+
+void TestFormatting::escapeClosesTheWindow()
+{
+    QTest::keyClick(editor, Qt::Key_Escape);
+    QVERIFY(!window->isVisible());
+}
+
+// ---- Status panels ----
+
+void TestFormatting::lockPanelsShowTheLockKeys()
+{
+    QCOMPARE(window->StatusPanelText(2), QString());
+    QCOMPARE(window->StatusPanelText(3), QString());
+    platform::LockKeyState locks;
+    platform::setLockKeyReader([&locks] { return locks; });
+
+    // The panels follow the lock keys at the next key release, not before.
+    locks.capsLock = true;
+    QTest::keyPress(editor, Qt::Key_CapsLock);
+    QCOMPARE(window->StatusPanelText(2), QString());
+    QTest::keyRelease(editor, Qt::Key_CapsLock);
+    QCOMPARE(window->StatusPanelText(2), QStringLiteral("CAP"));
+    QCOMPARE(window->StatusPanelText(3), QString());
+
+    locks = {false, true};
+    type(QStringLiteral("a"));
+    QCOMPARE(window->StatusPanelText(2), QString());
+    QCOMPARE(window->StatusPanelText(3), QStringLiteral("NUM"));
+
+    // The captions come from the text table.
+    GlobalIntl->RichEdit.CAPLockCaption = QStringLiteral("MAJ");
+    locks = {true, true};
+    type(QStringLiteral("b"));
+    GlobalIntl->RichEdit.CAPLockCaption = QStringLiteral("CAP");
+    QCOMPARE(window->StatusPanelText(2), QStringLiteral("MAJ"));
+    QCOMPARE(window->StatusPanelText(3), QStringLiteral("NUM"));
+}
+
+// ---- Keys in the other text fields ----
+
+void TestFormatting::editingKeysBelongToTheFocusedTextField()
+{
+    type(QStringLiteral("document"));
+    select(0, 3);
+    const int steps = undoSteps();
+    TwwDBComboBox *names = combo("FontNameCombo");
+    names->setFocus();
+    QTRY_VERIFY(names->hasFocus());
+    names->clear();
+    QTest::keyClicks(names, QStringLiteral("Sans"));
+
+    QTest::keyClick(names, Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(names->selectedText(), QStringLiteral("Sans"));
+    QTest::keyClick(names, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("Sans"));
+    QTest::keyClick(names, Qt::Key_Delete);
+    QCOMPARE(names->text(), QString());
+    QTest::keyClick(names, Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(names, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(names->text(), QStringLiteral("SansSans"));
+    pressCtrlZ();
+    QCOMPARE(names->text(), QStringLiteral("Sans"));
+    QTest::keyClick(names, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(names, Qt::Key_X, Qt::ControlModifier);
+    QCOMPARE(names->text(), QString());
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("Sans"));
+
+    // The document saw none of it.
+    QCOMPARE(editor->toPlainText(), QStringLiteral("document"));
+    QCOMPARE(editor->SelText(), QStringLiteral("doc"));
+    QCOMPARE(undoSteps(), steps);
+
+    // Other menu shortcuts and the style keys still work from the field.
+    QTest::keyClick(names, Qt::Key_B, Qt::ControlModifier);
+    QVERIFY(style().testFlag(fsBold));
+    QCOMPARE(names->text(), QString());
+    // Back in the editor the same keys act on the document.
+    editor->setFocus();
+    QTRY_VERIFY(editor->hasFocus());
+    pressCtrlZ();
+    QVERIFY(!style().testFlag(fsBold));
+    QTest::keyClick(editor, Qt::Key_Delete);
+    QCOMPARE(editor->toPlainText(), QStringLiteral("ument"));
+}
+
+int main(int argc, char **argv)
+{
+    QStandardPaths::setTestModeEnabled(true);
+    platform::Application app(argc, argv);
+    QGuiApplication::setApplicationDisplayName(QStringLiteral("Vantor Crestel Word Processor"));
+    CreateGlobalIntl(&app);
+    TestFormatting test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_formatting.moc"
