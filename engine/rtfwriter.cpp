@@ -178,12 +178,15 @@ QByteArray DocumentWriter::header() const
 void DocumentWriter::writeBlock(const QTextBlock &block)
 {
     m_out.words(paragraphStart(block));
-    // One copy of the paragraph's text; the fragments are views into it.
+    // One copy of the paragraph's text; the fragments are views into it, found by their
+    // lengths (asking a fragment for its position walks the document's tree).
     const QString text = block.text();
-    const int blockStart = block.position();
+    qsizetype offset = 0;
     for (auto it = block.begin(); !it.atEnd(); ++it) {
         const QTextFragment fragment = it.fragment();
-        writeFragment(fragment, QStringView(text).mid(fragment.position() - blockStart, fragment.length()));
+        const int length = fragment.length();
+        writeFragment(fragment, QStringView(text).mid(offset, length));
+        offset += length;
     }
     switchLink(QString());
     // An empty paragraph's mark carries the format of what will be typed into it.
