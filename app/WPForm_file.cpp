@@ -9,6 +9,7 @@
 
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QTextDocument>
 
 namespace {
 
@@ -29,6 +30,11 @@ void TfmPellWP::CreateFileComponents()
     MRUManager->OnClick = [this](QObject *Sender, const QString &RecentName, const QString &Caption, int UserData) {
         platform::runGuarded([&] { MRUManagerClick(Sender, RecentName, Caption, UserData); });
     };
+
+    // The editor can report a change before its Modified flag has caught up with it (an
+    // edit merged into the previous undo step); the panel follows the flag itself too.
+    connect(RichEdit1->document(), &QTextDocument::modificationChanged, this,
+            [this] { RunHandler(&TfmPellWP::RichEdit1Change); });
 
     OpenDialog1.filter = kDocumentFilter;
     SaveDialog1.filter = kDocumentFilter;
