@@ -89,10 +89,12 @@ void Reader::emitListText()
     const ListKind kind = listKindOf(para);
     if (kind == ListKind::Numbered
         && std::none_of(m_listText.begin(), m_listText.end(), [](QChar c) { return c.isLetterOrNumber(); })) {
-        const int key = para.listOverride > 0 ? para.listOverride * ListTables::kLevels + para.listLevel : -1;
+        const QPair<int, int> key(para.listOverride > 0 ? para.listOverride : 0, para.listLevel);
         if (m_listText.isEmpty())
             m_listTextFormat = charFormat(top().chars);
-        m_listText = QString::number(++m_listCounters[key]) + QStringLiteral(".\t");
+        int &counter = m_listCounters[key];
+        counter = std::min(counter + 1, 1000000);
+        m_listText = QString::number(counter) + QStringLiteral(".\t");
     }
     if (!m_listText.isEmpty() && kind != ListKind::Bullet)
         m_builder.appendText(m_listText, m_listTextFormat);

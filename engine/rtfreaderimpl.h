@@ -113,7 +113,7 @@ private:
     // Text awaiting its code page decoding, and the visible list number of the paragraph
     QByteArray m_pendingBytes;
     QString m_listText;
-    QHash<int, int> m_listCounters;  // numbers counted for lists whose files give none
+    QHash<QPair<int, int>, int> m_listCounters;  // by list and level, for files that give no numbers
     QTextCharFormat m_listTextFormat;
 
     // Body state

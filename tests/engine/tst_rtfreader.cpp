@@ -637,9 +637,10 @@ private slots:
         QVERIFY(readRtf(rtf("\\fs999999999999 \\li-99999999999\\fi99999999999\\sl2147483647\\tx2147483647"
                             "\\ls2147483647\\ilvl99999\\uc2147483647\\u2147483647 a\\cf-5 b\\highlight99999 c"
                             "{\\pict\\pngblip\\picwgoal2147483647\\picscalex2147483647 "
-                            + pngBytes(1, 1).toHex() + "}\\par"),
+                            + pngBytes(1, 1).toHex() + "}\\par\\pard\\ls2147483647\\ilvl8 counted\\par"),
                         &document).ok());
-        QCOMPARE(document.blockCount(), 1);
+        QCOMPARE(document.blockCount(), 2);
+        QCOMPARE(document.lastBlock().text(), QString("1.\tcounted"));
         QVERIFY(firstImage(document).width() > 0);
     }
 
