@@ -77,6 +77,14 @@ QString hyperlinkInstruction(const QString &href)
     return QLatin1String("HYPERLINK \"") + target + u'"';
 }
 
+// The format of a paragraph mark, without what is only written inside a run's group.
+RunState markState(RunState state)
+{
+    state.highlight = 0;
+    state.script = Script::Normal;
+    return state;
+}
+
 void writeLineSpacing(RtfOutput &out, const ParaFormat &format)
 {
     int twips = 0;
@@ -113,6 +121,7 @@ private:
     QByteArray computeParagraphStart(const QTextBlock &block);
     void writeBullet(RtfOutput &out);
     void writeFragment(const QTextFragment &fragment, QStringView text);
+    void writeRun(const RunState &target, QStringView text);
     void writeObjects(QStringView text, const QTextCharFormat &format);
     void switchLink(const QString &href);
     template<typename FormatSource>
@@ -191,7 +200,7 @@ void DocumentWriter::writeBlock(const QTextBlock &block)
     switchLink(QString());
     // An empty paragraph's mark carries the format of what will be typed into it.
     if (block.length() == 1)
-        changeTo(run(block.charFormatIndex(), [&] { return block.charFormat(); }).state);
+        changeTo(markState(run(block.charFormatIndex(), [&] { return block.charFormat(); }).state));
     m_out.word("par");
     m_out.newline();
 }
@@ -292,8 +301,26 @@ void DocumentWriter::writeFragment(const QTextFragment &fragment, QStringView te
         writeObjects(text, fragment.charFormat());
         return;
     }
-    changeTo(format.state);
+    writeRun(format.state, text);
+}
+
+// Highlighting and super- or subscript are written only inside a group of their run:
+// some readers take \highlight0 for a black background or ignore \nosupersub, while
+// every reader restores the format when a group closes. Outside such groups they are
+// therefore always off.
+void DocumentWriter::writeRun(const RunState &target, QStringView text)
+{
+    if (target.highlight == 0 && target.script == Script::Normal) {
+        changeTo(target);
+        m_out.text(text, ansiFont());
+        return;
+    }
+    const RunState outside = m_state;
+    m_out.open();
+    changeTo(target);
     m_out.text(text, ansiFont());
+    m_out.close();
+    m_state = outside;
 }
 
 // Each object character becomes its kept \object group or its picture; anything else in
@@ -411,10 +438,8 @@ void DocumentWriter::changeEffects(const RunState &target)
     if (target.underline != m_state.underline)
         m_out.word(underlineWord(target.underline));
     toggle(m_state.strike, target.strike, "strike");
-    if (target.script != m_state.script)
-        m_out.word(target.script == Script::Super ? "super"
-                   : target.script == Script::Sub ? "sub"
-                                                  : "nosupersub");
+    if (target.script != m_state.script && target.script != Script::Normal)
+        m_out.word(target.script == Script::Super ? "super" : "sub");
     if (target.offsetHalfPoints != m_state.offsetHalfPoints) {
         if (target.offsetHalfPoints < 0)
             m_out.word("dn", -target.offsetHalfPoints);
