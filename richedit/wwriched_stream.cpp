@@ -97,6 +97,8 @@ bool readAsText(engine::RichEditView &view, QIODevice &source)
     throw EStreamError(QStringLiteral("Not enough memory for the document"));
 }
 
+// The source position is remembered through a transaction, which also lets a
+// sequential device be read a second time for the plain-text attempt.
 void loadRtfOrText(engine::RichEditView &view, bool plainText, QIODevice &source)
 {
     if (plainText) {
@@ -116,8 +118,6 @@ void loadRtfOrText(engine::RichEditView &view, bool plainText, QIODevice &source
 
 }  // namespace
 
-// The source position is remembered through a transaction, which also lets a
-// sequential device be read a second time for the plain-text attempt.
 void loadRichContent(engine::RichEditView &view, bool plainText, QIODevice &source)
 {
     try {
