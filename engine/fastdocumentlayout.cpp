@@ -109,8 +109,9 @@ bool FastDocumentLayout::layoutParagraphInPlace(int from, int oldLength, int len
     if (!block.isValid() || !next.isValid() || !block.isVisible() || !next.isVisible()
         || from + std::max(length, oldLength) >= block.position() + block.length())
         return false;
-    // Qt's layout must be complete; documentSize() finishes a lazy layout once.
-    documentSize();
+    // While Qt lays a loaded document out in steps, its own layout stays in charge.
+    if (layoutStatus() != 100)
+        return false;
     QTextLayout *layout = block.layout();
     if (layout->lineCount() == 0 || next.layout()->lineCount() == 0)
         return false;

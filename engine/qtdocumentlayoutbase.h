@@ -27,6 +27,7 @@ public:
     QRectF blockBoundingRect(const QTextBlock &block) const override;
 
     QSizeF dynamicDocumentSize() const;
+    int layoutStatus() const;  // percent of the document laid out; 100 when complete
 
 protected:
     void documentChanged(int from, int oldLength, int length) override;
