@@ -14,6 +14,7 @@ class QAbstractButton;
 class QAction;
 class QButtonGroup;
 class QCloseEvent;
+class QSessionManager;
 class QFrame;
 class QLabel;
 class QMenu;
@@ -147,6 +148,8 @@ private:
     void CreateFileComponents();
     void OpenSettings();
     void LoadRecentList();
+    void SaveRecentList();
+    void SessionCloseQuery(QSessionManager &manager);
     void MarkDocumentClean();
     bool SaveDocument();
     bool SaveDocumentAs();

@@ -8,6 +8,8 @@
 #include "richedit/wwriched_lines.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
+#include <QSessionManager>
 #include <QFileInfo>
 #include <QTextDocument>
 
@@ -39,6 +41,9 @@ void TfmPellWP::CreateFileComponents()
     OpenDialog1.filter = kDocumentFilter;
     SaveDialog1.filter = kDocumentFilter;
     SaveDialog1.defaultExtension = QStringLiteral("rtf");
+
+    // Logging off or shutting down asks the same as closing the window.
+    connect(qApp, &QGuiApplication::commitDataRequest, this, &TfmPellWP::SessionCloseQuery);
 
     FFileDrops = new FileDropTarget(this, [this](const QList<QUrl> &entries) {
         platform::runGuarded([&] { WMDropFiles(entries); });
@@ -176,12 +181,32 @@ void TfmPellWP::FormCloseQuery(bool &CanClose)
         platform::reportException(std::current_exception());
         return;
     }
+    SaveRecentList();
+}
+
+void TfmPellWP::SaveRecentList()
+{
     platform::runGuarded([this] {
         if (!FIniFile)
             OpenSettings();
         MRUManager->SaveToRegistry(*FIniFile, kRecentSection);
     });
     FIniFile.reset();
+}
+
+// The session may end only when the document is saved or given up; a log-off the user
+// cancels leaves the window open, and its next close opens the settings again.
+void TfmPellWP::SessionCloseQuery(QSessionManager &manager)
+{
+    if (!manager.allowsInteraction()) {
+        SaveRecentList();  // nobody can be asked about the document
+        return;
+    }
+    bool canClose = true;
+    FormCloseQuery(canClose);
+    manager.release();
+    if (!canClose)
+        manager.cancel();
 }
 
 void TfmPellWP::closeEvent(QCloseEvent *event)
