@@ -2,6 +2,7 @@
 // engine's view until the view has processed it and repainted, median over many keys.
 #include "engine/richeditview.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QKeyEvent>
@@ -78,6 +79,7 @@ double medianTypingMs(int paragraphs, bool autoUrl)
     cursor.movePosition(QTextCursor::NextWord, QTextCursor::MoveAnchor, 3);
     view.setTextCursor(cursor);
     view.ensureCursorVisible();
+    view.document()->documentLayout()->documentSize();  // as after a moment's idle: laid out
     QCoreApplication::processEvents();
 
     std::vector<double> times;
