@@ -2,6 +2,8 @@
 #include "engine/formatmapping.h"
 #include "engine/richeditview.h"
 #include "engine/richeditview_p.h"
+#include "engine/rtfreader.h"
+#include "engine/rtfwriter.h"
 #include "engine/textprops.h"
 #include "engine/urldetector.h"
 
@@ -13,22 +15,37 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QTextDocumentFragment>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QUrl>
+#include <memory>
 
 namespace engine {
 
 namespace {
 
+const QStringList &rtfMimeTypes()
+{
+    static const QStringList types{QStringLiteral("text/rtf"), QStringLiteral("application/rtf"),
+                                   QStringLiteral("text/richtext")};
+    return types;
+}
+
+QByteArray rtfOf(const QMimeData *source)
+{
+    for (const QString &type : rtfMimeTypes())
+        if (source->hasFormat(type))
+            return source->data(type);
+    return {};
+}
+
 bool holdsPasteableFormat(const QMimeData *source)
 {
     if (!source)
         return false;
-    static const QStringList richFormats{QStringLiteral("text/rtf"), QStringLiteral("application/rtf"),
-                                         QStringLiteral("text/richtext")};
-    for (const QString &format : richFormats)
-        if (source->hasFormat(format))
+    for (const QString &type : rtfMimeTypes())
+        if (source->hasFormat(type))
             return true;
     return source->hasText() || source->hasHtml() || source->hasImage();
 }
@@ -56,6 +73,33 @@ CharRange hyperlinkRangeAt(const QTextBlock &block, int position)
     if (start >= 0 && start <= position && position < end)
         return {start, end};
     return {-1, -1};
+}
+
+// Pictures of a pasted document become resources of the target under names of their own,
+// so that they neither clash with the target's pictures nor get lost on insertion.
+void adoptPictures(QTextDocument &pasted, QTextDocument *target)
+{
+    static int pastedPictures = 0;
+    struct Picture {
+        int position;
+        QTextImageFormat format;
+    };
+    QList<Picture> pictures;  // collected first: renaming changes the fragments
+    for (QTextBlock block = pasted.begin(); block.isValid(); block = block.next())
+        for (auto it = block.begin(); !it.atEnd(); ++it)
+            if (it.fragment().charFormat().isImageFormat())
+                for (int i = 0; i < it.fragment().length(); ++i)
+                    pictures.append({it.fragment().position() + i, it.fragment().charFormat().toImageFormat()});
+    for (Picture &picture : pictures) {
+        const QVariant resource = pasted.resource(QTextDocument::ImageResource, QUrl(picture.format.name()));
+        const QString name = QStringLiteral("pasted-picture:%1").arg(++pastedPictures);
+        target->addResource(QTextDocument::ImageResource, QUrl(name), resource);
+        picture.format.setName(name);
+        QTextCursor cursor(&pasted);
+        cursor.setPosition(picture.position);
+        cursor.setPosition(picture.position + 1, QTextCursor::KeepAnchor);
+        cursor.setCharFormat(picture.format);
+    }
 }
 
 }  // namespace
@@ -142,8 +186,35 @@ bool RichEditView::canInsertFromMimeData(const QMimeData *source) const
     return holdsPasteableFormat(source) || QTextEdit::canInsertFromMimeData(source);
 }
 
+QMimeData *RichEditView::createMimeDataFromSelection() const
+{
+    // Other word processors take the selection as RTF; text and HTML go along. Qt's own
+    // mime data lists a fixed set of formats, so the formats are copied into a plain one.
+    const std::unique_ptr<QMimeData> qtData(QTextEdit::createMimeDataFromSelection());
+    auto *data = new QMimeData;
+    data->setText(qtData->text());
+    data->setHtml(qtData->html());
+    QTextDocument selection;
+    QTextCursor(&selection).insertFragment(textCursor().selection());
+    const QByteArray rtf = writeRtf(&selection);
+    for (const QString &type : rtfMimeTypes())
+        data->setData(type, rtf);
+    return data;
+}
+
 void RichEditView::insertFromMimeData(const QMimeData *source)
 {
+    const QByteArray rtf = source ? rtfOf(source) : QByteArray();
+    if (!rtf.isEmpty()) {
+        QTextDocument pasted;
+        if (readRtf(rtf, &pasted).ok()) {
+            adoptPictures(pasted, document());
+            QTextCursor cursor = textCursor();
+            cursor.insertFragment(QTextDocumentFragment(&pasted));
+            setTextCursor(cursor);
+            return;
+        }
+    }
     if (!source || !source->hasImage() || source->hasHtml() || source->hasText()) {
         QTextEdit::insertFromMimeData(source);
         return;

@@ -275,6 +275,34 @@ private slots:
         QCOMPARE(view.textRange({0, 1}), QString(QChar::ObjectReplacementCharacter));
     }
 
+    void clipboardCarriesRtfBothWays()
+    {
+        RichEditView source;
+        source.setPlainText(QStringLiteral("keep this bold"));
+        source.setSelectionRange({10, 14});
+        CharFormat bold;
+        bold.mask = CFM_BOLD;
+        bold.effects = CFE_BOLD;
+        source.setCharFormat(bold, true);
+        source.setSelectionRange({5, 14});
+        source.copySelection();
+        const QMimeData *copied = QGuiApplication::clipboard()->mimeData();
+        QVERIFY2(copied->hasFormat(QStringLiteral("text/rtf")), qPrintable(copied->formats().join(QLatin1Char(' '))));
+        QCOMPARE(copied->text(), QStringLiteral("this bold"));
+
+        // Only RTF on the clipboard: the pasted text keeps its formatting.
+        auto *rtfOnly = new QMimeData;
+        rtfOnly->setData(QStringLiteral("text/rtf"), copied->data(QStringLiteral("text/rtf")));
+        QGuiApplication::clipboard()->setMimeData(rtfOnly);
+        RichEditView target;
+        target.pasteClipboard();
+        QCOMPARE(target.textRange({0, -1}), QStringLiteral("this bold"));
+        target.setSelectionRange({5, 9});
+        QVERIFY(target.charFormat(true).effects & CFE_BOLD);
+        target.setSelectionRange({0, 4});
+        QVERIFY(!(target.charFormat(true).effects & CFE_BOLD));
+    }
+
     void urlDetection_data()
     {
         QTest::addColumn<QString>("text");
