@@ -51,6 +51,21 @@ qreal marginBetween(const QTextBlock &upper, const QTextBlock &lower)
     return std::max(lower.blockFormat().topMargin(), upper.blockFormat().bottomMargin());
 }
 
+// Where a laid-out paragraph ends, as Qt's layout advances past it.
+qint64 bottomOf(const QTextBlock &block)
+{
+    const QTextLayout *layout = block.layout();
+    const QTextBlockFormat format = block.blockFormat();
+    qint64 y = fixed(layout->position().y());
+    qint64 bottom = y;
+    for (int i = 0; i < layout->lineCount(); ++i) {
+        const LineMetrics metrics = lineMetrics(format, layout->lineAt(i));
+        bottom = y + metrics.bottom;
+        y += metrics.height;
+    }
+    return std::max(y, bottom);
+}
+
 }  // namespace
 
 FastDocumentLayout::FastDocumentLayout(QTextDocument *document)
@@ -118,6 +133,11 @@ bool FastDocumentLayout::layoutParagraphInPlace(int from, int oldLength, int len
 
     const QPointF position = layout->position();
     const qreal top = position.y();
+    // A paragraph format change may move the paragraph itself (space before or after).
+    const QTextBlock previous = block.previous();
+    if (!previous.isValid() || previous.layout()->lineCount() == 0
+        || bottomOf(previous) + fixed(marginBetween(previous, block)) != fixed(top))
+        return false;
     const qint64 oldExtent = fixed(next.layout()->position().y()) - fixed(marginBetween(block, next)) - fixed(top);
     qreal newExtent = 0;
     block.clearLayout();

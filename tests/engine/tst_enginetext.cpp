@@ -363,9 +363,20 @@ private slots:
         QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, inTarget);
         QCOMPARE(view.lineFromChar(view.selectionRange().min), 210);
 
+        // Space before and after one paragraph moves the ones after it.
+        ParaFormat spacing;
+        spacing.mask = PFM_SPACEBEFORE | PFM_SPACEAFTER;
+        spacing.spaceBefore = 300;
+        spacing.spaceAfter = 150;
+        view.setSelectionRange({view.lineIndex(150) + 1, view.lineIndex(150) + 1});
+        view.setParaFormat(spacing);
+        const QList<qreal> spaced = blockTops(view.document());
+        QCOMPARE(spaced.at(150) - afterTyping.at(150), 20.0);
+        QCOMPARE(spaced.at(151) - afterTyping.at(151), 30.0);
+
         // Laying the whole document out again gives the same positions.
         view.document()->markContentsDirty(0, view.document()->characterCount());
-        QCOMPARE(blockTops(view.document()), afterTyping);
+        QCOMPARE(blockTops(view.document()), spaced);
     }
 };
 
