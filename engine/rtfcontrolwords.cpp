@@ -17,7 +17,7 @@ constexpr RtfControlWord kWords[] = {
 constexpr bool isSortedByName()
 {
     for (size_t i = 1; i < std::size(kWords); ++i) {
-        if (!(std::string_view(kWords[i - 1].name) < std::string_view(kWords[i].name)))
+        if (!(kWords[i - 1].name < kWords[i].name))
             return false;
     }
     return true;
@@ -30,10 +30,8 @@ const RtfControlWord *findRtfControlWord(QByteArrayView name)
 {
     const std::string_view key(name.data(), size_t(name.size()));
     const auto *it = std::lower_bound(std::begin(kWords), std::end(kWords), key,
-                                      [](const RtfControlWord &word, std::string_view k) {
-                                          return std::string_view(word.name) < k;
-                                      });
-    if (it == std::end(kWords) || std::string_view(it->name) != key)
+                                      [](const RtfControlWord &word, std::string_view k) { return word.name < k; });
+    if (it == std::end(kWords) || it->name != key)
         return nullptr;
     return it;
 }

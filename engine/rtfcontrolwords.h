@@ -1,5 +1,6 @@
 #pragma once
 #include <QByteArrayView>
+#include <string_view>
 
 // The RTF control words the reader knows, in one table sorted by name. Every word has
 // a kind that tells the reader how to treat it; words not in the table are ignored
@@ -269,7 +270,7 @@ enum class RtfWord : quint16 {
 };
 
 struct RtfControlWord {
-    const char *name;
+    std::string_view name;
     RtfWordKind kind;
     RtfWord id;
 };

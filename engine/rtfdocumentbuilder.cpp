@@ -45,6 +45,18 @@ void DocumentBuilder::appendText(const QString &text, const QTextCharFormat &for
     m_hasContent = true;
 }
 
+void DocumentBuilder::appendText(QLatin1StringView text, const QTextCharFormat &format)
+{
+    if (text.isEmpty())
+        return;
+    if (!m_text.isEmpty() && format != m_textFormat)
+        closeRun();
+    if (m_text.isEmpty())
+        m_textFormat = format;
+    m_text.append(text);
+    m_hasContent = true;
+}
+
 void DocumentBuilder::appendImage(const QTextImageFormat &format)
 {
     closeRun();

@@ -24,6 +24,7 @@ public:
     DocumentBuilder &operator=(const DocumentBuilder &) = delete;
 
     void appendText(const QString &text, const QTextCharFormat &format);
+    void appendText(QLatin1StringView text, const QTextCharFormat &format);  // ASCII runs, without a copy
     void appendImage(const QTextImageFormat &format);
 
     // True once the current paragraph has text or a picture.

@@ -226,6 +226,12 @@ void Reader::handleText(QByteArrayView text)
                     break;
                 }
             }
+            if (plain && top().destination == Destination::Body) {
+                beginContent();
+                m_shapePictureShown = false;
+                m_builder.appendText(QLatin1StringView(text.data(), text.size()), charFormat(top().chars));
+                return;
+            }
             if (plain) {
                 deliverText(QString::fromLatin1(text.data(), text.size()));
                 return;
