@@ -35,7 +35,8 @@ best_ms() {
   echo "$best"
 }
 
-unrtf_text() { unrtf --text "$1" > "$2"; }
+# unrtf writes embedded pictures to the current folder: keep them in the work folder.
+unrtf_text() { (cd "$WORK" && unrtf --text "$1" > "$2"); }
 abiword_text() { abiword --to=txt --to-name="$2" "$1"; }
 soffice_text() {
   soffice -env:UserInstallation="file://$WORK/soffice-profile" --headless \
