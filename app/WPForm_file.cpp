@@ -33,8 +33,8 @@ void TfmPellWP::CreateFileComponents()
         platform::runGuarded([&] { MRUManagerClick(Sender, RecentName, Caption, UserData); });
     };
 
-    // The editor can report a change before its Modified flag has caught up with it (an
-    // edit merged into the previous undo step); the panel follows the flag itself too.
+    // The Modified flag can change without a change of content (undo back to the saved
+    // state); the panel follows the flag itself too.
     connect(RichEdit1->document(), &QTextDocument::modificationChanged, this,
             [this] { RunHandler(&TfmPellWP::RichEdit1Change); });
 

@@ -10,7 +10,7 @@ int main(int argc, char *argv[])
     platform::Application app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Penhaven"));
     QCoreApplication::setApplicationName(QStringLiteral("Wordprocessor"));
-    QGuiApplication::setApplicationDisplayName(QStringLiteral("Vantor Crestel Word Processor"));
+    platform::setApplicationTitle(QStringLiteral("Vantor Crestel Word Processor"));
     CreateGlobalIntl(&app);
 
     std::unique_ptr<TfmPellWP> fmPellWP;

@@ -8,6 +8,7 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <algorithm>
+#include <utility>
 
 namespace engine {
 
@@ -49,8 +50,15 @@ RichEditView::RichEditView(QWidget *parent)
     setBackgroundRole(QPalette::Base);
     setAutoFillBackground(true);
 
+    // The change is reported once the edit is complete, when the document's modified flag
+    // already tells of it.
     connect(document(), &QTextDocument::contentsChange, this, [this](int, int removed, int added) {
-        if ((removed > 0 || added > 0) && (d->eventMask & ENM_CHANGE))
+        if (removed > 0 || added > 0)
+            d->contentEdited = true;
+    });
+    connect(document(), &QTextDocument::contentsChanged, this, [this] {
+        const bool edited = std::exchange(d->contentEdited, false);
+        if (edited && (d->eventMask & ENM_CHANGE))
             emit contentChanged();
     });
     connect(this, &QTextEdit::cursorPositionChanged, this, &RichEditView::notifySelectionIfChanged);

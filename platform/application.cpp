@@ -22,9 +22,25 @@ bool Application::notify(QObject *receiver, QEvent *event)
     }
 }
 
+namespace {
+
+QString &storedApplicationTitle()
+{
+    static QString title;
+    return title;
+}
+
+}  // namespace
+
 QString applicationTitle()
 {
-    return QGuiApplication::applicationDisplayName();
+    const QString &title = storedApplicationTitle();
+    return title.isEmpty() ? QCoreApplication::applicationName() : title;
+}
+
+void setApplicationTitle(const QString &title)
+{
+    storedApplicationTitle() = title;
 }
 
 namespace {

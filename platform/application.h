@@ -15,9 +15,10 @@ public:
     bool notify(QObject *receiver, QEvent *event) override;
 };
 
-// The application title: the first half of every window caption and the caption of the
-// error box.
+// The application's title: the first half of the main window's caption and the caption of
+// its message boxes. Kept apart from Qt's display name, which X11 appends to every caption.
 QString applicationTitle();
+void setApplicationTitle(const QString &title);
 
 // Shows the message of an exception in the error box: EAbort shows nothing, an Exception
 // or std::exception shows its message, anything else a generic text. Never throws.

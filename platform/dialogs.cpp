@@ -1,5 +1,7 @@
 #include "platform/dialogs.h"
 
+#include "platform/application.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -199,7 +201,7 @@ MessageResult confirmYesNoCancel(QWidget *parent, const QString &text)
 
 void showError(QWidget *parent, const QString &text)
 {
-    dialogs().messageBox(parent, QGuiApplication::applicationDisplayName(), text, MessageIcon::Error,
+    dialogs().messageBox(parent, applicationTitle(), text, MessageIcon::Error,
                          MessageButtons::OK);
 }
 

@@ -680,7 +680,7 @@ int main(int argc, char **argv)
 {
     QStandardPaths::setTestModeEnabled(true);
     platform::Application app(argc, argv);
-    QGuiApplication::setApplicationDisplayName(kTitle);
+    platform::setApplicationTitle(kTitle);
     CreateGlobalIntl(&app);
     TestFileCommands test;
     return QTest::qExec(&test, argc, argv);

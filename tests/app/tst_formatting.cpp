@@ -676,7 +676,7 @@ int main(int argc, char **argv)
 {
     QStandardPaths::setTestModeEnabled(true);
     platform::Application app(argc, argv);
-    QGuiApplication::setApplicationDisplayName(QStringLiteral("Vantor Crestel Word Processor"));
+    platform::setApplicationTitle(QStringLiteral("Vantor Crestel Word Processor"));
     CreateGlobalIntl(&app);
     TestFormatting test;
     return QTest::qExec(&test, argc, argv);

@@ -11,8 +11,10 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QStatusBar>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -41,6 +43,7 @@ class TestMainWindow : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void init();
     void cleanup();
 
@@ -77,10 +80,20 @@ private:
     void settle() { QCoreApplication::processEvents(); }
     QStringList visibleBarsFromTop() const;
 
+    QTemporaryDir settingsDir;
     std::unique_ptr<ScriptedDialogs> dialogs;
     std::unique_ptr<TfmPellWP> window;
     TwwDBRichEdit *editor = nullptr;
 };
+
+// Each test program keeps its settings in a folder of its own, so programs running side by
+// side never see each other's recent list.
+void TestMainWindow::initTestCase()
+{
+    QVERIFY(settingsDir.isValid());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
+}
 
 void TestMainWindow::init()
 {
@@ -448,7 +461,7 @@ int main(int argc, char **argv)
 {
     QStandardPaths::setTestModeEnabled(true);
     platform::Application app(argc, argv);
-    QGuiApplication::setApplicationDisplayName(QStringLiteral("Vantor Crestel Word Processor"));
+    platform::setApplicationTitle(QStringLiteral("Vantor Crestel Word Processor"));
     CreateGlobalIntl(&app);
     TestMainWindow test;
     return QTest::qExec(&test, argc, argv);

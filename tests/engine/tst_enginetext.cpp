@@ -130,6 +130,19 @@ private slots:
         QCOMPARE(changes.count(), 2);  // display only
     }
 
+    void contentChangedIsSentOnceTheDocumentIsModified()
+    {
+        RichEditView view;
+        view.setEventMask(ENM_CHANGE);
+        QList<bool> modifiedWhenNotified;
+        connect(&view, &RichEditView::contentChanged, this,
+                [&] { modifiedWhenNotified << view.document()->isModified(); });
+        view.replaceSelection(QStringLiteral("a"));
+        view.document()->setModified(false);
+        QTest::keyClicks(view.viewport(), QStringLiteral("b"));
+        QCOMPARE(modifiedWhenNotified, QList<bool>({true, true}));
+    }
+
     void selectionNotifiesWhenTheRangeChanges()
     {
         RichEditView view;

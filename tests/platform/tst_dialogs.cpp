@@ -173,7 +173,7 @@ int main(int argc, char **argv)
 {
     QStandardPaths::setTestModeEnabled(true);
     Application app(argc, argv);
-    QGuiApplication::setApplicationDisplayName(QStringLiteral("Vantor Crestel Word Processor"));
+    platform::setApplicationTitle(QStringLiteral("Vantor Crestel Word Processor"));
     TestDialogs test;
     return QTest::qExec(&test, argc, argv);
 }
