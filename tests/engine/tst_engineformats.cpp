@@ -2,6 +2,8 @@
 #include "engine/richeditview.h"
 #include "engine/textprops.h"
 
+#include <QImage>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTest>
@@ -32,6 +34,35 @@ void fillMixed(RichEditView &view)
     view.setCharFormat(format, true);
     view.document()->clearUndoRedoStacks();
     view.document()->setModified(false);
+}
+
+// The viewport rows that show red pixels on screen: what was painted, not a fresh rendering.
+QList<int> redRows(RichEditView &view)
+{
+    QWidget *viewport = view.viewport();
+    const QPoint origin = viewport->mapTo(&view, QPoint(0, 0));
+    const QImage image = view.screen()
+                             ->grabWindow(view.winId(), origin.x(), origin.y(), viewport->width(),
+                                          viewport->height())
+                             .toImage();
+    QList<int> rows;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor pixel = image.pixelColor(x, y);
+            if (pixel.red() > 200 && pixel.green() < 80 && pixel.blue() < 80) {
+                rows << y;
+                break;
+            }
+        }
+    }
+    return rows;
+}
+
+// A viewport row through the middle of the first line.
+int firstLineRow(RichEditView &view)
+{
+    const QRect line = view.cursorRect(QTextCursor(view.document()));
+    return line.center().y();
 }
 
 }  // namespace
@@ -152,6 +183,31 @@ private slots:
         QVERIFY(read.effects & CFE_BOLD);
         QCOMPARE(view.document()->defaultFont().pointSize(), 16);
         QVERIFY(!view.canUndo());
+    }
+
+    void undoneColourIsRepaintedOnEveryLine()
+    {
+        RichEditView view;
+        view.resize(300, 120);
+        view.setPlainText(QStringLiteral("first line\nsecond line\nthird line"));
+        CharFormat big;
+        big.mask = CFM_SIZE;
+        big.height = 400;
+        view.setCharFormat(big, false);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+
+        view.setSelectionRange({0, 5});
+        CharFormat red;
+        red.mask = CFM_COLOR;
+        red.textColor = 0x0000FF;
+        view.setCharFormat(red, true);
+        view.setSelectionRange({2, 2});
+        QTRY_VERIFY(redRows(view).contains(firstLineRow(view)));
+
+        view.undoLast();
+        QCOMPARE(view.selectionRange().min, view.selectionRange().max);  // red would show unselected
+        QTRY_COMPARE(redRows(view), QList<int>());
     }
 
     void hiddenTextIsKeptAsAProperty()
