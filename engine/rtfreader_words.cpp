@@ -307,8 +307,9 @@ void Reader::handleCharacterWord(RtfWord word, const RtfToken &token)
     case RtfWord::chcbpat:
     case RtfWord::highlight: chars.highlight = valueOr(token, 0); break;
     case RtfWord::lang: chars.language = std::max(0, valueOr(token, 0)); break;
-    case RtfWord::super: chars.vertical = 1; break;
-    case RtfWord::sub: chars.vertical = 2; break;
+    // "\super0" and "\sub0" switch their own position off, as other toggles do.
+    case RtfWord::super: chars.vertical = toggleOn(token) ? 1 : (chars.vertical == 1 ? 0 : chars.vertical); break;
+    case RtfWord::sub: chars.vertical = toggleOn(token) ? 2 : (chars.vertical == 2 ? 0 : chars.vertical); break;
     case RtfWord::nosupersub: chars.vertical = 0; chars.baselineTwips = 0; break;
     case RtfWord::up: chars.baselineTwips = std::clamp(valueOr(token, 6), 0, 3276) * 10; break;
     case RtfWord::dn: chars.baselineTwips = -std::clamp(valueOr(token, 6), 0, 3276) * 10; break;

@@ -198,7 +198,8 @@ private slots:
         QTextDocument document;
         QVERIFY(readRtf(rtf("\\f1\\fs21 {\\b B}{\\i I}{\\ul U}{\\uldb W\\ulnone N}{\\strike S}"
                             "{\\cf1 R}{\\highlight2 H}{\\lang1049 L}{\\super P}{\\sub Q}"
-                            "{\\up6 X}{\\dn4 Y}{\\v Z}{\\b\\i\\plain K}{\\b1\\b0 O}\\par"),
+                            "{\\up6 X}{\\dn4 Y}{\\v Z}{\\b\\i\\plain K}{\\b1\\b0 O}{\\super\\super0 E}"
+                            "{\\sub\\super0 F}\\par"),
                         &document).ok());
         const QTextCharFormat plain = formatOf(document, "O");
         QCOMPARE(plain.fontFamilies().toStringList(), QStringList{"Times"});
@@ -218,6 +219,8 @@ private slots:
         QCOMPARE(formatOf(document, "L").intProperty(prop::Language), 1049);
         QCOMPARE(formatOf(document, "P").verticalAlignment(), QTextCharFormat::AlignSuperScript);
         QCOMPARE(formatOf(document, "Q").verticalAlignment(), QTextCharFormat::AlignSubScript);
+        QCOMPARE(formatOf(document, "E").verticalAlignment(), QTextCharFormat::AlignNormal);
+        QCOMPARE(formatOf(document, "F").verticalAlignment(), QTextCharFormat::AlignSubScript);
         QCOMPARE(formatOf(document, "X").intProperty(prop::BaselineOffsetTwips), 60);
         QCOMPARE(formatOf(document, "Y").intProperty(prop::BaselineOffsetTwips), -40);
         QVERIFY(isHidden(formatOf(document, "Z")));
