@@ -1,7 +1,6 @@
 #include "engine/plaintext.h"
 #include "engine/richeditview.h"
 #include "engine/rtfreader.h"
-#include "engine/rtftokenizer.h"
 #include "engine/rtfwriter.h"
 
 #include <QTextCursor>
@@ -32,30 +31,6 @@ bool readAll(const StreamReader &reader, QByteArray &bytes)
     }
 }
 
-bool isSpace(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
-// The two things that make the RTF reader fail, checked without touching a document:
-// the bytes must start, after ASCII whitespace, with "{\rtf", and that outermost group
-// must close. Everything else the reader takes leniently.
-bool isCompleteRtf(const QByteArray &bytes)
-{
-    qsizetype start = 0;
-    while (start < bytes.size() && isSpace(bytes[start]))
-        ++start;
-    RtfTokenizer tokens(bytes);
-    tokens.setPosition(start);
-    const RtfToken open = tokens.next();
-    if (open.kind != RtfTokenKind::GroupOpen || open.offset != start)
-        return false;
-    const RtfToken word = tokens.next();
-    if (word.kind != RtfTokenKind::ControlWord || word.offset != start + 1 || word.data != QByteArrayView("rtf"))
-        return false;
-    return tokens.skipGroup();
-}
-
 }  // namespace
 
 // The content is replaced only once the bytes are known to be readable, and then read
@@ -70,7 +45,7 @@ bool RichEditView::streamIn(StreamFormat format, const StreamReader &reader)
     QByteArray bytes;
     if (!readAll(reader, bytes))
         return false;
-    if (format == SF_RTF && !isCompleteRtf(bytes))
+    if (format == SF_RTF && !checkRtf(bytes).ok())
         return false;
 
     QTextDocument *target = document();

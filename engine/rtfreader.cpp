@@ -23,10 +23,44 @@ QString RtfReadResult::message() const
     return {};
 }
 
+namespace {
+
+// Puts the tokens after the opening "{\rtf", which may follow ASCII whitespace; returns
+// the offset of its brace, or -1 when the bytes do not start so.
+qsizetype skipHeader(const QByteArray &bytes, RtfTokenizer &tokens)
+{
+    qsizetype start = 0;
+    while (start < bytes.size() && (bytes[start] == ' ' || bytes[start] == '\t' || bytes[start] == '\r'
+                                    || bytes[start] == '\n'))
+        ++start;
+    tokens.setPosition(start);
+    const RtfToken open = tokens.next();
+    if (open.kind != RtfTokenKind::GroupOpen || open.offset != start)
+        return -1;
+    const RtfToken word = tokens.next();
+    if (word.kind != RtfTokenKind::ControlWord || word.offset != start + 1 || word.data != QByteArrayView("rtf"))
+        return -1;
+    return start;
+}
+
+}  // namespace
+
+RtfReadResult checkRtf(const QByteArray &bytes)
+{
+    RtfTokenizer tokens(bytes);
+    if (skipHeader(bytes, tokens) < 0)
+        return {RtfReadError::NotRtf, 0};
+    if (!tokens.skipGroup())
+        return {RtfReadError::UnclosedGroup, bytes.size()};
+    return {};
+}
+
 RtfReadResult readRtf(const QByteArray &bytes, QTextDocument *document)
 {
     if (!document)
         return {RtfReadError::NoDocument, 0};
+    if (const RtfReadResult check = checkRtf(bytes); !check.ok())
+        return check;
     rtfin::Reader reader(bytes, document);
     return reader.read();
 }
@@ -39,19 +73,10 @@ Reader::Reader(const QByteArray &bytes, QTextDocument *document)
     m_stack.reserve(kMaxRtfGroupDepth + 1);
 }
 
-// Optional whitespace, then "{\rtf".
 bool Reader::readHeader()
 {
-    qsizetype start = 0;
-    while (start < m_bytes.size() && (m_bytes[start] == ' ' || m_bytes[start] == '\t'
-                                      || m_bytes[start] == '\r' || m_bytes[start] == '\n'))
-        ++start;
-    m_tokens.setPosition(start);
-    const RtfToken open = m_tokens.next();
-    if (open.kind != RtfTokenKind::GroupOpen || open.offset != start)
-        return false;
-    const RtfToken word = m_tokens.next();
-    if (word.kind != RtfTokenKind::ControlWord || word.offset != start + 1 || word.data != QByteArrayView("rtf"))
+    const qsizetype start = skipHeader(m_bytes, m_tokens);
+    if (start < 0)
         return false;
     GroupState outermost;
     outermost.openOffset = start;

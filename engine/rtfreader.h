@@ -54,6 +54,13 @@ struct RtfReadResult {
     QString message() const;  // a sentence for the user, empty when ok
 };
 
+// Reads the bytes into the document, replacing its content. A failed read leaves the
+// document as it was: the bytes are checked first.
 RtfReadResult readRtf(const QByteArray &bytes, QTextDocument *document);
+
+// The two things that make reading fail, checked without a document: the bytes must start,
+// after ASCII whitespace, with "{\rtf", and that outermost group must close. Everything
+// else the reader takes leniently.
+RtfReadResult checkRtf(const QByteArray &bytes);
 
 }  // namespace engine

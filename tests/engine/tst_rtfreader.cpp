@@ -125,11 +125,14 @@ private slots:
     {
         QFETCH(QByteArray, input);
         QFETCH(int, error);
-        QTextDocument document;
+        QTextDocument document(QStringLiteral("kept"));
         const RtfReadResult result = readRtf(input, &document);
         QCOMPARE(int(result.error), error);
         QCOMPARE(result.ok(), error == int(RtfReadError::None));
         QCOMPARE(result.message().isEmpty(), result.ok());
+        QCOMPARE(int(checkRtf(input).error), error);
+        if (!result.ok())
+            QCOMPARE(document.toPlainText(), QStringLiteral("kept"));  // a failed read changes nothing
     }
 
     void errorOffsetAndMissingDocument()
