@@ -1,5 +1,5 @@
 #pragma once
-#include "engine/qtdocumentlayoutbase.h"
+#include <QtGui/private/qtextdocumentlayout_p.h>
 
 class QTextBlock;
 
