@@ -1,5 +1,6 @@
 #include "engine/plaintext.h"
 #include "engine/richeditview.h"
+#include "engine/richeditview_p.h"
 #include "engine/rtfreader.h"
 #include "engine/rtfwriter.h"
 
@@ -64,6 +65,9 @@ bool RichEditView::streamIn(StreamFormat format, const StreamReader &reader)
     target->setUndoRedoEnabled(true);
     target->setModified(false);
     target->setPageSize(pageSize);
+    // The caret may stay at the start, but the text and the format under it are new.
+    d->lastSelection = {-1, -1};
+    notifySelectionIfChanged();
     return ok;
 }
 

@@ -5,6 +5,7 @@
 
 #include <QBuffer>
 #include <QImage>
+#include <QSignalSpy>
 #include <QTest>
 #include <QAbstractTextDocumentLayout>
 #include <QTextBlock>
@@ -89,10 +90,14 @@ void TestRichEditStream::rtfReplacesContentAndHistory()
     view.show();
     QTextDocument *const document = view.document();
     giveHistory(view, QStringLiteral("old text"));
+    view.setSelectionRange({0, 0});
     const QSizeF pageSize = document->pageSize();
     QVERIFY(pageSize.width() > 0);
+    view.setEventMask(ENM_SELCHANGE);
+    QSignalSpy selectionNotices(&view, &RichEditView::selectionChangeNotify);
     const QByteArray rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\pard first \\b bold\\b0\\par\r\n\\pard second\\par\r\n}";
     QVERIFY(view.streamIn(SF_RTF, chunkedReader(rtf)));
+    QCOMPARE(selectionNotices.count(), 1);  // the caret stayed, but the text under it is new
     QCOMPARE(view.document(), document);
     QCOMPARE(document->toPlainText(), QStringLiteral("first bold\nsecond"));
     QCOMPARE(document->blockCount(), 2);
