@@ -33,28 +33,30 @@ void DocumentBuilder::closeRun()
     m_text.clear();
 }
 
-void DocumentBuilder::appendText(const QString &text, const QTextCharFormat &format)
+// Text of the same format as the open run joins it; other text starts a new run.
+void DocumentBuilder::continueRun(const QTextCharFormat &format)
 {
-    if (text.isEmpty())
-        return;
     if (!m_text.isEmpty() && format != m_textFormat)
         closeRun();
     if (m_text.isEmpty())
         m_textFormat = format;
-    m_text.append(text);
     m_hasContent = true;
+}
+
+void DocumentBuilder::appendText(const QString &text, const QTextCharFormat &format)
+{
+    if (text.isEmpty())
+        return;
+    continueRun(format);
+    m_text.append(text);
 }
 
 void DocumentBuilder::appendText(QLatin1StringView text, const QTextCharFormat &format)
 {
     if (text.isEmpty())
         return;
-    if (!m_text.isEmpty() && format != m_textFormat)
-        closeRun();
-    if (m_text.isEmpty())
-        m_textFormat = format;
+    continueRun(format);
     m_text.append(text);
-    m_hasContent = true;
 }
 
 void DocumentBuilder::appendImage(const QTextImageFormat &format)

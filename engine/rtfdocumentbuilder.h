@@ -45,6 +45,7 @@ private:
     };
 
     void closeRun();
+    void continueRun(const QTextCharFormat &format);
 
     QTextDocument *m_document;
     QTextCursor m_cursor;

@@ -44,13 +44,13 @@ QString withDefaultExtension(const QString &fileName, const QString &extension)
 
 namespace {
 
-struct ButtonSpec {
+struct ButtonChoice {
     MessageResult result;
     const char *caption;
     QMessageBox::ButtonRole role;
 };
 
-QList<ButtonSpec> buttonSpecs(MessageButtons buttons)
+QList<ButtonChoice> buttonChoices(MessageButtons buttons)
 {
     switch (buttons) {
     case MessageButtons::OK:
@@ -122,14 +122,14 @@ public:
     {
         QMessageBox box(qtIcon(icon), caption, text, QMessageBox::NoButton, parent);
         QHash<QAbstractButton *, MessageResult> results;
-        const QList<ButtonSpec> specs = buttonSpecs(buttons);
-        for (const ButtonSpec &spec : specs) {
-            QPushButton *button = box.addButton(QString::fromLatin1(spec.caption), spec.role);
-            results.insert(button, spec.result);
-            if (spec.result == MessageResult::Cancel)
+        const QList<ButtonChoice> choices = buttonChoices(buttons);
+        for (const ButtonChoice &choice : choices) {
+            QPushButton *button = box.addButton(QString::fromLatin1(choice.caption), choice.role);
+            results.insert(button, choice.result);
+            if (choice.result == MessageResult::Cancel)
                 box.setEscapeButton(button);
         }
-        box.setDefaultButton(qobject_cast<QPushButton *>(results.key(specs.constFirst().result)));
+        box.setDefaultButton(qobject_cast<QPushButton *>(results.key(choices.constFirst().result)));
         box.exec();
         return results.value(box.clickedButton(), closedAnswer(buttons));
     }
