@@ -2,6 +2,7 @@
 
 #include "platform/exceptions.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -53,6 +54,50 @@ void writeInPlace(const QString &displayName, const QString &target,
         raiseSaveError(displayName, file.errorString());
 }
 
+// The whole new content, made before the file is touched.
+QByteArray contentInMemory(const QString &displayName, const std::function<void(QIODevice &)> &write)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    try {
+        write(buffer);
+    } catch (const Exception &error) {
+        raiseSaveError(displayName, reasonOf(buffer, error));
+    }
+    return buffer.data();
+}
+
+bool replaceContent(QFile &file, const QByteArray &bytes)
+{
+    return file.seek(0) && file.write(bytes) == bytes.size() && file.resize(bytes.size());
+}
+
+// The folder takes no new file, so the file is overwritten where it stands. The old
+// content is kept in memory and written back when the new content does not fit; it
+// fits again, as it only goes into the space it had.
+void overwriteKeepingOldContent(const QString &displayName, const QString &target,
+                                const std::function<void(QIODevice &)> &write)
+{
+    const QByteArray content = contentInMemory(displayName, write);
+    QFile file(target);
+    if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
+        raiseSaveError(displayName, file.errorString());
+    const QByteArray previous = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        raiseSaveError(displayName, file.errorString());
+    if (replaceContent(file, content))
+        return;
+    const QString reason = file.errorString();
+    file.unsetError();
+    replaceContent(file, previous);
+    raiseSaveError(displayName, reason);
+}
+
+bool folderTakesNewFiles(const QString &target)
+{
+    return QFileInfo(QFileInfo(target).absolutePath()).isWritable();
+}
+
 void writeReplacing(const QString &displayName, const QString &target,
                     const std::function<void(QIODevice &)> &write)
 {
@@ -60,13 +105,24 @@ void writeReplacing(const QString &displayName, const QString &target,
     const QFileDevice::Permissions permissions = existed ? QFile::permissions(target)
                                                          : QFileDevice::Permissions();
     QSaveFile file(target);
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly)) {
+        if (existed && !folderTakesNewFiles(target)) {
+            overwriteKeepingOldContent(displayName, target, write);
+            return;
+        }
         raiseSaveError(displayName, file.errorString());
+    }
     try {
         write(file);
     } catch (const Exception &error) {
         const QString reason = reasonOf(file, error);
+        file.cancelWriting();
+        raiseSaveError(displayName, reason);
+    }
+    // The last buffered bytes are written here: commit() would not notice their failure
+    // and would put an incomplete file in the old one's place.
+    if (!file.flush()) {
+        const QString reason = file.errorString();
         file.cancelWriting();
         raiseSaveError(displayName, reason);
     }

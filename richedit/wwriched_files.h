@@ -8,7 +8,8 @@ class QIODevice;
 // temporary file in the same folder, which replaces the old file only once it is
 // complete. A symbolic link keeps pointing at its target, which is what gets replaced;
 // the replaced file keeps its permissions. Where the folder refuses new files but the
-// file itself is writable, and for devices and pipes, the file is written in place.
+// file itself is writable, the file is overwritten in place, and its old content put
+// back when the new one cannot be written whole. Devices and pipes are written directly.
 // Failures raise EStreamError naming the file and the reason.
 void writeFileSafely(const QString &fileName, const std::function<void(QIODevice &)> &write);
 

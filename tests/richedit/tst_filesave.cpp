@@ -8,7 +8,10 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -41,6 +44,59 @@ QStringList entriesOf(const QString &folder)
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
 }
 
+constexpr uid_t kUnprivilegedId = 65534;
+
+// A folder holding one file, both handed to an unprivileged user when the tests run as
+// root (folder permissions do not stop the superuser), for use by runUnprivileged. A
+// locked folder refuses new files.
+struct UserFolder {
+    QTemporaryDir base;
+    QString folder;
+    QString file;
+
+    UserFolder(const QByteArray &contents, bool locked)
+    {
+        folder = base.filePath(QStringLiteral("folder"));
+        file = folder + QStringLiteral("/doc.txt");
+        QDir().mkdir(folder);
+        writeContents(file, contents);
+        ::chmod(QFile::encodeName(base.path()).constData(), 0755);
+        if (::geteuid() == 0) {
+            ::chown(QFile::encodeName(folder).constData(), kUnprivilegedId, kUnprivilegedId);
+            ::chown(QFile::encodeName(file).constData(), kUnprivilegedId, kUnprivilegedId);
+        }
+        ::chmod(QFile::encodeName(folder).constData(), locked ? 0555 : 0755);
+    }
+    ~UserFolder() { ::chmod(QFile::encodeName(folder).constData(), 0755); }
+};
+
+// Runs `action` in a child process, as an unprivileged user when this process is root,
+// with file sizes limited to `sizeLimit` bytes (0: no limit). Returns the child's exit
+// code: `action`'s result, or 99 when it threw, 98 when the user could not be changed.
+int runUnprivileged(const std::function<int()> &action, rlim_t sizeLimit = 0)
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::geteuid() == 0 && (::setgid(kUnprivilegedId) != 0 || ::setuid(kUnprivilegedId) != 0))
+            ::_exit(98);
+        if (sizeLimit > 0) {
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{sizeLimit, sizeLimit};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+        }
+        int result = 99;
+        try {
+            result = action();
+        } catch (...) {
+        }
+        ::_exit(result);
+    }
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status))
+        return -1;
+    return WEXITSTATUS(status);
+}
+
 }  // namespace
 
 class TestFileSave : public QObject {
@@ -57,6 +113,8 @@ private slots:
     void permissionsAreKept();
     void newFileGetsOrdinaryPermissions();
     void readOnlyFolderWritesInPlace();
+    void fullDiskKeepsOldContent_data();
+    void fullDiskKeepsOldContent();
     void failedLoadsKeepContent_data();
     void failedLoadsKeepContent();
 
@@ -198,18 +256,46 @@ void TestFileSave::newFileGetsOrdinaryPermissions()
 
 void TestFileSave::readOnlyFolderWritesInPlace()
 {
-    if (::geteuid() == 0)
-        QSKIP("folder permissions do not stop the superuser");
-    QVERIFY(QDir(m_dir.path()).mkdir(QStringLiteral("locked")));
-    writeContents(path("locked/doc.txt"), "old");
-    QVERIFY(::chmod(QFile::encodeName(path("locked")).constData(), 0555) == 0);
-    TwwDBRichEdit edit;
-    edit.SetPlainText(true);
-    edit.Lines()->SetText(QStringLiteral("updated"));
-    const QString message = failureOf([&] { edit.Lines()->SaveToFile(path("locked/doc.txt")); });
-    ::chmod(QFile::encodeName(path("locked")).constData(), 0755);
-    QVERIFY2(message.isEmpty(), qPrintable(message));
-    QCOMPARE(contentsOf(path("locked/doc.txt")), QByteArray("updated\r\n"));
+    UserFolder locked("old", true);
+    const int result = runUnprivileged([&] {
+        TwwDBRichEdit edit;
+        edit.SetPlainText(true);
+        edit.Lines()->SetText(QStringLiteral("updated"));
+        edit.Lines()->SaveToFile(locked.file);
+        return 0;
+    });
+    QCOMPARE(result, 0);
+    QCOMPARE(contentsOf(locked.file), QByteArray("updated\r\n"));
+    QCOMPARE(entriesOf(locked.folder), QStringList({"doc.txt"}));
+}
+
+void TestFileSave::fullDiskKeepsOldContent_data()
+{
+    QTest::addColumn<bool>("folderLocked");
+    QTest::newRow("folder takes new files") << false;
+    QTest::newRow("folder refuses new files") << true;
+}
+
+void TestFileSave::fullDiskKeepsOldContent()
+{
+    // The disk fills (here: the file size limit is reached) halfway through the new
+    // content: the save fails, and the old content is what the file holds.
+    QFETCH(bool, folderLocked);
+    const QByteArray old("the only copy of the old text");
+    UserFolder locked(old, folderLocked);
+    const int result = runUnprivileged(
+        [&] {
+            try {
+                writeFileSafely(locked.file, [](QIODevice &device) { device.write(QByteArray(4000, 'n')); });
+            } catch (const EStreamError &error) {
+                return error.message().contains(locked.file) ? 0 : 1;
+            }
+            return 2;  // reported as saved
+        },
+        1024);
+    QCOMPARE(result, 0);
+    QCOMPARE(contentsOf(locked.file), old);
+    QCOMPARE(entriesOf(locked.folder), QStringList({"doc.txt"}));
 }
 
 void TestFileSave::failedLoadsKeepContent_data()
