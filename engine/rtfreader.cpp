@@ -90,6 +90,8 @@ RtfReadResult Reader::read()
         return {RtfReadError::NotRtf, 0};
 
     for (;;) {
+        if (m_objectToKeep >= 0 && !keepShownObject())
+            break;
         RtfToken token = m_tokens.next();
         if (m_unicodeSkipLeft > 0 && !skipUnicodeFallback(token))
             continue;

@@ -147,8 +147,6 @@ QTextCharFormat Reader::charFormatFor(const CharState &state)
         format.setAnchor(true);
         format.setAnchorHref(m_links.at(state.link));
     }
-    if (state.object >= 0 && state.object < m_objects.size())
-        format.setProperty(prop::ObjectRtf, m_objects.at(state.object));
     return m_charFormats.insert(state, format).value();
 }
 

@@ -68,6 +68,7 @@ void Reader::bodyText(const QString &text)
 // table row the tabs that separate it from the cells before.
 void Reader::beginContent()
 {
+    showInObject(false);
     if (!m_builder.paragraphHasContent() && (!m_listText.isEmpty() || listKindOf(top().para) == ListKind::Numbered))
         emitListText();
     if (m_pendingCellBreak) {
@@ -115,6 +116,7 @@ void Reader::endParagraph()
 
 void Reader::finishParagraph()
 {
+    showInObject(false);
     if (m_builder.paragraphHasContent())
         m_listText.clear();
     else
@@ -178,10 +180,48 @@ void Reader::finishPicture()
     format.setHeight(decoded->displaySize.height());
     format.setProperty(prop::ImageOriginalBytes, decoded->originalBytes);
     format.setProperty(prop::ImageOriginalKind, decoded->originalKind);
+    const bool standsForObject = showInObject(true);
     beginContent();
-    m_builder.appendImage(format);
     if (top().inShapePicture)
         m_shapePictureShown = true;
+    if (standsForObject) {
+        m_objectToKeep = top().chars.object;
+        m_objectPicture = format;
+        return;
+    }
+    m_builder.appendImage(format);
+}
+
+// What the body shows inside an object's result decides what becomes of the object: a
+// picture shown first stands for the whole object, anything else shown first leaves the
+// object to be read as its result alone. Objects around it are read as their results.
+// Returns true when the picture stands for the object.
+bool Reader::showInObject(bool picture)
+{
+    const int index = top().chars.object;
+    if (index < 0 || m_objects[size_t(index)].shown)
+        return false;
+    for (int i = index; i >= 0 && !m_objects[size_t(i)].shown; i = m_objects[size_t(i)].parent)
+        m_objects[size_t(i)].shown = true;
+    return picture;
+}
+
+// The rest of the object whose picture was just shown is skipped: the picture keeps the
+// object's whole group, which is written back as it is, result included.
+bool Reader::keepShownObject()
+{
+    const int index = std::exchange(m_objectToKeep, -1);
+    QTextImageFormat picture = std::exchange(m_objectPicture, QTextImageFormat());
+    while (m_stack.size() > 1 && top().chars.object == index) {
+        if (!skipGroup())
+            return false;
+    }
+    const qsizetype offset = m_objects[size_t(index)].offset;
+    const qsizetype length = m_tokens.position() - offset;
+    if (length <= kMaxRtfPictureBytes)
+        picture.setProperty(prop::ObjectRtf, m_bytes.mid(offset, length));
+    m_builder.appendImage(picture);
+    return true;
 }
 
 }  // namespace engine::rtfin

@@ -133,18 +133,13 @@ bool Reader::handleDestination(RtfWord word)
             return false;
         group.destination = Destination::Body;
         return true;
-    case RtfWord::object: {
+    case RtfWord::object:
         if (!inBody)
             return false;
-        RtfTokenizer scan(m_bytes);
-        scan.setPosition(m_tokens.position());
-        if (scan.skipGroup() && scan.position() - group.openOffset <= kMaxRtfPictureBytes) {
-            m_objects.append(m_bytes.mid(group.openOffset, scan.position() - group.openOffset));
-            group.chars.object = int(m_objects.size() - 1);
-        }
+        m_objects.push_back(Object{group.openOffset, group.chars.object});
+        group.chars.object = int(m_objects.size() - 1);
         group.destination = Destination::Container;
         return true;
-    }
     case RtfWord::field:
         if ((!inBody && current != Destination::FieldInstruction) || int(m_fields.size()) >= kMaxRtfFieldDepth)
             return false;

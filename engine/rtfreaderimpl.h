@@ -10,6 +10,7 @@
 #include <QHash>
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
+#include <QTextImageFormat>
 #include <vector>
 
 // The RTF reader's working parts. readRtf() in rtfreader.h is the entry point.
@@ -24,6 +25,11 @@ private:
     struct Field {
         QString instruction;
         bool resultIsInstruction = false;  // a field nested in another's instruction
+    };
+    struct Object {
+        qsizetype offset = 0;  // of its '{'
+        int parent = -1;       // the object whose result holds it
+        bool shown = false;    // its result has shown something
     };
 
     // Groups (rtfreader.cpp)
@@ -67,6 +73,8 @@ private:
     void breakPage();
     void commitFontEntry();
     void finishPicture();
+    bool showInObject(bool picture);
+    bool keepShownObject();  // false when a skip ran into the end of input
 
     // Formats (rtfreader_formats.cpp)
     QTextCharFormat charFormat(const CharState &state);
@@ -123,7 +131,9 @@ private:
     bool m_shapePictureShown = false;  // the last \shppict gave a picture: skip \nonshppict
     std::vector<Field> m_fields;
     QList<QString> m_links;
-    QList<QByteArray> m_objects;
+    std::vector<Object> m_objects;
+    int m_objectToKeep = -1;           // the object whose picture was just shown
+    QTextImageFormat m_objectPicture;  // that picture, placed once the object's bytes are known
     PictureData m_picture;
     int m_pictureCount = 0;
     qsizetype m_pictureBytes = 0;

@@ -33,7 +33,7 @@ struct CharState {
     int language = 0;
     int baselineTwips = 0; // \up, \dn
     int link = -1;         // index of the hyperlink target, -1 when none
-    int object = -1;       // index of the kept \object group, -1 when none
+    int object = -1;       // index of the \object group being read, -1 when none
     quint8 vertical = 0;   // 0 normal, 1 superscript, 2 subscript
     bool bold = false;
     bool italic = false;

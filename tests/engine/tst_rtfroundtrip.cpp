@@ -158,6 +158,8 @@ private slots:
     void paragraphFormats();
     void bulletsAndLinks();
     void picturesAndObjects();
+    void objectsStayOneObject_data();
+    void objectsStayOneObject();
     void fixtures_data();
     void fixtures();
 };
@@ -338,6 +340,42 @@ void TestRtfRoundTrip::picturesAndObjects()
     const QTextImageFormat read = back.begin().begin().fragment().charFormat().toImageFormat();
     QCOMPARE(read.stringProperty(prop::ImageOriginalKind), QStringLiteral("png"));
     QCOMPARE(QImage::fromData(read.property(prop::ImageOriginalBytes).toByteArray()).size(), image.size());
+}
+
+void TestRtfRoundTrip::objectsStayOneObject_data()
+{
+    QImage image(2, 2, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    const QByteArray pict = "{\\pict\\pngblip " + encoded(image, "PNG").toHex() + "}";
+    QTest::addColumn<QByteArray>("result");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("kept");
+    QTest::newRow("one picture") << pict << QStringLiteral("x\uFFFCy") << true;
+    QTest::newRow("two pictures") << pict + pict << QStringLiteral("x\uFFFCy") << true;
+    QTest::newRow("text after the picture") << pict + " caption" << QStringLiteral("x\uFFFCy") << true;
+    QTest::newRow("paragraph after the picture") << pict + "\\par " + pict << QStringLiteral("x\uFFFCy") << true;
+    QTest::newRow("text before the picture") << "caption " + pict << QStringLiteral("xcaption \uFFFCy") << false;
+    QTest::newRow("only text") << QByteArray("caption") << QStringLiteral("xcaptiony") << false;
+}
+
+// An object is kept when its result shows a picture first; that picture stands for the
+// whole object, so saving and loading again neither repeats nor drops what it shows.
+// An object whose result shows anything else first is read as its result alone.
+void TestRtfRoundTrip::objectsStayOneObject()
+{
+    QFETCH(QByteArray, result);
+    QFETCH(QString, text);
+    QFETCH(bool, kept);
+    const QByteArray object = "{\\object\\objemb{\\*\\objdata 0102}{\\result " + result + "}}";
+    QTextDocument document;
+    QVERIFY(read("{\\rtf1 x" + object + "y\\par}", &document));
+    QCOMPARE(document.toPlainText(), text);
+    QByteArray keptObject;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
+        for (auto it = block.begin(); !it.atEnd(); ++it)
+            keptObject += it.fragment().charFormat().property(prop::ObjectRtf).toByteArray();
+    QCOMPARE(keptObject, kept ? object : QByteArray());
+    checkCycles(document);
 }
 
 void TestRtfRoundTrip::fixtures_data()
