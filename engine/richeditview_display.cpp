@@ -204,6 +204,9 @@ QMimeData *RichEditView::createMimeDataFromSelection() const
 
 void RichEditView::insertFromMimeData(const QMimeData *source)
 {
+    // Qt's own insertion refuses a read-only view; the RTF and picture paths below must too.
+    if (isReadOnly())
+        return;
     const QByteArray rtf = source ? rtfOf(source) : QByteArray();
     if (!rtf.isEmpty()) {
         QTextDocument pasted;

@@ -32,6 +32,24 @@ QPoint viewportPointOf(RichEditView &view, int position)
     return view.cursorRect(cursor).center() + QPoint(2, 0);
 }
 
+// Clipboard contents of one kind: "text", "html", "rtf", "image", or anything else for
+// a format nobody can paste.
+QMimeData *clipboardData(const QString &kind)
+{
+    auto *data = new QMimeData;
+    if (kind == QLatin1String("text"))
+        data->setText(QStringLiteral("x"));
+    else if (kind == QLatin1String("html"))
+        data->setHtml(QStringLiteral("<b>x</b>"));
+    else if (kind == QLatin1String("rtf"))
+        data->setData(QStringLiteral("text/rtf"), "{\\rtf1 x}");
+    else if (kind == QLatin1String("image"))
+        data->setImageData(QImage(4, 4, QImage::Format_RGB32));
+    else
+        data->setData(QStringLiteral("application/x-unknown"), "?");
+    return data;
+}
+
 }  // namespace
 
 class TestEngineText : public QObject {
@@ -258,21 +276,35 @@ private slots:
     {
         QFETCH(QString, kind);
         QFETCH(bool, pasteable);
-        auto *data = new QMimeData;
-        if (kind == QLatin1String("text"))
-            data->setText(QStringLiteral("x"));
-        else if (kind == QLatin1String("html"))
-            data->setHtml(QStringLiteral("<b>x</b>"));
-        else if (kind == QLatin1String("rtf"))
-            data->setData(QStringLiteral("text/rtf"), "{\\rtf1 x}");
-        else if (kind == QLatin1String("image"))
-            data->setImageData(QImage(4, 4, QImage::Format_RGB32));
-        else
-            data->setData(QStringLiteral("application/x-unknown"), "?");
-        QGuiApplication::clipboard()->setMimeData(data);
+        QGuiApplication::clipboard()->setMimeData(clipboardData(kind));
         RichEditView view;
         view.setReadOnly(true);  // answered as if editable
         QCOMPARE(view.canPasteClipboard(), pasteable);
+    }
+
+    void readOnlyViewRefusesPastes_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("text") << "text";
+        QTest::newRow("html") << "html";
+        QTest::newRow("rtf") << "rtf";
+        QTest::newRow("image") << "image";
+    }
+
+    void readOnlyViewRefusesPastes()
+    {
+        QFETCH(QString, kind);
+        QGuiApplication::clipboard()->setMimeData(clipboardData(kind));
+        RichEditView view;
+        view.setPlainText(QStringLiteral("keep"));
+        view.document()->setModified(false);
+        view.setReadOnly(true);
+        view.pasteClipboard();
+        QCOMPARE(view.textRange({0, -1}), QStringLiteral("keep"));
+        QVERIFY(!view.document()->isModified());
+        view.setReadOnly(false);
+        view.pasteClipboard();
+        QVERIFY(view.textLength() > 4);
     }
 
     void pastedImageKeepsItsBytes()
