@@ -18,12 +18,14 @@ QString decodeWithBom(const QByteArray &bytes)
 {
     if (bytes.startsWith("\xEF\xBB\xBF"))
         return QString::fromUtf8(bytes.constData() + 3, bytes.size() - 3);
+    // Stateless: an odd byte at the end becomes a replacement character instead of
+    // vanishing as the start of a character that never comes.
     if (bytes.startsWith("\xFF\xFE")) {
-        QStringDecoder decoder(QStringConverter::Utf16LE);
+        QStringDecoder decoder(QStringConverter::Utf16LE, QStringConverter::Flag::Stateless);
         return decoder(QByteArrayView(bytes).sliced(2));
     }
     if (bytes.startsWith("\xFE\xFF")) {
-        QStringDecoder decoder(QStringConverter::Utf16BE);
+        QStringDecoder decoder(QStringConverter::Utf16BE, QStringConverter::Flag::Stateless);
         return decoder(QByteArrayView(bytes).sliced(2));
     }
     QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);

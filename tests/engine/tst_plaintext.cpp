@@ -57,6 +57,7 @@ void TestPlainText::encodings_data()
     }
     QTest::newRow("utf-16 le bom") << le << text;
     QTest::newRow("utf-16 be bom") << be << text;
+    QTest::newRow("utf-16 with an odd last byte") << QByteArray("\xFF\xFEz\0!", 5) << QStringLiteral("z\ufffd");
     // 0xE9 alone is not UTF-8, so the whole file is Windows-1252 (0x80 is the euro sign).
     QTest::newRow("windows-1252") << QByteArray("caf\xE9 \x80 \x93q\x94") << QStringLiteral("caf\u00e9 \u20ac \u201cq\u201d");
     QTest::newRow("ascii") << QByteArray("plain") << QStringLiteral("plain");
