@@ -466,7 +466,9 @@ void Reader::handleListWord(RtfWord word, const RtfToken &token)
 void Reader::handleUnicode(int value)
 {
     int code = value < 0 ? value + 65536 : value;
-    if (code < 0 || code > 0x10FFFF)
+    // Beyond Unicode, or one of QTextDocument's frame markers, which would split the
+    // paragraph as a paragraph mark does.
+    if (code < 0 || code > 0x10FFFF || code == 0xFDD0 || code == 0xFDD1)
         code = 0xFFFD;
     if (code >= 0x20 || code == '\t') {
         const QString text = code > 0xFFFF ? QString::fromUcs4(reinterpret_cast<const char32_t *>(&code), 1)
