@@ -275,10 +275,10 @@ void TestFileSave::newFileGetsOrdinaryPermissions()
 void TestFileSave::readOnlyFolderWritesInPlace()
 {
     UserFolder locked("old", true);
+    TwwDBRichEdit edit;
+    edit.SetPlainText(true);
+    edit.Lines()->SetText(QStringLiteral("updated"));
     const int result = runUnprivileged(locked, [&] {
-        TwwDBRichEdit edit;
-        edit.SetPlainText(true);
-        edit.Lines()->SetText(QStringLiteral("updated"));
         edit.Lines()->SaveToFile(locked.file);
         return 0;
     });
