@@ -134,7 +134,8 @@ bool Reader::handleDestination(RtfWord word)
         group.destination = Destination::Body;
         return true;
     case RtfWord::object:
-        if (!inBody)
+        // An object is a group of its own: the outermost group is the document.
+        if (!inBody || m_stack.size() < 2)
             return false;
         m_objects.push_back(Object{group.openOffset, group.chars.object});
         group.chars.object = int(m_objects.size() - 1);

@@ -160,6 +160,7 @@ private slots:
     void picturesAndObjects();
     void objectsStayOneObject_data();
     void objectsStayOneObject();
+    void objectWordOutsideAGroupIsIgnored();
     void fixtures_data();
     void fixtures();
 };
@@ -375,6 +376,19 @@ void TestRtfRoundTrip::objectsStayOneObject()
         for (auto it = block.begin(); !it.atEnd(); ++it)
             keptObject += it.fragment().charFormat().property(prop::ObjectRtf).toByteArray();
     QCOMPARE(keptObject, kept ? object : QByteArray());
+    checkCycles(document);
+}
+
+// The outermost group is the document, not an object: kept as one, it would be written
+// back as a group left open. The word is ignored, and the rest read as the body.
+void TestRtfRoundTrip::objectWordOutsideAGroupIsIgnored()
+{
+    QImage image(2, 2, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    const QByteArray pict = "{\\pict\\pngblip " + encoded(image, "PNG").toHex() + "}";
+    QTextDocument document;
+    QVERIFY(read("{\\rtf1\\object x" + pict + "\\par}", &document));
+    QCOMPARE(document.toPlainText(), QStringLiteral("x\uFFFC"));
     checkCycles(document);
 }
 
