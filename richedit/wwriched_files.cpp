@@ -8,6 +8,10 @@
 #include <QSaveFile>
 #include <new>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 namespace {
 
 [[noreturn]] void raiseSaveError(const QString &fileName, const QString &reason)
@@ -132,6 +136,20 @@ void writeReplacing(const QString &displayName, const QString &target,
         QFile::setPermissions(target, permissions);
 }
 
+// Character and block devices (/dev/zero, /dev/urandom, a disk) hold no document and
+// may never end, which would keep the load going for ever. Pipes do end.
+bool isDevice(const QString &fileName)
+{
+#ifdef Q_OS_UNIX
+    struct stat info;
+    return ::stat(QFile::encodeName(fileName).constData(), &info) == 0
+           && (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode));
+#else
+    Q_UNUSED(fileName);
+    return false;
+#endif
+}
+
 }  // namespace
 
 void writeFileSafely(const QString &fileName, const std::function<void(QIODevice &)> &write)
@@ -156,6 +174,8 @@ void readFileFrom(const QString &fileName, const std::function<void(QIODevice &)
 {
     if (QFileInfo(fileName).isDir())
         raiseLoadError(fileName, QStringLiteral("It is a folder"));
+    if (isDevice(fileName))
+        raiseLoadError(fileName, QStringLiteral("It is a device, not a document"));
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         raiseLoadError(fileName, file.errorString());

@@ -14,6 +14,6 @@ class QIODevice;
 void writeFileSafely(const QString &fileName, const std::function<void(QIODevice &)> &write);
 
 // Opens a file for reading and hands it to `read`. A missing or unreadable file, a
-// folder, a read failure or running out of memory raise EStreamError naming the file
-// and the reason.
+// folder, a device, a read failure or running out of memory raise EStreamError naming
+// the file and the reason.
 void readFileFrom(const QString &fileName, const std::function<void(QIODevice &)> &read);

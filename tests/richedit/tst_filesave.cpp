@@ -328,6 +328,7 @@ void TestFileSave::failedLoadsKeepContent_data()
     QTest::newRow("folder") << QStringLiteral("folder");
     QTest::newRow("through a regular file") << QStringLiteral("plain/inner.rtf");
     QTest::newRow("read error") << QStringLiteral("/proc/self/mem");
+    QTest::newRow("endless device") << QStringLiteral("/dev/zero");
 }
 
 void TestFileSave::failedLoadsKeepContent()
