@@ -56,7 +56,11 @@ void TfmPellWP::FormShow()
     FillFontNameCombo();
     UpdateLockKeyPanels();
     UpdateControlStates();
-    RichEdit1->SetModified(false);
+    // Only the start leaves the document clean: showing the window again must not make
+    // unsaved changes look saved.
+    if (!FShownBefore)
+        RichEdit1->SetModified(false);
+    FShownBefore = true;
 }
 
 void TfmPellWP::showEvent(QShowEvent *event)

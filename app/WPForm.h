@@ -181,6 +181,8 @@ private:
     QString FApplicationHint;
     std::unique_ptr<MenuKeyDispatcher> FMenuKeys;
     bool FButtonDown = false;
+    bool FUndoKeyDown = false;  // Z went down with Ctrl and has not come up yet
+    bool FShownBefore = false;
     std::unique_ptr<TRegIniFile> FIniFile;  // from FormCreate until a successful close
 
     // Layout, top to bottom

@@ -52,6 +52,7 @@ void TfmPellWP::UpdateSelectionCommandStates(const SelectionFacts &facts)
     Copy1->setEnabled(facts.hasSelection);
     CopyButton->setEnabled(facts.hasSelection);
     Clear1->setEnabled(facts.hasSelection && !RichEdit1->ReadOnly());
+    SelectAll1->setEnabled(facts.hasText);
 }
 
 void TfmPellWP::mmiUndoClick()

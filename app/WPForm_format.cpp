@@ -33,6 +33,14 @@ int pointSizeFromText(const QString &text)
     return std::min(points, kLargestPointSize);
 }
 
+// Qt names a family that several foundries make "Family [Foundry]". Documents name the
+// family alone, and a face name with the foundry would mean nothing to other programs.
+QString familyWithoutFoundry(const QString &family)
+{
+    const qsizetype foundry = family.lastIndexOf(QLatin1String(" ["));
+    return foundry > 0 && family.endsWith(QLatin1Char(']')) ? family.left(foundry) : family;
+}
+
 }  // namespace
 
 // ---- The boxes of the format bar ----
@@ -85,7 +93,11 @@ void TfmPellWP::BindFormatCommands()
 // replaced, not appended to, so showing the window again lists each font once.
 void TfmPellWP::FillFontNameCombo()
 {
-    FontNameCombo->setItems(QFontDatabase::families());
+    QStringList names;
+    for (const QString &family : QFontDatabase::families())
+        names << familyWithoutFoundry(family);
+    names.removeDuplicates();
+    FontNameCombo->setItems(names);
 }
 
 // ---- Control states: the format bar's part ----
@@ -130,14 +142,15 @@ void TfmPellWP::BoldButtonMouseDown(QAbstractButton *Sender)
     FButtonDown = Sender->isChecked();
 }
 
-// Switches one style on or off for the whole selection, as FButtonDown decides; the
-// other styles are written back as the selection has them.
+// Switches one style on or off for the whole selection, as FButtonDown decides. Only
+// that style is written: a selection whose other styles differ from run to run reads
+// them as off, and writing them back would strip them from the runs that have them.
 void TfmPellWP::ToggleStyle(TFontStyle style)
 {
-    TTextAttributes &attributes = RichEdit1->SelectionAttributes();
-    TFontStyles styles = attributes.Style();
-    styles.setFlag(style, !FButtonDown);
-    attributes.SetStyle(styles);
+    engine::CharFormat format;
+    format.mask = style;  // a style's bit is its mask and effect bit
+    format.effects = FButtonDown ? 0 : style;
+    RichEdit1->setCharFormat(format, true);
     UpdateControlStates();
 }
 

@@ -86,6 +86,8 @@ bool TfmPellWP::PreviewKeyEvent(QEvent *event)
         return false;
     if (event->type() == QEvent::ShortcutOverride)
         return FilterKeyEvent(event);
+    if (keyEvent->key() == Qt::Key_Z && (keyEvent->modifiers() & Qt::ControlModifier))
+        FUndoKeyDown = true;
     if (FilterKeyEvent(event))
         return true;
     QChar character = typedCharacter(keyEvent);
@@ -128,12 +130,17 @@ void TfmPellWP::FormKeyPress(QChar &Key, Qt::KeyboardModifiers Shift)
 }
 
 // Ctrl+Z undoes here, on the release: its press only refreshes the Edit menu, whose
-// title carries the same shortcut. A release the keyboard repeats while Z is held does
-// not undo again, and in another text field Ctrl+Z belongs to that field.
+// title carries the same shortcut. Ctrl often comes up a moment before Z, so a Z pressed
+// with Ctrl undoes on its release either way. A release the keyboard repeats while Z is
+// held does not undo again, and in another text field Ctrl+Z belongs to that field.
 void TfmPellWP::FormKeyUp(int &Key, Qt::KeyboardModifiers Shift, bool autoRepeat)
 {
-    if ((Shift & Qt::ControlModifier) && Key == Qt::Key_Z && !autoRepeat && !OtherTextFieldHasFocus())
-        mmiUndoClick();
+    if (Key == Qt::Key_Z && !autoRepeat) {
+        const bool pressedWithCtrl = FUndoKeyDown || (Shift & Qt::ControlModifier);
+        FUndoKeyDown = false;
+        if (pressedWithCtrl && !OtherTextFieldHasFocus())
+            mmiUndoClick();
+    }
     UpdateLockKeyPanels();
 }
 

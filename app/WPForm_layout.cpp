@@ -6,7 +6,9 @@
 
 #include <QAction>
 #include <QButtonGroup>
+#include <QClipboard>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -326,6 +328,9 @@ void TfmPellWP::BindCommands()
     Bind(PasteButton, &TfmPellWP::PasteButtonClick);
     Bind(UndoButton, &TfmPellWP::UndoButtonClick);
     Bind(RedoButton, &TfmPellWP::RedoButtonClick);
+    // A copy, or another program, fills the clipboard without any change in the editor.
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
+            [this] { RunHandler(&TfmPellWP::UpdatePasteStates); });
 
     BindFormatCommands();
 }

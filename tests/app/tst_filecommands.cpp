@@ -72,6 +72,7 @@ private slots:
     void textDroppedOnTheEditorIsInserted();
     void closeSavesTheRecentListEveryTime();
     void closeWithAFailingSaveStaysOpen();
+    void showingTheWindowAgainKeepsUnsavedChanges();
     void closeWithUnwritableSettingsStillCloses();
     void damagedRecentListDoesNotStopTheStart();
     void formattedDocumentSurvivesARestart();
@@ -569,6 +570,7 @@ void TestFileCommands::closeSavesTheRecentListEveryTime()
     QCOMPARE(settingsRecentItem(0), a);
 
     window->show();
+    dialogs->queueMessage(MessageResult::No);  // the changes are still there
     openThroughDialog(b);
     QVERIFY(window->close());
     QCOMPARE(settingsRecentItem(0), b);
@@ -594,6 +596,20 @@ void TestFileCommands::closeWithAFailingSaveStaysOpen()
     QVERIFY(window->isVisible());
     QCOMPARE(editor->toPlainText(), QStringLiteral("precious words"));
     QCOMPARE(modifiedPanel(), QStringLiteral("Modified"));
+}
+
+void TestFileCommands::showingTheWindowAgainKeepsUnsavedChanges()
+{
+    type(QStringLiteral("unsaved"));
+    window->hide();
+    window->show();
+    QVERIFY(editor->Modified());
+    QCOMPARE(modifiedPanel(), QStringLiteral("Modified"));
+    // Closing still asks about the changes.
+    dialogs->queueMessage(MessageResult::Cancel);
+    QVERIFY(!window->close());
+    QCOMPARE(dialogs->lastRequest().text, QStringLiteral("Save changes to Untitled?"));
+    QCOMPARE(editor->toPlainText(), QStringLiteral("unsaved"));
 }
 
 void TestFileCommands::closeWithUnwritableSettingsStillCloses()

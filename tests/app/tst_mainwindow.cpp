@@ -58,6 +58,8 @@ private slots:
     void ctrlZRefreshesTheEditMenuOnly();
     void openingTheEditMenuRefreshes();
     void clipboardCommandsAndStates();
+    void pasteFollowsTheClipboardAtOnce();
+    void selectAllOnlyWhenThereIsText();
     void readOnlyEditorDisablesChanges();
     void typingShowsModified();
     void hintsGoToPanelZero();
@@ -187,7 +189,7 @@ void TestMainWindow::menusAndButtonsAwaitingTheirCommands()
     for (const char *name : {"PrintButton", "FindButton"})
         QVERIFY2(!button(name)->isEnabled(), name);
     for (const char *name : {"mmiNew", "mmiOpen", "mmiSave", "mmiSaveAs", "mmiExit", "Toolbar1", "FormatBar1",
-                             "StatusBar1", "SelectAll1"})
+                             "StatusBar1"})
         QVERIFY2(action(name)->isEnabled(), name);
     for (const char *name : {"NewButton", "LoadButton1", "SaveAsButton"})
         QVERIFY2(button(name)->isEnabled(), name);
@@ -299,17 +301,19 @@ void TestMainWindow::ctrlZRefreshesTheEditMenuOnly()
 {
     type(QStringLiteral("abc"));
     QVERIFY(action("mmiUndo")->isEnabled());
-    QVERIFY(!action("Paste1")->isEnabled());
-    // The clipboard changes behind the window's back: the Paste state is stale until
-    // something refreshes it.
     QGuiApplication::clipboard()->setText(QStringLiteral("x"));
-    QVERIFY(!action("Paste1")->isEnabled());
+    QVERIFY(action("Paste1")->isEnabled());
+    // The editor turns read-only behind the window's back: the Paste state is stale
+    // until something refreshes it.
+    editor->SetReadOnly(true);
+    QVERIFY(action("Paste1")->isEnabled());
     KeySpy spy;
     editor->installEventFilter(&spy);
     QTest::keyPress(editor, Qt::Key_Z, Qt::ControlModifier);
     QVERIFY(spy.seen.isEmpty());
-    QVERIFY(action("Paste1")->isEnabled());  // Edit1Click ran
+    QVERIFY(!action("Paste1")->isEnabled());  // Edit1Click ran
     QCOMPARE(editor->toPlainText(), QStringLiteral("abc"));  // the Undo item did not
+    editor->SetReadOnly(false);
     QTest::keyRelease(editor, Qt::Key_Z, Qt::ControlModifier);
     editor->removeEventFilter(&spy);
     QCOMPARE(editor->toPlainText(), QString());  // the release undid the typing
@@ -332,11 +336,12 @@ void TestMainWindow::openingTheEditMenuRefreshes()
 {
     type(QStringLiteral("abc"));
     QGuiApplication::clipboard()->setText(QStringLiteral("x"));
-    QVERIFY(!action("Paste1")->isEnabled());
+    editor->SetReadOnly(true);
+    QVERIFY(action("Paste1")->isEnabled());
     auto *edit = window->findChild<QMenu *>(QStringLiteral("Edit1"));
     edit->popup(window->mapToGlobal(QPoint(40, 40)));
     QTRY_VERIFY(edit->isVisible());
-    QVERIFY(action("Paste1")->isEnabled());
+    QVERIFY(!action("Paste1")->isEnabled());
     edit->close();
 }
 
@@ -357,11 +362,6 @@ void TestMainWindow::clipboardCommandsAndStates()
 
     QTest::mouseClick(button("CopyButton"), Qt::LeftButton);
     QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("hello"));
-    // Copying refreshes nothing by itself; the next selection change does.
-    QVERIFY(!button("PasteButton")->isEnabled());
-    editor->SetSelStart(5);
-    editor->SetSelStart(0);
-    editor->SetSelLength(5);
     QVERIFY(button("PasteButton")->isEnabled());
     QVERIFY(action("Paste1")->isEnabled());
 
@@ -389,6 +389,37 @@ void TestMainWindow::clipboardCommandsAndStates()
     QTest::keyClick(editor, Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(action("Paste1")->isEnabled(), editor->CanPaste());
     QCOMPARE(button("PasteButton")->isEnabled(), editor->CanPaste());
+}
+
+void TestMainWindow::pasteFollowsTheClipboardAtOnce()
+{
+    type(QStringLiteral("abc"));
+    QVERIFY(!action("Paste1")->isEnabled());
+    // Another program fills the clipboard while nothing in the editor changes.
+    QGuiApplication::clipboard()->setText(QStringLiteral("from elsewhere"));
+    QVERIFY(action("Paste1")->isEnabled());
+    QVERIFY(button("PasteButton")->isEnabled());
+    QGuiApplication::clipboard()->clear();
+    QVERIFY(!action("Paste1")->isEnabled());
+    QVERIFY(!button("PasteButton")->isEnabled());
+    // A read-only editor takes nothing, whatever the clipboard holds.
+    editor->SetReadOnly(true);
+    QGuiApplication::clipboard()->setText(QStringLiteral("again"));
+    QVERIFY(!action("Paste1")->isEnabled());
+    QVERIFY(!button("PasteButton")->isEnabled());
+}
+
+void TestMainWindow::selectAllOnlyWhenThereIsText()
+{
+    QVERIFY(!action("SelectAll1")->isEnabled());
+    QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);  // consumed, selects nothing
+    QCOMPARE(editor->toPlainText(), QString());
+    type(QStringLiteral("ab"));
+    QVERIFY(action("SelectAll1")->isEnabled());
+    QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(editor->SelText(), QStringLiteral("ab"));
+    QTest::keyClick(editor, Qt::Key_Backspace);
+    QVERIFY(!action("SelectAll1")->isEnabled());
 }
 
 void TestMainWindow::readOnlyEditorDisablesChanges()
