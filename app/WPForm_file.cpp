@@ -204,8 +204,11 @@ void TfmPellWP::SessionCloseQuery(QSessionManager &manager)
     }
     bool canClose = true;
     FormCloseQuery(canClose);
-    manager.release();
-    if (!canClose)
+    // Releasing the interaction tells the session manager to go on with the log-off, so a
+    // refused close only cancels: the cancel goes out when the interaction ends.
+    if (canClose)
+        manager.release();
+    else
         manager.cancel();
 }
 
