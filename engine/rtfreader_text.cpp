@@ -41,6 +41,12 @@ void Reader::deliverText(const QString &text)
         if (m_listText.size() < kMaxListTextLength)
             m_listText += text;
         return;
+    case Destination::FontTable:
+        // Bytes of the name so far are decoded first, so that the characters stay in order.
+        if (!m_fontNameBytes.isEmpty())
+            m_font.name += m_decoder.decode(std::exchange(m_fontNameBytes, QByteArray()), codePageOfFont(m_font));
+        m_font.name += text;
+        return;
     case Destination::FieldInstruction: {
         const int index = top().instructionField;
         if (index >= 0 && index < int(m_fields.size()) && m_fields[size_t(index)].instruction.size() < kMaxInstructionLength)

@@ -472,16 +472,8 @@ void Reader::handleUnicode(int value)
     if (code < 0 || code > 0x10FFFF || code == 0xFDD0 || code == 0xFDD1)
         code = 0xFFFD;
     if (code >= 0x20 || code == '\t') {
-        const QString text = code > 0xFFFF ? QString::fromUcs4(reinterpret_cast<const char32_t *>(&code), 1)
-                                           : QString(QChar(char16_t(code)));
-        if (top().destination == Destination::FontTable) {
-            if (!m_fontNameBytes.isEmpty())
-                m_font.name += m_decoder.decode(m_fontNameBytes, codePageOfFont(m_font));
-            m_fontNameBytes.clear();
-            m_font.name += text;
-        } else {
-            deliverText(text);
-        }
+        deliverText(code > 0xFFFF ? QString::fromUcs4(reinterpret_cast<const char32_t *>(&code), 1)
+                                  : QString(QChar(char16_t(code))));
     }
     m_unicodeSkipLeft = top().unicodeSkip;
 }

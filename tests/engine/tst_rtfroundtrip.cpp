@@ -155,6 +155,8 @@ private slots:
     void textAndParagraphCounts_data();
     void textAndParagraphCounts();
     void characterFormats();
+    void faceNames_data();
+    void faceNames();
     void paragraphFormats();
     void bulletsAndLinks();
     void picturesAndObjects();
@@ -227,6 +229,27 @@ void TestRtfRoundTrip::characterFormats()
     QTextCharFormat mark = face(QStringLiteral("Courier New"), 160);
     mark.setProperty(prop::Language, 2057);
     cursor.setBlockCharFormat(mark);  // an empty last paragraph keeps its typing format
+    checkCycles(document);
+}
+
+void TestRtfRoundTrip::faceNames_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("charset");
+    QTest::newRow("accented") << QStringLiteral("Caf\u00e9 Sans") << 0;
+    QTest::newRow("no-break space") << QStringLiteral("MS\u00a0Gothic") << 128;
+    QTest::newRow("soft and non-breaking hyphens") << QStringLiteral("Soft\u00adNon\u2011Break") << 0;
+    QTest::newRow("outside the code page") << QStringLiteral("\u4e2d\u6587 \U0001F600") << 134;
+    QTest::newRow("rtf specials") << QStringLiteral("Brace{}\\Name") << 0;
+}
+
+// A face name is written with the same escapes as text, and read back whole.
+void TestRtfRoundTrip::faceNames()
+{
+    QFETCH(QString, name);
+    QFETCH(int, charset);
+    QTextDocument document;
+    QTextCursor(&document).insertText(QStringLiteral("text"), face(name, 240, charset));
     checkCycles(document);
 }
 
