@@ -102,6 +102,7 @@ public:
     void FontNameComboCloseUp(TwwDBComboBox *Sender, bool Select);
     void FontSizeComboCloseUp(TwwDBComboBox *Sender, bool Select);
     void ColorComboBox1Change();
+    void ColorComboBox1Click();
     void ApplyFontName(const QString &name);
     void FormKeyPress(QChar &Key, Qt::KeyboardModifiers Shift);
     void FormKeyUp(int &Key, Qt::KeyboardModifiers Shift, bool autoRepeat);

@@ -85,6 +85,7 @@ void TfmPellWP::BindFormatCommands()
         platform::runGuarded([&] { FontSizeComboCloseUp(sender, select); });
     };
     ColorComboBox1->OnChange = [this](QObject *) { RunHandler(&TfmPellWP::ColorComboBox1Change); };
+    ColorComboBox1->OnClick = [this](QObject *) { RunHandler(&TfmPellWP::ColorComboBox1Click); };
 }
 
 // The screen fonts, which the box sorts. When the editor lays out to the printer's
@@ -245,4 +246,16 @@ void TfmPellWP::FontSizeComboCloseUp(TwwDBComboBox *Sender, bool Select)
 void TfmPellWP::ColorComboBox1Change()
 {
     RichEdit1->SelectionAttributes().SetColor(ColorComboBox1->ColorValue());
+}
+
+// Choosing the colour the box already shows is no change of the box, so no change event
+// comes; the selection takes the colour all the same, unless all of it has it already
+// (a pick that changed the box has just given it).
+void TfmPellWP::ColorComboBox1Click()
+{
+    const engine::CharFormat format = RichEdit1->charFormat(true);
+    const bool hasTheColour = (format.mask & engine::CFM_COLOR) && !(format.effects & engine::CFE_AUTOCOLOR)
+                              && format.textColor == ColorComboBox1->ColorValue();
+    if (!hasTheColour)
+        ColorComboBox1Change();
 }

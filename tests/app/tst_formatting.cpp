@@ -73,6 +73,7 @@ private slots:
     void sizeConversionErrorChangesNothing();
     void fontNameAppliedOnlyWhenItDiffers();
     void colourBoxAppliesColour();
+    void colourShownInTheBoxAppliesWhenChosenAgain();
     void ctrlZUndoesOneStepPerRelease();
     void undoAndRedoButtons();
     void escapeWithListOpenClosesTheListOnly();
@@ -552,6 +553,32 @@ void TestFormatting::colourBoxAppliesColour()
     QVERIFY(colours->hasFocus());  // the colour change leaves the focus where it was
     select(4, 4);
     QCOMPARE(editor->SelectionAttributes().Color(), TColor(clBlack));
+}
+
+void TestFormatting::colourShownInTheBoxAppliesWhenChosenAgain()
+{
+    type(QStringLiteral("one two"));
+    auto *colours = child<TColorComboBox>("ColorComboBox1");
+    const auto chooseShownColour = [&] {
+        colours->showPopup();
+        QTRY_VERIFY(colours->view()->isVisible());
+        QTest::keyClick(colours->view(), Qt::Key_Return);
+        QTRY_VERIFY(!colours->view()->isVisible());
+    };
+    colours->setFocus();
+    QTRY_VERIFY(colours->hasFocus());
+    select(0, 3);
+    QTest::keyClick(colours, Qt::Key_Down);  // Black to Maroon
+    QCOMPARE(editor->SelectionAttributes().Color(), TColor(0x000080));
+    QCOMPARE(undoSteps(), 2);  // the typing and the colour: a change applies once
+
+    select(4, 3);
+    chooseShownColour();
+    QCOMPARE(editor->SelectionAttributes().Color(), TColor(0x000080));
+    QCOMPARE(undoSteps(), 3);
+    // Choosing it once more for text that has it already adds nothing.
+    chooseShownColour();
+    QCOMPARE(undoSteps(), 3);
 }
 
 // ---- Undo and redo ----
