@@ -86,8 +86,8 @@ bool TfmPellWP::PreviewKeyEvent(QEvent *event)
         return false;
     if (event->type() == QEvent::ShortcutOverride)
         return FilterKeyEvent(event);
-    if (keyEvent->key() == Qt::Key_Z && (keyEvent->modifiers() & Qt::ControlModifier))
-        FUndoKeyDown = true;
+    if (keyEvent->key() == Qt::Key_Z)
+        FUndoKeyDown = keyEvent->modifiers().testFlag(Qt::ControlModifier);
     if (FilterKeyEvent(event))
         return true;
     QChar character = typedCharacter(keyEvent);
