@@ -141,7 +141,9 @@ void RtfOutput::text(QStringView text, bool ansiFont)
 }
 
 // A literal character after a control word gets the space delimiter, whatever it is:
-// simpler for readers than deciding which characters would continue the word.
+// simpler for readers than deciding which characters would continue the word. DEL is
+// escaped like the characters above it: a reader may decode it through a double-byte
+// code page, which drops it.
 char *RtfOutput::appendText(char *p, QStringView text, bool ansiFont)
 {
     bool delimit = m_delimit;
@@ -158,7 +160,7 @@ char *RtfOutput::appendText(char *p, QStringView text, bool ansiFont)
     };
     for (const QChar qc : text) {
         const char16_t c = qc.unicode();
-        if (c >= 0x20 && c < 0x80) {
+        if (c >= 0x20 && c < 0x7F) {
             if (c == u'\\' || c == u'{' || c == u'}') {
                 symbol(char(c));
             } else {

@@ -157,8 +157,10 @@ void Reader::commitFontEntry()
     if (!m_fontNameBytes.isEmpty())
         m_font.name += m_decoder.decode(m_fontNameBytes, codePageOfFont(m_font));
     m_fontNameBytes.clear();
-    m_font.name = m_font.name.trimmed();
-    dropControlCharacters(m_font.name);
+    // A face name has no control characters, tabs included. It is cut to the length a
+    // face may have before its ends are trimmed, so that it is written as it reads.
+    m_font.name.removeIf([](QChar c) { return c.unicode() < 0x20; });
+    m_font.name = m_font.name.left(kMaxFaceNameLength).trimmed();
     if (!m_font.name.isEmpty()) {
         m_fonts.add(m_fontNumber, m_font);
         forgetFormats();

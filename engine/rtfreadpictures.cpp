@@ -227,8 +227,12 @@ std::optional<DecodedPicture> decodePicture(const PictureData &picture)
     if (result.image.isNull())
         return std::nullopt;
     if (result.originalBytes.isEmpty()) {
+        // A picture that cannot be encoded (PNG takes at most a million rows) could not
+        // be written back: it is dropped as damaged rather than lost on saving.
         result.originalBytes = encodePng(result.image);
         result.originalKind = QStringLiteral("png");
+        if (result.originalBytes.isEmpty())
+            return std::nullopt;
     }
     result.displaySize = displaySizeOf(picture, result.image);
     return result;

@@ -373,10 +373,13 @@ const DocumentWriter::Run &DocumentWriter::run(int formatIndex, FormatSource &&f
 DocumentWriter::Run DocumentWriter::computeRun(const QTextCharFormat &format)
 {
     Run result;
-    result.state = computeRunState(format);
+    result.object = format.isImageFormat() || format.hasProperty(prop::ObjectRtf);
+    // An object is written without its run's state, so its font and colours must not
+    // enter the tables either.
+    if (!result.object)
+        result.state = computeRunState(format);
     if (isHyperlink(format))
         result.href = format.anchorHref();
-    result.object = format.isImageFormat() || format.hasProperty(prop::ObjectRtf);
     return result;
 }
 

@@ -163,6 +163,8 @@ private slots:
     void objectsStayOneObject_data();
     void objectsStayOneObject();
     void objectWordOutsideAGroupIsIgnored();
+    void readFilesSettleAfterOneCycle_data();
+    void readFilesSettleAfterOneCycle();
     void fixtures_data();
     void fixtures();
 };
@@ -413,6 +415,45 @@ void TestRtfRoundTrip::objectWordOutsideAGroupIsIgnored()
     QVERIFY(read("{\\rtf1\\object x" + pict + "\\par}", &document));
     QCOMPARE(document.toPlainText(), QStringLiteral("x\uFFFC"));
     checkCycles(document);
+}
+
+void TestRtfRoundTrip::readFilesSettleAfterOneCycle_data()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<QString>("text");
+    QImage image(2, 2, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    const QByteArray png = encoded(image, "PNG").toHex();
+    QTest::newRow("font names with control characters")
+        << QByteArray("{\\rtf1{\\fonttbl{\\f1 \x01 Lead;}{\\f2 Tab\tbed\\'09;}}\\f1 a\\f2 b}") << QStringLiteral("ab");
+    QTest::newRow("font name cut at a space")
+        << QByteArray("{\\rtf1{\\fonttbl{\\f1 abcdefghijklmnopqrstuvwxyz01234 tail;}}\\f1 a}") << QStringLiteral("a");
+    QTest::newRow("delete character") << QByteArray("{\\rtf1 a\x7f b}") << QStringLiteral("a\x7f b");
+    QTest::newRow("delete character in a double-byte font")
+        << QByteArray("{\\rtf1{\\fonttbl{\\f1\\fcharset128 M;}}\\f1 a\\u127?b}") << QStringLiteral("a\x7f" "b");
+    QTest::newRow("picture with a font and colour of its own")
+        << QByteArray("{\\rtf1{\\fonttbl{\\f1 Other;}}{\\colortbl;\\red1\\green2\\blue3;}a{\\f1\\cf1{\\pict\\pngblip " + png + "}}b}")
+        << QStringLiteral("a\uFFFCb");
+    // 2 by 2097152 pixels: too tall for PNG, so it could not be written back.
+    QTest::newRow("picture that cannot be kept")
+        << QByteArray("{\\rtf1 a{\\pict\\dibitmap0 2800000002000000000020000100180000000000000000000000000000000000000000000000000000ff00ff00}b}")
+        << QStringLiteral("ab");
+}
+
+// A file from elsewhere, once read, keeps its text through writing and reading, and is
+// written the same way every time after.
+void TestRtfRoundTrip::readFilesSettleAfterOneCycle()
+{
+    QFETCH(QByteArray, rtf);
+    QFETCH(QString, text);
+    QTextDocument first;
+    QVERIFY(read(rtf, &first));
+    QCOMPARE(first.toPlainText(), text);
+    const QByteArray written = writeRtf(&first);
+    QTextDocument second;
+    QVERIFY(read(written, &second));
+    QCOMPARE(second.toPlainText(), text);
+    QCOMPARE(writeRtf(&second), written);
 }
 
 void TestRtfRoundTrip::fixtures_data()
