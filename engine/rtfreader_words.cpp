@@ -89,12 +89,18 @@ bool Reader::handleDestination(RtfWord word)
     const Destination current = group.destination;
     const bool inBody = current == Destination::Body;
     switch (word) {
+    // The document's tables count only where its text would: inside a picture or a shape
+    // they belong to something else.
     case RtfWord::fonttbl:
+        if (!inBody)
+            return false;
         group.destination = Destination::FontTable;
         m_fontNameBytes.clear();
         m_font = FontEntry();
         return true;
     case RtfWord::colortbl:
+        if (!inBody)
+            return false;
         group.destination = Destination::ColorTable;
         m_colors.clear();
         forgetFormats();
@@ -173,6 +179,8 @@ bool Reader::handleDestination(RtfWord word)
         return true;
     }
     case RtfWord::listtable:
+        if (!inBody)
+            return false;
         group.destination = Destination::ListTable;
         return true;
     case RtfWord::list:
@@ -189,6 +197,8 @@ bool Reader::handleDestination(RtfWord word)
         group.destination = Destination::ListLevel;
         return true;
     case RtfWord::listoverridetable:
+        if (!inBody)
+            return false;
         group.destination = Destination::ListOverrideTable;
         return true;
     case RtfWord::listoverride:

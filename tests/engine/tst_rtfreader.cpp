@@ -425,6 +425,17 @@ private slots:
         QVERIFY(!formatOf(document, "c").hasProperty(QTextFormat::FontFamilies));
     }
 
+    void tablesInsideOtherDestinationsAreSkipped()
+    {
+        QTextDocument document;
+        QVERIFY(readRtf(rtf("{\\pict\\pngblip 00{\\fonttbl{\\f0 Wrong;}}}"
+                            "{\\shp{\\colortbl;\\red0\\green255\\blue0;}}\\f0\\cf1 a"),
+                        &document).ok());
+        QCOMPARE(document.toPlainText(), QString("a"));
+        QCOMPARE(formatOf(document, "a").fontFamilies().toStringList(), QStringList{"Arial"});
+        QCOMPARE(formatOf(document, "a").foreground().color(), QColor(255, 0, 0));
+    }
+
     void skippedDestinations()
     {
         QTextDocument document;
