@@ -481,9 +481,11 @@ void Reader::handleUnicode(int value)
     // paragraph as a paragraph mark does.
     if (code < 0 || code > 0x10FFFF || code == 0xFDD0 || code == 0xFDD1)
         code = 0xFFFD;
-    if (code >= 0x20 || code == '\t') {
-        deliverText(code > 0xFFFF ? QString::fromUcs4(reinterpret_cast<const char32_t *>(&code), 1)
-                                  : QString(QChar(char16_t(code))));
+    // Control characters carry no text, and an object replacement character without its
+    // object stands for nothing.
+    if ((code >= 0x20 && code != 0xFFFC) || code == '\t') {
+        const char32_t character = char32_t(code);
+        deliverText(QString::fromUcs4(&character, 1));
     }
     m_unicodeSkipLeft = top().unicodeSkip;
 }

@@ -359,6 +359,7 @@ private slots:
         QTest::newRow("control word counts as one") << QByteArray("\\u946\\tab z") << QString::fromUtf8("\u03B2z");
         QTest::newRow("text run partly skipped") << QByteArray("\\uc2\\u946 abc") << QString::fromUtf8("\u03B2c");
         QTest::newRow("control values dropped") << QByteArray("\\u0 \\u7 a") << QString("a");
+        QTest::newRow("object replacement dropped") << QByteArray("a\\u-4?b") << QString("ab");
         QTest::newRow("frame markers replaced") << QByteArray("\\u-560?a\\u64977?") << QString::fromUtf8("\uFFFDa\uFFFD");
         QTest::newRow("beyond unicode replaced") << QByteArray("\\u1114112?a") << QString::fromUtf8("\uFFFDa");
     }
