@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the RTF reader fuzz target with libFuzzer and AddressSanitizer, apart from the
-# CMake build. Needs clang and libclang-rt-14-dev (Debian). Usage:
+# Builds the RTF reader fuzz target (it writes back what it read, too) with libFuzzer and
+# AddressSanitizer, apart from the CMake build. Needs clang and libclang-rt-14-dev
+# (Debian). Usage:
 #   fuzz/build.sh [output-dir]          then
 #   nice -n 10 <output-dir>/fuzz_rtfreader fuzz/corpus/rtfreader -max_total_time=600
 set -euo pipefail
@@ -25,6 +26,10 @@ sources=(
   "$root"/engine/rtfreadtables.cpp
   "$root"/engine/rtfdocumentbuilder.cpp
   "$root"/engine/formatmapping.cpp
+  "$root"/engine/rtfwriter.cpp
+  "$root"/engine/rtfoutput.cpp
+  "$root"/engine/rtftables.cpp
+  "$root"/engine/rtfpicture.cpp
 )
 clang++ -std=c++20 -g -O1 -fPIC -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
   -I"$root" $qt_cflags "${sources[@]}" $qt_libs -o "$out/fuzz_rtfreader"
