@@ -77,14 +77,6 @@ QString hyperlinkInstruction(const QString &href)
     return QLatin1String("HYPERLINK \"") + target + u'"';
 }
 
-// The format of a paragraph mark, without what is only written inside a run's group.
-RunState markState(RunState state)
-{
-    state.highlight = 0;
-    state.script = Script::Normal;
-    return state;
-}
-
 void writeLineSpacing(RtfOutput &out, const ParaFormat &format)
 {
     int twips = 0;
@@ -128,6 +120,7 @@ private:
     const Run &run(int formatIndex, FormatSource &&format);
     Run computeRun(const QTextCharFormat &format);
     RunState computeRunState(const QTextCharFormat &format);
+    RunState markState(const QTextCharFormat &format);
     void changeTo(const RunState &target);
     void changeEffects(const RunState &target);
     bool ansiFont() const { return isAnsiCharset(m_fonts.charsetOf(m_state.font)); }
@@ -200,7 +193,7 @@ void DocumentWriter::writeBlock(const QTextBlock &block)
     switchLink(QString());
     // An empty paragraph's mark carries the format of what will be typed into it.
     if (block.length() == 1)
-        changeTo(markState(run(block.charFormatIndex(), [&] { return block.charFormat(); }).state));
+        changeTo(markState(block.charFormat()));
     m_out.word("par");
     m_out.newline();
 }
@@ -410,6 +403,17 @@ RunState DocumentWriter::computeRunState(const QTextCharFormat &format)
     else if (format.verticalAlignment() == QTextCharFormat::AlignSubScript)
         state.script = Script::Sub;
     return state;
+}
+
+// The format of a paragraph mark, without what is only written inside a run's group
+// (whose colour would otherwise enter the table unused).
+RunState DocumentWriter::markState(const QTextCharFormat &format)
+{
+    QTextCharFormat mark = format;
+    mark.clearProperty(prop::HighlightColor);
+    mark.clearBackground();
+    mark.clearProperty(QTextFormat::TextVerticalAlignment);
+    return computeRunState(mark);
 }
 
 void DocumentWriter::changeTo(const RunState &target)

@@ -148,6 +148,7 @@ void TestRtfWriter::escaping_data()
     QTest::newRow("negative") << QStringLiteral("\uff21") << QByteArray("\\u-223?");
     QTest::newRow("surrogate pair") << QStringLiteral("\U0001F600") << QByteArray("\\u-10179?\\u-8704?");
     QTest::newRow("undefined in 1252") << QStringLiteral("\u0081") << QByteArray("\\u129?");
+    QTest::newRow("delete character") << QStringLiteral("a\u007fb") << QByteArray("a\\'7fb");
     QTest::newRow("control characters dropped") << QStringLiteral("a\u0001\u001fb") << QByteArray("ab");
     QTest::newRow("object character without object") << QStringLiteral("a\ufffcb") << QByteArray("ab");
 }
@@ -376,6 +377,17 @@ void TestRtfWriter::emptyParagraphKeepsItsFormat()
     small.setProperty(prop::Language, 2057);
     cursor.setBlockCharFormat(small);
     QCOMPARE(bodyOf(writeRtf(&document)), QByteArray("\\pard\\f1\\fs16\\lang2057\\par\r\n}\r\n"));
+
+    // Highlighting is only written inside a run's group, so a mark's highlight is not
+    // written, and its colour does not enter the table.
+    QTextCharFormat highlighted = small;
+    highlighted.setProperty(prop::HighlightColor, QColor(Qt::yellow));
+    highlighted.setBackground(QColor(Qt::yellow));
+    highlighted.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
+    cursor.setBlockCharFormat(highlighted);
+    const QByteArray rtf = writeRtf(&document);
+    QVERIFY2(headerOf(rtf).contains("{\\colortbl;}"), rtf.constData());
+    QCOMPARE(bodyOf(rtf), QByteArray("\\pard\\f1\\fs16\\lang2057\\par\r\n}\r\n"));
 }
 
 void TestRtfWriter::pageBreak()
