@@ -378,6 +378,8 @@ void TestRtfRoundTrip::objectsStayOneObject_data()
     QTest::addColumn<bool>("kept");
     QTest::newRow("one picture") << pict << QStringLiteral("x\uFFFCy") << true;
     QTest::newRow("two pictures") << pict + pict << QStringLiteral("x\uFFFCy") << true;
+    QTest::newRow("shape picture and its copy")
+        << "{\\*\\shppict" + pict + "}{\\nonshppict" + pict + "}" << QStringLiteral("x\uFFFCy") << true;
     QTest::newRow("text after the picture") << pict + " caption" << QStringLiteral("x\uFFFCy") << true;
     QTest::newRow("paragraph after the picture") << pict + "\\par " + pict << QStringLiteral("x\uFFFCy") << true;
     QTest::newRow("text before the picture") << "caption " + pict << QStringLiteral("xcaption \uFFFCy") << false;
