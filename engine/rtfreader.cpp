@@ -95,7 +95,7 @@ RtfReadResult Reader::read()
         RtfToken token = m_tokens.next();
         if (m_unicodeSkipLeft > 0 && !skipUnicodeFallback(token))
             continue;
-        if (token.kind != RtfTokenKind::Text && token.kind != RtfTokenKind::HexByte && !m_pendingBytes.isEmpty())
+        if (!m_pendingBytes.isEmpty() && !continuesBytes(token))
             flushBytes();
         if (m_starPending && token.kind != RtfTokenKind::ControlWord) {
             // \* marks an optional destination: anything but a control word after it
@@ -163,6 +163,20 @@ bool Reader::skipUnicodeFallback(RtfToken &token)
     }
     default:
         --m_unicodeSkipLeft;
+        return false;
+    }
+}
+
+// Text bytes, escaped bytes and the escaped specials are decoded together.
+bool Reader::continuesBytes(const RtfToken &token)
+{
+    switch (token.kind) {
+    case RtfTokenKind::Text:
+    case RtfTokenKind::HexByte:
+        return true;
+    case RtfTokenKind::ControlSymbol:
+        return token.symbol == '\\' || token.symbol == '{' || token.symbol == '}';
+    default:
         return false;
     }
 }
@@ -320,10 +334,9 @@ void Reader::handleSymbol(char symbol)
     case '\\':
     case '{':
     case '}':
-        if (top().destination == Destination::FontTable)
-            m_fontNameBytes.append(symbol);
-        else
-            deliverChar(char16_t(symbol));
+        // Escaped bytes of the text: in a double-byte code page one may be the second
+        // byte of a character, so they are decoded with the bytes around them.
+        handleHexByte(quint8(symbol));
         return;
     case '~':
         deliverChar(0x00A0);

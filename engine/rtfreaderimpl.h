@@ -47,6 +47,7 @@ private:
     void handleSymbol(char symbol);
     bool handleWord(const RtfToken &token);  // false when a skip ran into the end of input
     bool skipUnicodeFallback(RtfToken &token);
+    static bool continuesBytes(const RtfToken &token);
 
     // Control words by concern (rtfreader_words.cpp)
     bool handleDestination(RtfWord word);

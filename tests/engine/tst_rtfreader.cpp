@@ -385,6 +385,9 @@ private slots:
                                          << QString::fromUtf8("あ漢");
         QTest::newRow("shift jis literal trail byte")
             << QByteArray("{\\rtf1{\\fonttbl{\\f0\\fcharset128 M;}}\\f0\\'83e\\'83X}") << QString::fromUtf8("テス");
+        QTest::newRow("shift jis escaped trail bytes")
+            << QByteArray("{\\rtf1{\\fonttbl{\\f0\\fcharset128 M;}}\\f0\\'95\\\\\\'83\\\\ a\\\\b\\{\\}}")
+            << QString::fromUtf8("表ソ a\\b{}");
         QTest::newRow("gbk") << QByteArray("{\\rtf1{\\fonttbl{\\f0\\fcharset134 S;}}\\f0\\'d6\\'d0\\'ce\\'c4}")
                              << QString::fromUtf8("中文");
         QTest::newRow("big5") << QByteArray("{\\rtf1{\\fonttbl{\\f0\\fcharset136 S;}}\\f0\\'a4\\'a4}")
