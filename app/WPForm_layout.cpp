@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QButtonGroup>
 #include <QClipboard>
+#include <QFont>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
@@ -269,6 +270,10 @@ void TfmPellWP::ConfigureEditor()
     RichEdit1->SetEditWidth(rewWindowSize);
     RichEdit1->SetRichEditVersion(2);
     RichEdit1->SetPrintJobName(QStringLiteral("Penhaven Word Processor document"));
+    // The editor takes the window's designed font, MS Sans Serif 8 pt, as its default
+    // format: what is typed into a new document. The rest of the window keeps the
+    // desktop's font, which is readable where that face is missing.
+    RichEdit1->setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
     LoadInitialContent();
     RichEdit1->OnChange = [this](TwwCustomRichEdit *) { RunHandler(&TfmPellWP::RichEdit1Change); };
     RichEdit1->OnSelectionChange = [this](TwwCustomRichEdit *) {

@@ -13,6 +13,8 @@
 #include <QMouseEvent>
 #include <QScreen>
 #include <QScrollBar>
+#include <QTextBlock>
+#include <QTextList>
 #include <QUrl>
 
 namespace {
@@ -316,11 +318,17 @@ void TwwCustomRichEdit::Redo()
 }
 
 // Like setting the window text to nothing: the text goes, and with it the history of the
-// previous document.
+// previous document; the empty paragraph left starts over with the default formats.
 void TwwCustomRichEdit::Clear()
 {
     setSelectionRange({0, -1});
     replaceSelection(QString());
+    QTextCursor start(document());
+    if (QTextList *list = start.currentList())
+        list->remove(start.block());
+    start.setBlockFormat(QTextBlockFormat());
+    start.setBlockCharFormat(QTextCharFormat());
+    setTextCursor(start);
     document()->clearUndoRedoStacks();
     SetModified(false);
 }

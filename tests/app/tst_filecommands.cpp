@@ -62,6 +62,7 @@ private slots:
     void cancelledSaveAsAfterYesCancelsTheCommand_data();
     void cancelledSaveAsAfterYesCancelsTheCommand();
     void untitledQuestionAndCleanDocumentAsksNothing();
+    void newDocumentStartsWithTheDefaultFormats();
     void saveOnUntitledOpensSaveAsThenSavesInPlace();
     void saveAsOntoAnExistingFile();
     void failedLoadKeepsTheDocument_data();
@@ -333,6 +334,22 @@ void TestFileCommands::untitledQuestionAndCleanDocumentAsksNothing()
     QCOMPARE(dialogs->lastRequest().text, QStringLiteral("Save changes to Untitled?"));
     QCOMPARE(editor->toPlainText(), QString());
     QCOMPARE(modifiedPanel(), QString());
+}
+
+void TestFileCommands::newDocumentStartsWithTheDefaultFormats()
+{
+    editor->ParagraphAttributes().SetAlignment(taCenter);
+    editor->ParagraphAttributes().SetNumbering(nsBullet);
+    editor->SelectionAttributes().SetSize(20);
+    type(QStringLiteral("centred"));
+    dialogs->queueMessage(MessageResult::No);
+    action("mmiNew")->trigger();
+    type(QStringLiteral("plain"));
+    QCOMPARE(editor->ParagraphAttributes().Alignment(), taLeftJustify);
+    QCOMPARE(editor->ParagraphAttributes().Numbering(), nsNone);
+    editor->setSelectionRange({0, 5});
+    QCOMPARE(editor->SelectionAttributes().Name(), QStringLiteral("MS Sans Serif"));
+    QCOMPARE(editor->SelectionAttributes().Size(), 8);
 }
 
 void TestFileCommands::saveOnUntitledOpensSaveAsThenSavesInPlace()

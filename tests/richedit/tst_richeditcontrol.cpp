@@ -140,6 +140,7 @@ private slots:
     void rightClickKeepsTheSelection();
     void changeAndSelectionEventsFireWhenAssigned();
     void clearEmptiesAndResetsModified();
+    void clearStartsOverWithTheDefaultFormats();
     void searchTextFindsForward();
 
 private:
@@ -896,6 +897,24 @@ void TestRichEditControl::clearEmptiesAndResetsModified()
     QVERIFY(m_edit->CanRedo());
     m_edit->SetModified(false);
     QVERIFY(!m_edit->Modified());
+}
+
+void TestRichEditControl::clearStartsOverWithTheDefaultFormats()
+{
+    m_edit->SetSelText(QStringLiteral("old"));
+    m_edit->SetSelStart(0);
+    m_edit->ParagraphAttributes().SetAlignment(taCenter);
+    m_edit->ParagraphAttributes().SetNumbering(nsBullet);
+    m_edit->SelectAll();
+    m_edit->SelectionAttributes().SetStyle(fsBold);
+    m_edit->Clear();
+    QCOMPARE(m_edit->ParagraphAttributes().Alignment(), taLeftJustify);
+    QCOMPARE(m_edit->ParagraphAttributes().Numbering(), nsNone);
+    QCOMPARE(m_edit->SelectionAttributes().Style(), TFontStyles());
+    QTest::keyClicks(m_edit, QStringLiteral("typed"));
+    m_edit->SelectAll();
+    QCOMPARE(m_edit->SelectionAttributes().Style(), TFontStyles());
+    QCOMPARE(m_edit->SelectionAttributes().Name(), m_edit->DefaultAttributes().Name());
 }
 
 void TestRichEditControl::searchTextFindsForward()
