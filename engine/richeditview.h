@@ -73,6 +73,9 @@ public:
     // State and notifications
     bool canPasteClipboard() const;  // the engine's own answer, as if editable
     void setBackgroundColor(const QColor &color);
+    // Whether the selection is drawn while the view has no focus; when it is not, the
+    // selected text shows in its own colours.
+    void setSelectionShownWithoutFocus(bool shown);
     quint32 eventMask() const;
     void setEventMask(quint32 mask);
     void setAutoUrlDetect(bool on);
@@ -100,6 +103,7 @@ signals:
 
 protected:
     bool viewportEvent(QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
@@ -112,6 +116,7 @@ private:
     Private *d;
 
     QTextCursor cursorForRange(CharRange range) const;
+    void paintWithoutSelection(const QRect &area);
     int clampPosition(int position) const;
     void notifySelectionIfChanged();
     void notifyLink(QEvent::Type type, const QPoint &viewportPos);

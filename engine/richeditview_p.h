@@ -15,6 +15,7 @@ struct RichEditView::Private {
     QTextCharFormat defaultFormat;  // the default character format's extra properties
     QRect formatRect;               // empty: the whole viewport
     CharRange linkUnderMouse{-1, -1};
+    bool selectionShownWithoutFocus = true;
     bool contentEdited = false;     // an edit is under way whose change is not yet reported
 };
 

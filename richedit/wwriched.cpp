@@ -208,17 +208,13 @@ void TwwCustomRichEdit::applyScrollBarPolicy()
 // with HideSelection that group draws no highlight.
 void TwwCustomRichEdit::applySelectionVisibility()
 {
+    setSelectionShownWithoutFocus(!m_hideSelection);
+    if (m_hideSelection)
+        return;
     QPalette colours = palette();
-    if (m_hideSelection) {
-        colours.setColor(QPalette::Inactive, QPalette::Highlight, Qt::transparent);
-        colours.setColor(QPalette::Inactive, QPalette::HighlightedText,
-                         colours.color(QPalette::Inactive, QPalette::Text));
-    } else {
-        colours.setColor(QPalette::Inactive, QPalette::Highlight,
-                         colours.color(QPalette::Active, QPalette::Highlight));
-        colours.setColor(QPalette::Inactive, QPalette::HighlightedText,
-                         colours.color(QPalette::Active, QPalette::HighlightedText));
-    }
+    colours.setColor(QPalette::Inactive, QPalette::Highlight, colours.color(QPalette::Active, QPalette::Highlight));
+    colours.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                     colours.color(QPalette::Active, QPalette::HighlightedText));
     setPalette(colours);
 }
 

@@ -643,13 +643,18 @@ void TestRichEditControl::selectionHiddenWithoutFocus()
     m_edit->SetSelText(QStringLiteral("a selected line of text"));
     m_edit->SelectAll();
     const QRgb highlight = m_edit->palette().color(QPalette::Active, QPalette::Highlight).rgb();
-    const auto highlighted = [&] {
+    m_edit->SelectionAttributes().SetColor(0x0000FF);  // red
+    const auto pixelsWhere = [&](auto wanted) {
         const QImage image = m_edit->viewport()->grab().toImage();
         int pixels = 0;
         for (int y = 0; y < image.height(); ++y)
             for (int x = 0; x < image.width(); ++x)
-                pixels += QColor(image.pixel(x, y)).rgb() == highlight;
+                pixels += wanted(QColor(image.pixel(x, y)));
         return pixels;
+    };
+    const auto highlighted = [&] { return pixelsWhere([&](QColor c) { return c.rgb() == highlight; }); };
+    const auto reddish = [&] {
+        return pixelsWhere([](QColor c) { return c.red() > 150 && c.green() < 100 && c.blue() < 100; });
     };
     m_edit->setFocus();
     QTRY_VERIFY(m_edit->hasFocus());
@@ -657,6 +662,7 @@ void TestRichEditControl::selectionHiddenWithoutFocus()
     other->setFocus();
     QTRY_VERIFY(!m_edit->hasFocus());
     QCOMPARE(highlighted(), 0);
+    QVERIFY(reddish() > 0);  // the hidden selection shows the text's own colour
     m_edit->SetHideSelection(false);
     QVERIFY(highlighted() > 0);
     m_edit->SetColor(0x00FFFF);  // a new background keeps the choice
