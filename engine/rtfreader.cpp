@@ -224,8 +224,8 @@ void Reader::closeGroup()
 
     switch (closed.destination) {
     case Destination::FontTable:
-        if (outer == Destination::FontTable)
-            commitFontEntry();
+        // An entry ends with its group, and the last one also with the table.
+        commitFontEntry();
         break;
     case Destination::ListLevel:
         if (outer == Destination::List)

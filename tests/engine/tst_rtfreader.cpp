@@ -427,6 +427,11 @@ private slots:
         QCOMPARE(courier.intProperty(prop::Charset), 204);
         QCOMPARE(courier.intProperty(prop::PitchAndFamily), 0x31);
         QVERIFY(!formatOf(document, "c").hasProperty(QTextFormat::FontFamilies));
+
+        // The table's last entry counts also without its closing semicolon.
+        QTextDocument unterminated;
+        QVERIFY(readRtf("{\\rtf1{\\fonttbl\\f0 Arial;\\f1 Courier New}\\f1 d}", &unterminated).ok());
+        QCOMPARE(formatOf(unterminated, "d").fontFamilies().toStringList(), QStringList{"Courier New"});
     }
 
     void tablesInsideOtherDestinationsAreSkipped()
