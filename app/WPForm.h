@@ -103,7 +103,6 @@ public:
     void FontSizeComboCloseUp(TwwDBComboBox *Sender, bool Select);
     void ColorComboBox1Change();
     void ColorComboBox1Click();
-    void ApplyFontName(const QString &name);
     void FormKeyPress(QChar &Key, Qt::KeyboardModifiers Shift);
     void FormKeyUp(int &Key, Qt::KeyboardModifiers Shift, bool autoRepeat);
     void UpdateLockKeyPanels();
@@ -170,7 +169,6 @@ private:
     void BindFormatCommands();
     void FillFontNameCombo();
     void UpdateFormatBarStates();
-    int SelectionAlignmentValue() const;
     void ToggleStyle(TFontStyle style);
     bool PreviewKeyEvent(QEvent *event);
     bool OtherTextFieldHasFocus() const;

@@ -104,36 +104,26 @@ void TfmPellWP::FillFontNameCombo()
 // ---- Control states: the format bar's part ----
 
 // Steps 1 to 5 of the refresh: the style buttons, the two boxes, the bullet button with
-// its menu item, and the alignment buttons.
+// its menu item, and the alignment buttons, all from one read of the selection.
 void TfmPellWP::UpdateFormatBarStates()
 {
-    TTextAttributes &attributes = RichEdit1->SelectionAttributes();
-    BoldButton->setChecked(attributes.Style().testFlag(fsBold));
-    UnderlineButton->setChecked(attributes.Style().testFlag(fsUnderline));
-    ItalicButton->setChecked(attributes.Style().testFlag(fsItalic));
+    const TSelectionFormats formats = RichEdit1->SelectionFormats();
+    BoldButton->setChecked(formats.Style.testFlag(fsBold));
+    UnderlineButton->setChecked(formats.Style.testFlag(fsUnderline));
+    ItalicButton->setChecked(formats.Style.testFlag(fsItalic));
 
-    FontNameCombo->setItemIndex(FontNameCombo->IndexOf(attributes.Name(), Qt::CaseInsensitive));
-    FontSizeCombo->setItemIndex(FontSizeCombo->IndexOf(QString::number(attributes.Size())));
+    FontNameCombo->setItemIndex(FontNameCombo->IndexOf(formats.Name, Qt::CaseInsensitive));
+    FontSizeCombo->setItemIndex(FontSizeCombo->IndexOf(QString::number(formats.Size)));
 
-    BulletButton->setChecked(RichEdit1->ParagraphAttributes().Numbering() == nsBullet);
+    BulletButton->setChecked(formats.Numbering == nsBullet);
     BulletStyle1->setChecked(BulletButton->isChecked());
 
-    switch (SelectionAlignmentValue()) {
+    switch (formats.Alignment) {
     case taLeftJustify: LeftButton->setChecked(true); break;
     case taRightJustify: RightButton->setChecked(true); break;
     case taCenter: CenterButton->setChecked(true); break;
     default: break;  // justified or mixed: the buttons stay as they were
     }
-}
-
-// The engine's alignment value minus one, as the buttons read it: justified paragraphs
-// give 3 and a selection over differing alignments gives -1, which no button stands for.
-int TfmPellWP::SelectionAlignmentValue() const
-{
-    const engine::ParaFormat format = RichEdit1->paraFormat();
-    if (!(format.mask & engine::PFM_ALIGNMENT))
-        return -1;
-    return int(format.alignment) - 1;
 }
 
 // ---- Bold, italic, underline and bullets ----
@@ -143,15 +133,10 @@ void TfmPellWP::BoldButtonMouseDown(QAbstractButton *Sender)
     FButtonDown = Sender->isChecked();
 }
 
-// Switches one style on or off for the whole selection, as FButtonDown decides. Only
-// that style is written: a selection whose other styles differ from run to run reads
-// them as off, and writing them back would strip them from the runs that have them.
+// Switches one style on or off for the whole selection, as FButtonDown decides.
 void TfmPellWP::ToggleStyle(TFontStyle style)
 {
-    engine::CharFormat format;
-    format.mask = style;  // a style's bit is its mask and effect bit
-    format.effects = FButtonDown ? 0 : style;
-    RichEdit1->setCharFormat(format, true);
+    RichEdit1->SetSelectionStyle(style, !FButtonDown);
     UpdateControlStates();
 }
 
@@ -213,23 +198,9 @@ void TfmPellWP::FontNameComboCloseUp(TwwDBComboBox *Sender, bool Select)
 {
     if (!Select)
         return;
-    ApplyFontName(Sender->text());
+    RichEdit1->SetSelectionFaceName(Sender->text());
     RichEdit1->setFocus();
     UpdateControlStates();
-}
-
-// Sets the face of the selection with the character set of the editor's own font, not
-// that of the chosen font. A name equal to the current one (case counts) sends nothing,
-// so choosing the font in effect makes no undo step.
-void TfmPellWP::ApplyFontName(const QString &name)
-{
-    if (RichEdit1->SelectionAttributes().Name() == name)
-        return;
-    engine::CharFormat format;
-    format.mask = engine::CFM_FACE | engine::CFM_CHARSET;
-    format.faceName = name.left(engine::kMaxFaceNameLength);
-    format.charset = RichEdit1->GetFontCharset(RichEdit1->font().family());
-    RichEdit1->setCharFormat(format, true);
 }
 
 // A text that is not a whole number raises the conversion error before anything changes.
@@ -253,9 +224,6 @@ void TfmPellWP::ColorComboBox1Change()
 // (a pick that changed the box has just given it).
 void TfmPellWP::ColorComboBox1Click()
 {
-    const engine::CharFormat format = RichEdit1->charFormat(true);
-    const bool hasTheColour = (format.mask & engine::CFM_COLOR) && !(format.effects & engine::CFE_AUTOCOLOR)
-                              && format.textColor == ColorComboBox1->ColorValue();
-    if (!hasTheColour)
+    if (!RichEdit1->SelectionHasColor(ColorComboBox1->ColorValue()))
         ColorComboBox1Change();
 }

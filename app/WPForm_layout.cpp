@@ -2,7 +2,6 @@
 
 #include "platform/application.h"
 #include "richedit/wwriched.h"
-#include "richedit/wwriched_data.h"
 
 #include <QAction>
 #include <QButtonGroup>
@@ -281,10 +280,11 @@ void TfmPellWP::ConfigureEditor()
     };
 }
 
+// An empty paragraph in the editor's font, in British English (language 2057).
 void TfmPellWP::LoadInitialContent()
 {
-    LoadMainWindowInitialContent(*RichEdit1);
-    RichEdit1->SetModified(false);
+    constexpr int kBritishEnglish = 2057;
+    RichEdit1->StartEmptyDocument(kBritishEnglish);
 }
 
 void TfmPellWP::RunHandler(Handler handler)

@@ -11,7 +11,7 @@ int main(int argc, char *argv[])
     QCoreApplication::setOrganizationName(QStringLiteral("Penhaven"));
     QCoreApplication::setApplicationName(QStringLiteral("Wordprocessor"));
     platform::setApplicationTitle(QStringLiteral("Vantor Crestel Word Processor"));
-    CreateGlobalIntl(&app);
+    CreateGlobalIntl(app);
 
     std::unique_ptr<TfmPellWP> fmPellWP;
     try {

@@ -1,8 +1,8 @@
 // RTF reading speed: the reader alone (bytes to a built QTextDocument) and the tokenizer
 // alone, on generated documents of about 1 MB and 10 MB.
 #include "bench/rtfgen.h"
-#include "engine/rtfreader.h"
-#include "engine/rtftokenizer.h"
+#include "engine/codec/rtf/read/rtfreader.h"
+#include "engine/codec/rtf/rtftokenizer.h"
 
 #include <QElapsedTimer>
 #include <QGuiApplication>

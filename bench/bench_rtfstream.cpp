@@ -1,11 +1,11 @@
 // Writing and loading a document of about 10 MB of text: the RTF writer alone, the RTF
 // reader alone, and the engine view's streamIn / streamOut (RTF and plain text), which
 // replace or read the whole content of a live view.
-#include "engine/formatmapping.h"
-#include "engine/plaintext.h"
-#include "engine/richeditview.h"
-#include "engine/rtfreader.h"
-#include "engine/rtfwriter.h"
+#include "engine/codec/formatmapping.h"
+#include "engine/codec/plaintext.h"
+#include "engine/view/richeditview.h"
+#include "engine/codec/rtf/read/rtfreader.h"
+#include "engine/codec/rtf/write/rtfwriter.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,6 +1,6 @@
 // Time per typed character in the middle of large documents: a key press and release into the
 // engine's view until the view has processed it and repainted, median over many keys.
-#include "engine/richeditview.h"
+#include "engine/view/richeditview.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>

@@ -2,8 +2,8 @@
 // hang or leak), and the document must stay usable afterwards. A document read is also
 // written: what the writer makes of it must read back with the same text, and be
 // written the same way again, so that saving neither loses text nor keeps changing it.
-#include "engine/rtfreader.h"
-#include "engine/rtfwriter.h"
+#include "engine/codec/rtf/read/rtfreader.h"
+#include "engine/codec/rtf/write/rtfwriter.h"
 
 #include <QGuiApplication>
 #include <QTextDocument>

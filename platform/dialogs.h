@@ -10,7 +10,7 @@ class QWidget;
 
 // Every modal platform dialog goes through this one seam, so that tests can script the
 // answers and no test ever blocks in a modal loop. The real provider shows Qt's dialogs;
-// tests install a ScriptedDialogs (dialogs_scripted.h) with queued answers.
+// tests install a ScriptedDialogs (tests/support/scripteddialogs.h) with queued answers.
 namespace platform {
 
 enum class MessageIcon { None, Information, Warning, Error, Question };

@@ -2,15 +2,6 @@
 
 TwwIntl *GlobalIntl = nullptr;
 
-namespace {
-
-// At program end a global table that no owner has freed is freed here.
-struct GlobalIntlFinalizer {
-    ~GlobalIntlFinalizer() { delete GlobalIntl; }
-} globalIntlFinalizer;
-
-}  // namespace
-
 TwwIntl::TwwIntl(QObject *owner) : QObject(owner) {}
 
 TwwIntl::~TwwIntl()
@@ -64,10 +55,10 @@ void TwwIntl::CopyToGlobal() const
     target->SetCheckBoxInGridStyle(m_checkBoxInGridStyle);
 }
 
-TwwIntl *CreateGlobalIntl(QObject *owner)
+TwwIntl *CreateGlobalIntl(QObject &owner)
 {
     if (!GlobalIntl)
-        GlobalIntl = new TwwIntl(owner);
+        GlobalIntl = new TwwIntl(&owner);
     return GlobalIntl;
 }
 

@@ -232,9 +232,9 @@ private:
 // The global table; empty until CreateGlobalIntl and again after it is destroyed.
 extern TwwIntl *GlobalIntl;
 
-// Creates the global table, owned by `owner` (the application object), unless one
+// Creates the global table, owned by `owner` (the application object) alone, unless one
 // exists; returns it. The program entry calls it before creating the main window.
-TwwIntl *CreateGlobalIntl(QObject *owner);
+TwwIntl *CreateGlobalIntl(QObject &owner);
 
 // The editor texts of the global table, or the default texts when there is none.
 const TwwDBRichEditIntl &RichEditTexts();

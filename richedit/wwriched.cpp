@@ -1,5 +1,6 @@
 #include "richedit/wwriched.h"
 
+#include "engine/codec/textprops.h"
 #include "platform/application.h"
 #include "platform/waitcursor.h"
 
@@ -327,6 +328,21 @@ void TwwCustomRichEdit::Clear()
     setTextCursor(start);
     document()->clearUndoRedoStacks();
     SetModified(false);
+}
+
+// An empty document whose one paragraph carries the control's font and the given
+// language, so that what is typed first has that format; the state of a fresh start.
+void TwwCustomRichEdit::StartEmptyDocument(int language)
+{
+    Clear();
+    QTextCharFormat format;
+    format.setFontFamilies({font().family()});
+    format.setFontPointSize(font().pointSizeF());
+    format.setProperty(engine::prop::Language, language);
+    QTextCursor start(document());
+    start.setBlockCharFormat(format);
+    start.setCharFormat(format);
+    setTextCursor(start);
 }
 
 // ---- Queries ----

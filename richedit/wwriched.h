@@ -1,5 +1,5 @@
 #pragma once
-#include "engine/richeditview.h"
+#include "engine/view/richeditview.h"
 #include "richedit/wwmeasurement.h"
 #include "richedit/wwriched_lines.h"
 #include "richedit/wwtypes.h"
@@ -131,6 +131,18 @@ private:
 
 enum TAlignment { taLeftJustify = 0, taRightJustify = 1, taCenter = 2 };
 enum TNumberingStyle { nsNone = 0, nsBullet = 1 };
+
+// The formats of the selection as a format bar shows them, read in one pass
+// (wwriched_selection.cpp). What differs over the selection reads as absent.
+struct TSelectionFormats {
+    TFontStyles Style;        // the styles the whole selection has
+    QString Name;             // empty when the faces differ
+    int Size = 0;             // points; 0 when the sizes differ
+    bool ColorKnown = false;  // false when the colours differ
+    TColor Color = clWindowText;
+    int Alignment = -1;       // a TAlignment, 3 for justified, -1 when they differ
+    TNumberingStyle Numbering = nsNone;
+};
 
 // The paragraph format of every paragraph the selection touches. Indents and tab stops
 // are in points (twips div 20); every write sends one mask bit.
@@ -277,6 +289,7 @@ public:
     void Undo();
     void Redo();
     void Clear();  // removes all text; Modified becomes false
+    void StartEmptyDocument(int language);  // Clear, then the font and language to type in
 
     // Operations other parts call
     quint8 GetFontCharset(const QString &fontName) const;
@@ -291,6 +304,12 @@ public:
                             int tabCount, const QList<int> &tabs, int spaceBefore,
                             int spaceAfter, int lineSpacing, int lineSpacingRule);
     void SetSelectionFont(const QString &faceName, int size, TColor color, TFontStyles style);
+
+    // The selection's formats for a format bar (wwriched_selection.cpp)
+    TSelectionFormats SelectionFormats() const;
+    void SetSelectionStyle(TFontStyle style, bool on);  // that style only, the others kept
+    void SetSelectionFaceName(const QString &name);
+    bool SelectionHasColor(TColor color) const;  // the whole selection, not automatic
     void UpdateFormatRect();
     void SetPaperSize(qint16 code);
     void ApplyPaperSize();

@@ -204,33 +204,3 @@ void TwwCustomRichEdit::CopyContentTo(TwwCustomRichEdit *target)
     stream.seek(0);
     target->Lines()->LoadFromStream(stream);
 }
-
-QByteArray MainWindowInitialData()
-{
-    return QByteArrayLiteral("{\\rtf1\\ansi\\deff0{\\fonttbl {\\f0\\fnil MS Sans Serif;}}\r\n"
-                             "\\uc1\\pard\\lang2057\\ulnone\\f0\\fs16\\par\r\n"
-                             "}\r\n")
-        + QByteArray(1, '\0');
-}
-
-QByteArray MainWindowStoredRichEdit()
-{
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    const QByteArray data = MainWindowInitialData();
-    writeName(buffer, kVersionName);
-    writeUInt32(buffer, 2);
-    writeName(buffer, kDataName);
-    writeUInt32(buffer, quint32(data.size()));
-    writeBytes(buffer, data.constData(), data.size());
-    writeName(buffer, QByteArray());
-    return buffer.data();
-}
-
-void LoadMainWindowInitialContent(TwwCustomRichEdit &edit)
-{
-    QByteArray stored = MainWindowStoredRichEdit();
-    QBuffer buffer(&stored);
-    buffer.open(QIODevice::ReadOnly);
-    ReadStoredRichEdit(edit, buffer);
-}

@@ -27,9 +27,3 @@ void WriteRichEditData(TwwCustomRichEdit &edit, QIODevice &out);
 // Loads a Data value as RTF (PlainText becomes false); N = 0 leaves the content as is.
 // Returns whether content was loaded.
 bool ReadRichEditData(TwwCustomRichEdit &edit, QIODevice &in);
-
-// The main window's stored editor content: an empty paragraph in MS Sans Serif, 8 pt,
-// language 2057, so that what the user types first has that format.
-QByteArray MainWindowInitialData();       // the 98 content bytes
-QByteArray MainWindowStoredRichEdit();    // the stored form: version 2 and that Data
-void LoadMainWindowInitialContent(TwwCustomRichEdit &edit);

@@ -1,9 +1,7 @@
 #include "richedit/wwriched.h"
 
-// The control's dialog operations in their plain form: each reports that nothing was
-// changed. The units that build the find and replace dialogs, the paragraph and tab
-// dialogs, the object insertion and the editor window define these operations instead,
-// and descendants may override them.
+// The control's dialog operations that have no dialog yet: each reports that nothing
+// was changed. Descendants may override them.
 
 void TwwCustomRichEdit::ExecuteFindDialog() {}
 

@@ -220,7 +220,7 @@ void TwwRichEditStrings::LoadFromFile(const QString &fileName)
 
 void TwwRichEditStrings::LoadFromStream(QIODevice &stream)
 {
-    loadRichContent(*m_owner, m_owner->PlainText(), stream);
+    m_lastLoad = loadRichContent(*m_owner, m_owner->PlainText(), stream);
 }
 
 void TwwRichEditStrings::SaveToFile(const QString &fileName) const

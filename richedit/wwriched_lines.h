@@ -1,4 +1,6 @@
 #pragma once
+#include "richedit/wwriched_stream.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -44,6 +46,9 @@ public:
     void LoadFromStream(QIODevice &stream);
     void SaveToFile(const QString &fileName) const;
     void SaveToStream(QIODevice &stream) const;
+    // How the last load from a file or stream went: the format it was read in and why
+    // RTF was not, or what a lenient RTF read left out.
+    const TwwLoadReport &LastLoadReport() const { return m_lastLoad; }
 
 private:
     void insertAt(int position, const QString &text);
@@ -51,5 +56,6 @@ private:
 
     TwwCustomRichEdit *m_owner;
     int m_updateCount = 0;
+    TwwLoadReport m_lastLoad;
     bool m_redrawSuspended = false;
 };

@@ -1,8 +1,8 @@
 #pragma once
 #include <QIODevice>
 
-// An in-memory byte stream with one contiguous block, used for every in-memory transfer
-// of editor content. Its capacity grows in steps of 128 KiB, so streaming a large
+// An in-memory byte stream with one contiguous block, used where editor content is kept
+// or copied in memory (the stored Data property, copying between controls). Its capacity grows in steps of 128 KiB, so streaming a large
 // document out of the engine needs few reallocations. It is open for reading and
 // writing from construction and can be passed wherever a QIODevice is expected.
 class TwwRichMemoryStream : public QIODevice {

@@ -74,7 +74,7 @@ void PlainTextChunkReader::convert(const char *bytes, qint64 count)
 
 namespace {
 
-bool readAsRtf(engine::RichEditView &view, QIODevice &source)
+engine::StreamInResult readAsRtf(engine::RichEditView &view, QIODevice &source)
 {
     return view.streamIn(engine::SF_RTF,
                          [&source](char *buffer, qint64 max) { return source.read(buffer, max); });
@@ -83,8 +83,8 @@ bool readAsRtf(engine::RichEditView &view, QIODevice &source)
 bool readAsText(engine::RichEditView &view, QIODevice &source)
 {
     PlainTextChunkReader reader(source);
-    return view.streamIn(engine::SF_TEXT,
-                         [&reader](char *buffer, qint64 max) { return reader(buffer, max); });
+    return bool(view.streamIn(engine::SF_TEXT,
+                         [&reader](char *buffer, qint64 max) { return reader(buffer, max); }));
 }
 
 [[noreturn]] void raiseLoadFailure()
@@ -99,29 +99,34 @@ bool readAsText(engine::RichEditView &view, QIODevice &source)
 
 // The source position is remembered through a transaction, which also lets a
 // sequential device be read a second time for the plain-text attempt.
-void loadRtfOrText(engine::RichEditView &view, bool plainText, QIODevice &source)
+TwwLoadReport loadRtfOrText(engine::RichEditView &view, bool plainText, QIODevice &source)
 {
+    TwwLoadReport report;
     if (plainText) {
         if (!readAsText(view, source))
             raiseLoadFailure();
-        return;
+        return report;
     }
     source.startTransaction();
-    if (readAsRtf(view, source)) {
+    const engine::StreamInResult rtf = readAsRtf(view, source);
+    report.Rtf = rtf.rtf;
+    if (rtf.ok()) {
         source.commitTransaction();
-        return;
+        report.ReadAsRtf = true;
+        return report;
     }
     source.rollbackTransaction();
     if (!readAsText(view, source))
         raiseLoadFailure();
+    return report;
 }
 
 }  // namespace
 
-void loadRichContent(engine::RichEditView &view, bool plainText, QIODevice &source)
+TwwLoadReport loadRichContent(engine::RichEditView &view, bool plainText, QIODevice &source)
 {
     try {
-        loadRtfOrText(view, plainText, source);
+        return loadRtfOrText(view, plainText, source);
     } catch (const std::bad_alloc &) {
         if (source.isTransactionStarted())
             source.rollbackTransaction();

@@ -1,5 +1,5 @@
 #pragma once
-#include "engine/richeditview.h"
+#include "engine/view/richeditview.h"
 
 #include <QByteArray>
 
@@ -31,11 +31,19 @@ private:
     bool m_failed = false;
 };
 
+// How a load went: whether the content was read as RTF, and the RTF reader's findings
+// (why the bytes were not RTF, or what a lenient read left out); empty for plain text
+// asked for as such.
+struct TwwLoadReport {
+    bool ReadAsRtf = false;
+    engine::RtfReadResult Rtf;
+};
+
 // Replaces the whole content of `view` with what `source` holds from its current
 // position: as RTF unless `plainText`, falling back to plain text from the same
 // position when the bytes are not RTF. Raises EStreamError "Failed to Load Stream"
 // when neither can be read; the content is then left as the engine kept it.
-void loadRichContent(engine::RichEditView &view, bool plainText, QIODevice &source);
+TwwLoadReport loadRichContent(engine::RichEditView &view, bool plainText, QIODevice &source);
 
 // Writes the whole content of `view` to `target` as RTF, or as plain text when
 // `plainText`. Raises EStreamError "Failed to Save Stream" when the target fails.

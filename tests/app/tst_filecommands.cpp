@@ -1,7 +1,8 @@
+#include "tests/support/testsupport.h"
 #include "app/WPForm.h"
 #include "components/MRUList.h"
 #include "platform/application.h"
-#include "platform/dialogs_scripted.h"
+#include "tests/support/scripteddialogs.h"
 #include "platform/reginifile.h"
 #include "richedit/Wwintl.h"
 #include "richedit/wwriched.h"
@@ -34,18 +35,8 @@ QString readDocumentText(const QString &fileName)
     return reader.toPlainText();
 }
 
-void writeTextFile(const QString &fileName, const QByteArray &text)
-{
-    QFile file(fileName);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(text);
-}
-
-QByteArray fileBytes(const QString &fileName)
-{
-    QFile file(fileName);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+const auto writeTextFile = testsupport::writeFile;
+const auto fileBytes = testsupport::readFile;
 
 }  // namespace
 
@@ -714,7 +705,7 @@ int main(int argc, char **argv)
     QStandardPaths::setTestModeEnabled(true);
     platform::Application app(argc, argv);
     platform::setApplicationTitle(kTitle);
-    CreateGlobalIntl(&app);
+    CreateGlobalIntl(app);
     TestFileCommands test;
     return QTest::qExec(&test, argc, argv);
 }

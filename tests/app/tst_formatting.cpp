@@ -1,9 +1,10 @@
+#include "tests/support/testsupport.h"
 #include "app/WPForm.h"
 #include "components/RXCombos.h"
 #include "components/Wwdbcomb.h"
 #include "components/Wwdbcomb_popup.h"
 #include "platform/application.h"
-#include "platform/dialogs_scripted.h"
+#include "tests/support/scripteddialogs.h"
 #include "platform/lockkeys.h"
 #include "richedit/Wwintl.h"
 #include "richedit/wwriched.h"
@@ -90,10 +91,7 @@ private:
     template <typename T>
     T *child(const char *name) const
     {
-        T *found = window->findChild<T *>(QLatin1String(name));
-        if (!found)
-            qFatal("no child %s", name);
-        return found;
+        return testsupport::child<T>(window.get(), name);
     }
     QAction *action(const char *name) const { return child<QAction>(name); }
     QToolButton *button(const char *name) const { return child<QToolButton>(name); }
@@ -762,7 +760,7 @@ int main(int argc, char **argv)
     QStandardPaths::setTestModeEnabled(true);
     platform::Application app(argc, argv);
     platform::setApplicationTitle(QStringLiteral("Vantor Crestel Word Processor"));
-    CreateGlobalIntl(&app);
+    CreateGlobalIntl(app);
     TestFormatting test;
     return QTest::qExec(&test, argc, argv);
 }

@@ -1,3 +1,4 @@
+#include "tests/support/testsupport.h"
 #include "components/MRUList.h"
 #include "platform/exceptions.h"
 
@@ -34,18 +35,8 @@ void fill(TMRUManager &manager, const QStringList &newestFirst)
         manager.Add(newestFirst[i], 0);
 }
 
-void writeFile(const QString &path, const QByteArray &content)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(content);
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using testsupport::readFile;
+using testsupport::writeFile;
 
 // Exposes the item handler so that a test can see what it lets through.
 class OpenManager : public TMRUManager {

@@ -1,6 +1,6 @@
 #include "platform/application.h"
 #include "platform/dialogs.h"
-#include "platform/dialogs_scripted.h"
+#include "tests/support/scripteddialogs.h"
 #include "platform/exceptions.h"
 
 #include <QMessageBox>

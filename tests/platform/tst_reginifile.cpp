@@ -1,3 +1,4 @@
+#include "tests/support/testsupport.h"
 #include "platform/exceptions.h"
 #include "platform/reginifile.h"
 
@@ -13,18 +14,8 @@
 
 namespace {
 
-void writeFile(const QString &path, const QByteArray &content)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(content);
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using testsupport::readFile;
+using testsupport::writeFile;
 
 QString messageOf(const std::function<void()> &action)
 {

@@ -2,6 +2,7 @@
 #include "richedit/wwriched_lines.h"
 
 #include <QSignalSpy>
+#include <QBuffer>
 #include <QTest>
 
 namespace {
@@ -35,6 +36,8 @@ private slots:
     void settingTextFiresNoChangeEvents();
     void addStringsFiresNoSelectionEvents();
     void updateSuspendsRepaintAndNotifiesAtTheEnd();
+    void loadReportSaysWhyRtfWasNotRead_data();
+    void loadReportSaysWhyRtfWasNotRead();
 };
 
 void TestLines::countIgnoresEmptyLastParagraph()
@@ -207,6 +210,36 @@ void TestLines::updateSuspendsRepaintAndNotifiesAtTheEnd()
     hidden.Lines()->BeginUpdate();
     QVERIFY(hidden.updatesEnabled());
     hidden.Lines()->EndUpdate();
+}
+
+void TestLines::loadReportSaysWhyRtfWasNotRead_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("readAsRtf");
+    QTest::addColumn<int>("error");
+    QTest::addColumn<qsizetype>("offset");
+    QTest::newRow("rtf") << QByteArray("{\\rtf1 text\\par}") << true << int(engine::RtfReadError::None) << qsizetype(0);
+    QTest::newRow("text") << QByteArray("just text") << false << int(engine::RtfReadError::NotRtf) << qsizetype(0);
+    QTest::newRow("cut") << QByteArray("{\\rtf1 {\\b cut") << false << int(engine::RtfReadError::UnclosedGroup)
+                         << qsizetype(14);
+}
+
+// The reader's finding reaches whoever loaded the file, so a message can name the reason.
+void TestLines::loadReportSaysWhyRtfWasNotRead()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, readAsRtf);
+    QFETCH(int, error);
+    QFETCH(qsizetype, offset);
+    TwwDBRichEdit edit;
+    QBuffer source(&bytes);
+    source.open(QIODevice::ReadOnly);
+    edit.Lines()->LoadFromStream(source);
+    const TwwLoadReport &report = edit.Lines()->LastLoadReport();
+    QCOMPARE(report.ReadAsRtf, readAsRtf);
+    QCOMPARE(int(report.Rtf.error), error);
+    QCOMPARE(report.Rtf.offset, offset);
+    QCOMPARE(report.Rtf.message().isEmpty(), readAsRtf);
 }
 
 QTEST_MAIN(TestLines)

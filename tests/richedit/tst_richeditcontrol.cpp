@@ -109,6 +109,8 @@ private slots:
     void constructionDefaults();
     void textAttributesWorkOnTheSelectionOnly();
     void textAttributeWritesTouchOnlyTheirAttribute();
+    void selectionFormatsAgreeWithTheAttributes();
+    void selectionStyleChangesThatStyleOnly();
     void automaticAndExplicitColours();
     void defaultAttributesFollowTheFont();
     void paragraphAttributes();
@@ -151,7 +153,7 @@ private:
 void TestRichEditControl::initTestCase()
 {
     QStandardPaths::setTestModeEnabled(true);
-    CreateGlobalIntl(qApp);
+    CreateGlobalIntl(*qApp);
 }
 
 void TestRichEditControl::init()
@@ -236,6 +238,58 @@ void TestRichEditControl::textAttributesWorkOnTheSelectionOnly()
     // A face name longer than the engine keeps is cut to 32 characters.
     m_edit->SelectionAttributes().SetName(QString(40, QLatin1Char('F')));
     QCOMPARE(m_edit->SelectionAttributes().Name(), QString(32, QLatin1Char('F')));
+}
+
+// The one read a format bar makes gives what the single attributes give, also over a
+// selection whose formats differ.
+void TestRichEditControl::selectionFormatsAgreeWithTheAttributes()
+{
+    m_edit->SetSelText(QStringLiteral("Hello world\nNext"));
+    m_edit->setSelectionRange({0, 5});
+    m_edit->SelectionAttributes().SetStyle(fsBold | fsItalic);
+    m_edit->SelectionAttributes().SetSize(14);
+    m_edit->SelectionAttributes().SetColor(TColor(0x0000FF));
+    m_edit->ParagraphAttributes().SetAlignment(taCenter);
+
+    TSelectionFormats formats = m_edit->SelectionFormats();
+    QCOMPARE(formats.Style, fsBold | fsItalic);
+    QCOMPARE(formats.Size, 14);
+    QCOMPARE(formats.Name, m_edit->SelectionAttributes().Name());
+    QVERIFY(formats.ColorKnown);
+    QCOMPARE(formats.Color, TColor(0x0000FF));
+    QVERIFY(m_edit->SelectionHasColor(TColor(0x0000FF)));
+    QCOMPARE(formats.Alignment, int(taCenter));
+    QCOMPARE(formats.Numbering, nsNone);
+
+    m_edit->SelectAll();
+    formats = m_edit->SelectionFormats();
+    QCOMPARE(formats.Style, TFontStyles());
+    QCOMPARE(formats.Size, 0);
+    QVERIFY(!formats.ColorKnown);
+    QVERIFY(!m_edit->SelectionHasColor(TColor(0x0000FF)));
+    QCOMPARE(formats.Alignment, -1);
+}
+
+void TestRichEditControl::selectionStyleChangesThatStyleOnly()
+{
+    m_edit->SetSelText(QStringLiteral("ab"));
+    m_edit->setSelectionRange({0, 1});
+    m_edit->SelectionAttributes().SetStyle(fsItalic);
+    m_edit->SelectAll();
+    m_edit->SetSelectionStyle(fsBold, true);
+    m_edit->setSelectionRange({0, 1});
+    QCOMPARE(m_edit->SelectionAttributes().Style(), fsBold | fsItalic);
+    m_edit->setSelectionRange({1, 2});
+    QCOMPARE(m_edit->SelectionAttributes().Style(), TFontStyles(fsBold));
+    m_edit->SelectAll();
+    m_edit->SetSelectionStyle(fsBold, false);
+    QCOMPARE(m_edit->SelectionFormats().Style, TFontStyles());
+
+    m_edit->SetSelectionFaceName(QStringLiteral("Courier New"));
+    QCOMPARE(m_edit->SelectionAttributes().Name(), QStringLiteral("Courier New"));
+    m_edit->document()->clearUndoRedoStacks();
+    m_edit->SetSelectionFaceName(QStringLiteral("Courier New"));  // the same: nothing sent
+    QVERIFY(!m_edit->CanUndo());
 }
 
 void TestRichEditControl::textAttributeWritesTouchOnlyTheirAttribute()

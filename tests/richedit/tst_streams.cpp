@@ -511,14 +511,12 @@ void TestStreams::malformedStoredDataRaises()
 
 void TestStreams::initialContentIsMsSansSerifEightPoint()
 {
-    const QByteArray data = MainWindowInitialData();
-    QCOMPARE(data.size(), 98);
-    QVERIFY(data.endsWith(QByteArray("}\r\n\0", 4)));
-    QCOMPARE(qFromLittleEndian<quint32>(MainWindowStoredRichEdit().constData() + 1 + 15 + 4 + 1 + 4), 98u);
-
     TwwDBRichEdit edit;
-    LoadMainWindowInitialContent(edit);
-    QCOMPARE(edit.RichEditVersion(), 2);
+    edit.setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+    edit.Lines()->SetText(QStringLiteral("old"));
+    edit.StartEmptyDocument(2057);
+    QVERIFY(!edit.Modified());
+    QVERIFY(!edit.CanUndo());
     QVERIFY(edit.Lines()->Get(0).isEmpty());
     QVERIFY(edit.Lines()->Count() <= 1);
     edit.setSelectionRange({0, 0});
@@ -533,6 +531,10 @@ void TestStreams::initialContentIsMsSansSerifEightPoint()
     edit.setSelectionRange({0, 5});
     QCOMPARE(edit.SelectionAttributes().Name(), QStringLiteral("MS Sans Serif"));
     QCOMPARE(edit.SelectionAttributes().Size(), 8);
+    QBuffer saved;
+    saved.open(QIODevice::WriteOnly);
+    edit.Lines()->SaveToStream(saved);
+    QVERIFY(saved.data().contains("\\lang2057"));
 }
 
 void TestStreams::copyContentToReplacesTargetContent()

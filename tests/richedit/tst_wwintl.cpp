@@ -65,10 +65,10 @@ void TestWwIntl::defaultsAreTheSystemTexts()
 void TestWwIntl::globalIsCreatedOnceAndClearedByItsDestruction()
 {
     QObject owner;
-    TwwIntl *global = CreateGlobalIntl(&owner);
+    TwwIntl *global = CreateGlobalIntl(owner);
     QCOMPARE(GlobalIntl, global);
     QCOMPARE(global->parent(), &owner);
-    QCOMPARE(CreateGlobalIntl(&owner), global);  // a second call keeps the first
+    QCOMPARE(CreateGlobalIntl(owner), global);  // a second call keeps the first
     delete global;
     QVERIFY(!GlobalIntl);
 }
@@ -76,7 +76,7 @@ void TestWwIntl::globalIsCreatedOnceAndClearedByItsDestruction()
 void TestWwIntl::ownerDestructionFreesAndClearsTheGlobal()
 {
     auto owner = std::make_unique<QObject>();
-    CreateGlobalIntl(owner.get());
+    CreateGlobalIntl(*owner);
     QPointer<TwwIntl> watched = GlobalIntl;
     owner.reset();
     QVERIFY(watched.isNull());
@@ -85,7 +85,7 @@ void TestWwIntl::ownerDestructionFreesAndClearsTheGlobal()
 
 void TestWwIntl::destroyingAnotherTableLeavesTheGlobal()
 {
-    TwwIntl *global = CreateGlobalIntl(nullptr);
+    TwwIntl *global = CreateGlobalIntl(*qApp);
     {
         TwwIntl other;
         other.RichEdit.NUMLockCaption = QStringLiteral("Num");
@@ -97,7 +97,7 @@ void TestWwIntl::destroyingAnotherTableLeavesTheGlobal()
 
 void TestWwIntl::connectingCopiesEveryGroupIntoTheGlobal()
 {
-    TwwIntl *global = CreateGlobalIntl(nullptr);
+    TwwIntl *global = CreateGlobalIntl(*qApp);
     TwwIntl form;
     form.RichEdit.FontHint = QStringLiteral("Schrift");
     form.RichEdit.MenuLabels.FileCaption = QStringLiteral("&Datei");
@@ -138,7 +138,7 @@ void TestWwIntl::connectingCopiesEveryGroupIntoTheGlobal()
 
 void TestWwIntl::connectedGlobalDoesNotCopyOntoItself()
 {
-    TwwIntl *global = CreateGlobalIntl(nullptr);
+    TwwIntl *global = CreateGlobalIntl(*qApp);
     global->RichEdit.CAPLockCaption = QStringLiteral("Caps");
     global->SetConnected(true);
     global->SetCheckBoxInGridStyle(cbStyleCheckmark);
@@ -149,7 +149,7 @@ void TestWwIntl::connectedGlobalDoesNotCopyOntoItself()
 
 void TestWwIntl::loadedCopiesOnlyWhileConnected()
 {
-    TwwIntl *global = CreateGlobalIntl(nullptr);
+    TwwIntl *global = CreateGlobalIntl(*qApp);
     TwwIntl form;
     form.RichEdit.ExitHint = QStringLiteral("Ende");
     form.Loaded();
@@ -164,7 +164,7 @@ void TestWwIntl::loadedCopiesOnlyWhileConnected()
 
 void TestWwIntl::checkBoxStylePropagatesOnlyWhenConnected()
 {
-    TwwIntl *global = CreateGlobalIntl(nullptr);
+    TwwIntl *global = CreateGlobalIntl(*qApp);
     TwwIntl form;
     form.SetConnected(true);
     form.SetCheckBoxInGridStyle(cbStyleCheckmark);
@@ -183,7 +183,7 @@ void TestWwIntl::checkBoxStylePropagatesOnlyWhenConnected()
 void TestWwIntl::editorTextsFallBackToDefaultsWithoutGlobal()
 {
     QCOMPARE(RichEditTexts().ParagraphDialog.AlignRight, QStringLiteral("Right"));
-    TwwIntl *global = CreateGlobalIntl(nullptr);
+    TwwIntl *global = CreateGlobalIntl(*qApp);
     global->RichEdit.ParagraphDialog.AlignRight = QStringLiteral("Rechts");
     QCOMPARE(RichEditTexts().ParagraphDialog.AlignRight, QStringLiteral("Rechts"));
 }

@@ -1,0 +1,385 @@
+#include "engine/codec/rtf/read/rtfreader.h"
+
+#include "engine/codec/rtf/read/rtfreaderimpl.h"
+
+#include <QCoreApplication>
+#include <QTextDocument>
+
+namespace engine {
+
+Q_LOGGING_CATEGORY(lcRtf, "wp.rtf", QtWarningMsg)
+
+QString RtfReadResult::message() const
+{
+    switch (error) {
+    case RtfReadError::None:
+        return {};
+    case RtfReadError::NoDocument:
+        return QCoreApplication::translate("engine", "There is no document to read into.");
+    case RtfReadError::NotRtf:
+        return QCoreApplication::translate("engine", "The data is not Rich Text Format.");
+    case RtfReadError::UnclosedGroup:
+        return QCoreApplication::translate("engine", "The Rich Text Format data ends before its last group is closed (byte %1).")
+            .arg(offset);
+    }
+    return {};
+}
+
+namespace {
+
+// Puts the tokens after the opening "{\rtf", which may follow ASCII whitespace; returns
+// the offset of its brace, or -1 when the bytes do not start so.
+qsizetype skipHeader(const QByteArray &bytes, RtfTokenizer &tokens)
+{
+    qsizetype start = 0;
+    while (start < bytes.size() && (bytes[start] == ' ' || bytes[start] == '\t' || bytes[start] == '\r'
+                                    || bytes[start] == '\n'))
+        ++start;
+    tokens.setPosition(start);
+    const RtfToken open = tokens.next();
+    if (open.kind != RtfTokenKind::GroupOpen || open.offset != start)
+        return -1;
+    const RtfToken word = tokens.next();
+    if (word.kind != RtfTokenKind::ControlWord || word.offset != start + 1 || word.data != QByteArrayView("rtf"))
+        return -1;
+    return start;
+}
+
+}  // namespace
+
+// The two things that make reading fail, found before the document is touched: the bytes
+// must start, after ASCII whitespace, with "{\rtf", and that outermost group must close.
+RtfCheck checkRtf(const QByteArray &bytes)
+{
+    RtfTokenizer tokens(bytes);
+    const qsizetype start = skipHeader(bytes, tokens);
+    if (start < 0)
+        return {{RtfReadError::NotRtf, 0}, -1};
+    if (!tokens.skipGroup())
+        return {{RtfReadError::UnclosedGroup, bytes.size()}, -1};
+    return {{}, start};
+}
+
+RtfReadResult readCheckedRtf(const QByteArray &bytes, const RtfCheck &check, QTextDocument *document)
+{
+    if (!check.result.ok()) {
+        qCInfo(lcRtf) << "not read:" << check.result.message();
+        return check.result;
+    }
+    if (!document)
+        return {RtfReadError::NoDocument, 0};
+    rtfin::Reader reader(bytes, document);
+    return reader.read(check.start);
+}
+
+RtfReadResult readRtf(const QByteArray &bytes, QTextDocument *document)
+{
+    if (!document)
+        return {RtfReadError::NoDocument, 0};
+    return readCheckedRtf(bytes, checkRtf(bytes), document);
+}
+
+namespace rtfin {
+
+Reader::Reader(const QByteArray &bytes, QTextDocument *document)
+    : m_bytes(bytes), m_document(document), m_tokens(bytes), m_builder(document)
+{
+    m_stack.reserve(kMaxRtfGroupDepth + 1);
+}
+
+// Starts after the "{\rtf" whose brace is at `start`, which the caller has checked.
+void Reader::enterOutermostGroup(qsizetype start)
+{
+    m_tokens.setPosition(start);
+    m_tokens.next();  // the brace
+    m_tokens.next();  // \rtf
+    GroupState outermost;
+    outermost.openOffset = start;
+    m_stack.push_back(outermost);
+}
+
+RtfReadResult Reader::read(qsizetype start)
+{
+    enterOutermostGroup(start);
+    RtfReadResult result = readGroups();
+    result.skipped = m_skipped;
+    return result;
+}
+
+RtfReadResult Reader::readGroups()
+{
+
+    for (;;) {
+        if (m_objectToKeep >= 0 && !keepShownObject())
+            break;
+        RtfToken token = m_tokens.next();
+        if (m_unicodeSkipLeft > 0 && !skipUnicodeFallback(token))
+            continue;
+        if (!m_pendingBytes.isEmpty() && !continuesBytes(token))
+            flushBytes();
+        if (m_starPending && token.kind != RtfTokenKind::ControlWord) {
+            // \* marks an optional destination: anything but a control word after it
+            // leaves nothing this reader could use in the group.
+            m_starPending = false;
+            if (m_stack.size() > 1 && token.kind != RtfTokenKind::GroupClose) {
+                if (token.kind == RtfTokenKind::GroupOpen && !m_tokens.skipGroup())
+                    break;
+                if (!skipGroup())
+                    break;
+                continue;
+            }
+        }
+        switch (token.kind) {
+        case RtfTokenKind::End:
+            return {RtfReadError::UnclosedGroup, token.offset};
+        case RtfTokenKind::GroupOpen:
+            openGroup(token.offset);
+            break;
+        case RtfTokenKind::GroupClose:
+            if (m_stack.size() == 1) {
+                finishDocument();
+                return {};
+            }
+            closeGroup();
+            break;
+        case RtfTokenKind::ControlWord:
+            if (!handleWord(token))
+                return {RtfReadError::UnclosedGroup, m_tokens.size()};
+            break;
+        case RtfTokenKind::ControlSymbol:
+            handleSymbol(token.symbol);
+            break;
+        case RtfTokenKind::Text:
+            handleText(token.data);
+            break;
+        case RtfTokenKind::HexByte:
+            handleHexByte(token.hexByte);
+            break;
+        case RtfTokenKind::Binary:
+            handleBinary(token.data);
+            break;
+        }
+    }
+    return {RtfReadError::UnclosedGroup, m_tokens.size()};
+}
+
+// A \uN character is followed by \ucN fallback characters for readers without Unicode:
+// each text byte, \'hh, control word or \bin block counts as one; a brace ends the
+// fallback early. Returns true when the token (or what is left of a text run) still
+// needs handling.
+bool Reader::skipUnicodeFallback(RtfToken &token)
+{
+    switch (token.kind) {
+    case RtfTokenKind::GroupOpen:
+    case RtfTokenKind::GroupClose:
+    case RtfTokenKind::End:
+        m_unicodeSkipLeft = 0;
+        return true;
+    case RtfTokenKind::Text: {
+        const qsizetype skipped = std::min<qsizetype>(m_unicodeSkipLeft, token.data.size());
+        m_unicodeSkipLeft -= int(skipped);
+        token.data = token.data.sliced(skipped);
+        return !token.data.isEmpty();
+    }
+    default:
+        --m_unicodeSkipLeft;
+        return false;
+    }
+}
+
+// Text bytes, escaped bytes and the escaped specials are decoded together.
+bool Reader::continuesBytes(const RtfToken &token)
+{
+    switch (token.kind) {
+    case RtfTokenKind::Text:
+    case RtfTokenKind::HexByte:
+        return true;
+    case RtfTokenKind::ControlSymbol:
+        return token.symbol == '\\' || token.symbol == '{' || token.symbol == '}';
+    default:
+        return false;
+    }
+}
+
+void Reader::openGroup(qsizetype offset)
+{
+    if (int(m_stack.size()) >= kMaxRtfGroupDepth) {
+        // Too deep: the group is dropped whole. The tokenizer has already read its '{'.
+        ++m_skipped.deepGroups;
+        qCInfo(lcRtf) << "group nested too deep skipped at byte" << offset;
+        if (!m_tokens.skipGroup())
+            m_tokens.setPosition(m_tokens.size());
+        return;
+    }
+    GroupState state = top();
+    state.openOffset = offset;
+    state.endsField = state.endsPicture = false;
+    m_stack.push_back(state);
+}
+
+bool Reader::skipGroup()
+{
+    if (!m_tokens.skipGroup())
+        return false;
+    if (m_stack.size() > 1) {
+        // The group's own destination ends unread, but what it opened must still end.
+        const GroupState closed = std::move(m_stack.back());
+        m_stack.pop_back();
+        endGroupActions(closed);
+    }
+    return true;
+}
+
+void Reader::endGroupActions(const GroupState &closed)
+{
+    if (closed.endsPicture)
+        finishPicture();
+    if (closed.endsField && !m_fields.empty())
+        m_fields.pop_back();
+}
+
+void Reader::closeGroup()
+{
+    const GroupState closed = std::move(m_stack.back());
+    m_stack.pop_back();
+    const Destination outer = top().destination;
+
+    switch (closed.destination) {
+    case Destination::FontTable:
+        // An entry ends with its group, and the last one also with the table.
+        commitFontEntry();
+        break;
+    case Destination::ListLevel:
+        if (outer == Destination::List)
+            ++m_listLevelIndex;
+        break;
+    case Destination::List:
+        if (outer == Destination::ListTable) {
+            m_lists.addList(m_listId, m_listLevels);
+            forgetFormats();
+        }
+        break;
+    case Destination::ListOverride:
+        if (outer == Destination::ListOverrideTable) {
+            m_lists.addOverride(m_overrideNumber, m_overrideListId);
+            forgetFormats();
+        }
+        break;
+    case Destination::ParagraphNumbering:
+        if (outer != Destination::ParagraphNumbering)
+            top().para.oldStyleList = m_numberingKind;
+        break;
+    default:
+        break;
+    }
+    endGroupActions(closed);
+}
+
+void Reader::handleText(QByteArrayView text)
+{
+    switch (top().destination) {
+    case Destination::Body:
+    case Destination::ListText:
+    case Destination::FieldInstruction:
+        if (m_pendingBytes.isEmpty()) {
+            bool plain = true;
+            for (const char c : text) {
+                if (c < 0x20 || c > 0x7e) {
+                    plain = false;
+                    break;
+                }
+            }
+            if (plain && top().destination == Destination::Body) {
+                beginContent();
+                m_shapePictureShown = false;
+                m_builder.appendText(QLatin1StringView(text.data(), text.size()), charFormat(top().chars));
+                return;
+            }
+            if (plain) {
+                deliverText(QString::fromLatin1(text.data(), text.size()));
+                return;
+            }
+        }
+        m_pendingBytes.append(text.data(), text.size());
+        return;
+    case Destination::FontTable:
+        for (const char c : text) {
+            if (c == ';')
+                commitFontEntry();
+            else
+                m_fontNameBytes.append(c);
+        }
+        return;
+    case Destination::ColorTable:
+        for (const char c : text) {
+            if (c != ';')
+                continue;
+            m_colors.add(m_colorGiven ? QColor(m_red, m_green, m_blue) : QColor());
+            forgetFormats();
+            m_red = m_green = m_blue = 0;
+            m_colorGiven = false;
+        }
+        return;
+    case Destination::Picture:
+        m_picture.appendHex(text);
+        return;
+    default:
+        return;
+    }
+}
+
+void Reader::handleHexByte(quint8 byte)
+{
+    switch (top().destination) {
+    case Destination::Body:
+    case Destination::ListText:
+    case Destination::FieldInstruction:
+        m_pendingBytes.append(char(byte));
+        return;
+    case Destination::FontTable:
+        m_fontNameBytes.append(char(byte));
+        return;
+    default:
+        return;
+    }
+}
+
+void Reader::handleBinary(QByteArrayView bytes)
+{
+    if (top().destination == Destination::Picture)
+        m_picture.appendBinary(bytes);
+}
+
+void Reader::handleSymbol(char symbol)
+{
+    switch (symbol) {
+    case '\\':
+    case '{':
+    case '}':
+        // Escaped bytes of the text: in a double-byte code page one may be the second
+        // byte of a character, so they are decoded with the bytes around them.
+        handleHexByte(quint8(symbol));
+        return;
+    case '~':
+        deliverChar(0x00A0);
+        return;
+    case '-':
+        deliverChar(0x00AD);
+        return;
+    case '_':
+        deliverChar(0x2011);
+        return;
+    case '*':
+        m_starPending = true;
+        return;
+    case '\n':
+        if (top().destination == Destination::Body)
+            endParagraph();
+        return;
+    default:
+        return;
+    }
+}
+
+}  // namespace rtfin
+}  // namespace engine

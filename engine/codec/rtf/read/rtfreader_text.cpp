@@ -1,0 +1,240 @@
+#include "engine/codec/rtf/read/rtfreaderimpl.h"
+#include "engine/codec/textprops.h"
+
+#include <QTextDocument>
+#include <QTextImageFormat>
+#include <QUrl>
+
+namespace engine::rtfin {
+
+namespace {
+
+constexpr qsizetype kMaxInstructionLength = 64 * 1024;
+constexpr qsizetype kMaxListTextLength = 1024;
+
+// Control characters other than tab carry no text in RTF.
+void dropControlCharacters(QString &text)
+{
+    text.removeIf([](QChar c) { return c.unicode() < 0x20 && c != u'\t'; });
+}
+
+}  // namespace
+
+void Reader::flushBytes()
+{
+    QString text = m_decoder.decode(m_pendingBytes, codePageOf(top().chars));
+    m_pendingBytes.clear();
+    dropControlCharacters(text);
+    if (!text.isEmpty())
+        deliverText(text);
+}
+
+void Reader::deliverText(const QString &text)
+{
+    switch (top().destination) {
+    case Destination::Body:
+        bodyText(text);
+        return;
+    case Destination::ListText:
+        if (m_listText.isEmpty())
+            m_listTextFormat = charFormat(top().chars);
+        if (m_listText.size() < kMaxListTextLength)
+            m_listText += text;
+        return;
+    case Destination::FontTable:
+        // Bytes of the name so far are decoded first, so that the characters stay in order.
+        if (!m_fontNameBytes.isEmpty())
+            m_font.name += m_decoder.decode(std::exchange(m_fontNameBytes, QByteArray()), codePageOfFont(m_font));
+        m_font.name += text;
+        return;
+    case Destination::FieldInstruction: {
+        const int index = top().instructionField;
+        if (index >= 0 && index < int(m_fields.size()) && m_fields[size_t(index)].instruction.size() < kMaxInstructionLength)
+            m_fields[size_t(index)].instruction += text;
+        return;
+    }
+    default:
+        return;
+    }
+}
+
+void Reader::deliverChar(char16_t c)
+{
+    deliverText(QString(QChar(c)));
+}
+
+void Reader::bodyText(const QString &text)
+{
+    beginContent();
+    m_shapePictureShown = false;
+    m_builder.appendText(text, charFormat(top().chars));
+}
+
+// Before the first content of a paragraph comes its visible list number, and inside a
+// table row the tabs that separate it from the cells before.
+void Reader::beginContent()
+{
+    showInObject(false);
+    if (!m_builder.paragraphHasContent() && (!m_listText.isEmpty() || listKindOf(top().para) == ListKind::Numbered))
+        emitListText();
+    if (m_pendingCellBreak) {
+        m_pendingCellBreak = false;
+        m_builder.appendText(QString(QChar::LineSeparator), charFormat(top().chars));
+    }
+    if (m_pendingCellTabs > 0) {
+        m_builder.appendText(QString(m_pendingCellTabs, u'\t'), charFormat(top().chars));
+        m_pendingCellTabs = 0;
+    }
+}
+
+// Bullet paragraphs get their bullet from the paragraph format; a numbered paragraph
+// keeps its number as text. Some writers leave the number to the reader (their list
+// text is only a tab): those paragraphs are counted per list and level.
+void Reader::emitListText()
+{
+    const ParaState &para = top().para;
+    const ListKind kind = listKindOf(para);
+    if (kind == ListKind::Numbered
+        && std::none_of(m_listText.begin(), m_listText.end(), [](QChar c) { return c.isLetterOrNumber(); })) {
+        const QPair<int, int> key(para.listOverride > 0 ? para.listOverride : 0, para.listLevel);
+        if (m_listText.isEmpty())
+            m_listTextFormat = charFormat(top().chars);
+        int &counter = m_listCounters[key];
+        counter = std::min(counter + 1, 1000000);
+        m_listText = QString::number(counter) + QStringLiteral(".\t");
+    }
+    if (!m_listText.isEmpty() && kind != ListKind::Bullet)
+        m_builder.appendText(m_listText, m_listTextFormat);
+    m_listText.clear();
+}
+
+void Reader::endParagraph()
+{
+    if (top().para.inTable) {
+        // One row is one paragraph: a paragraph mark inside a cell becomes a line break
+        // when more text of that cell follows.
+        if (m_builder.paragraphHasContent())
+            m_pendingCellBreak = true;
+        return;
+    }
+    finishParagraph();
+}
+
+void Reader::finishParagraph()
+{
+    showInObject(false);
+    if (m_builder.paragraphHasContent())
+        m_listText.clear();
+    else
+        emitListText();
+    m_pendingCellTabs = 0;
+    m_pendingCellBreak = false;
+    ParaState para = top().para;
+    para.pageBreakBefore = para.pageBreakBefore || m_pageBreakNext;
+    m_pageBreakNext = false;
+    m_builder.endParagraph(blockFormat(para), isBullet(para), charFormat(top().chars));
+}
+
+void Reader::finishDocument()
+{
+    if (!m_pendingBytes.isEmpty())
+        flushBytes();
+    ParaState para = top().para;
+    para.pageBreakBefore = para.pageBreakBefore || m_pageBreakNext;
+    m_builder.finish(blockFormat(para), isBullet(para), charFormat(top().chars));
+}
+
+// A page break starts a new paragraph that begins on a new page.
+void Reader::breakPage()
+{
+    if (m_builder.paragraphHasContent())
+        finishParagraph();
+    m_pageBreakNext = true;
+}
+
+void Reader::commitFontEntry()
+{
+    if (!m_fontNameBytes.isEmpty())
+        m_font.name += m_decoder.decode(m_fontNameBytes, codePageOfFont(m_font));
+    m_fontNameBytes.clear();
+    // A face name has no control characters, tabs included. It is cut to the length a
+    // face may have before its ends are trimmed, so that it is written as it reads.
+    m_font.name.removeIf([](QChar c) { return c.unicode() < 0x20; });
+    m_font.name = m_font.name.left(kMaxFaceNameLength).trimmed();
+    if (!m_font.name.isEmpty()) {
+        m_fonts.add(m_fontNumber, m_font);
+        forgetFormats();
+    }
+    m_font.name.clear();
+}
+
+void Reader::finishPicture()
+{
+    PictureData picture = std::exchange(m_picture, PictureData());
+    const bool overLimit =
+        m_pictureCount >= kMaxRtfPictures || m_pictureBytes + picture.data.size() > kMaxRtfTotalPictureBytes;
+    const std::optional<DecodedPicture> decoded =
+        overLimit ? std::nullopt : decodePicture(picture);
+    if (!decoded) {
+        ++m_skipped.pictures;
+        qCInfo(lcRtf) << "picture dropped before byte" << m_tokens.position()
+                      << (overLimit ? "(past the picture limits)" : "(damaged or of an unknown kind)");
+        return;
+    }
+    ++m_pictureCount;
+    m_pictureBytes += picture.data.size();
+
+    const QUrl name(QStringLiteral("rtfpicture:%1").arg(m_pictureCount));
+    m_document->addResource(QTextDocument::ImageResource, name, decoded->image);
+    QTextImageFormat format;
+    format.merge(charFormat(top().chars));
+    format.setName(name.toString());
+    format.setWidth(decoded->displaySize.width());
+    format.setHeight(decoded->displaySize.height());
+    format.setProperty(prop::ImageOriginalBytes, decoded->originalBytes);
+    format.setProperty(prop::ImageOriginalKind, decoded->originalKind);
+    const bool standsForObject = showInObject(true);
+    beginContent();
+    if (top().inShapePicture)
+        m_shapePictureShown = true;
+    if (standsForObject) {
+        m_objectToKeep = top().chars.object;
+        m_objectPicture = format;
+        return;
+    }
+    m_builder.appendImage(format);
+}
+
+// What the body shows inside an object's result decides what becomes of the object: a
+// picture shown first stands for the whole object, anything else shown first leaves the
+// object to be read as its result alone. Objects around it are read as their results.
+// Returns true when the picture stands for the object.
+bool Reader::showInObject(bool picture)
+{
+    const int index = top().chars.object;
+    if (index < 0 || m_objects[size_t(index)].shown)
+        return false;
+    for (int i = index; i >= 0 && !m_objects[size_t(i)].shown; i = m_objects[size_t(i)].parent)
+        m_objects[size_t(i)].shown = true;
+    return picture;
+}
+
+// The rest of the object whose picture was just shown is skipped: the picture keeps the
+// object's whole group, which is written back as it is, result included.
+bool Reader::keepShownObject()
+{
+    const int index = std::exchange(m_objectToKeep, -1);
+    QTextImageFormat picture = std::exchange(m_objectPicture, QTextImageFormat());
+    while (m_stack.size() > 1 && top().chars.object == index) {
+        if (!skipGroup())
+            return false;
+    }
+    const qsizetype offset = m_objects[size_t(index)].offset;
+    const qsizetype length = m_tokens.position() - offset;
+    if (length <= kMaxRtfPictureBytes)
+        picture.setProperty(prop::ObjectRtf, m_bytes.mid(offset, length));
+    m_builder.appendImage(picture);
+    return true;
+}
+
+}  // namespace engine::rtfin

@@ -1,0 +1,500 @@
+#include "engine/codec/rtf/read/rtfreaderimpl.h"
+#include "engine/codec/rtf/read/hyperlinkfield.h"
+
+#include <utility>
+
+namespace engine::rtfin {
+
+namespace {
+
+bool toggleOn(const RtfToken &token)
+{
+    return !token.hasParameter || token.parameter != 0;
+}
+
+int valueOr(const RtfToken &token, int fallback)
+{
+    return token.hasParameter ? token.parameter : fallback;
+}
+
+// Lengths in twips are kept within what a page can hold, so later arithmetic cannot
+// overflow.
+int twips(const RtfToken &token)
+{
+    constexpr int kMaxTwips = 1440 * 1000;
+    return std::clamp(valueOr(token, 0), -kMaxTwips, kMaxTwips);
+}
+
+}  // namespace
+
+bool Reader::skipDestination(QByteArrayView name, qsizetype offset)
+{
+    ++m_skipped.destinations;
+    qCDebug(lcRtf) << "destination" << name << "skipped at byte" << offset;
+    return skipGroup();
+}
+
+bool Reader::handleWord(const RtfToken &token)
+{
+    const RtfControlWord *entry = findRtfControlWord(token.data);
+    const bool starred = std::exchange(m_starPending, false);
+    const bool canSkip = m_stack.size() > 1;  // never skip the outermost group
+    if (!entry)
+        return !(starred && canSkip) || skipDestination(token.data, token.offset);
+    if (entry->kind == RtfWordKind::Destination) {
+        if (handleDestination(entry->id) || !canSkip)
+            return true;
+        return skipDestination(token.data, token.offset);
+    }
+    if (starred && canSkip)
+        return skipDestination(token.data, token.offset);
+
+    const RtfWord word = entry->id;
+    switch (top().destination) {
+    case Destination::FontTable:
+        handleFontWord(word, token);
+        return true;
+    case Destination::ColorTable:
+        if (word == RtfWord::red || word == RtfWord::green || word == RtfWord::blue) {
+            const int value = std::clamp(valueOr(token, 0), 0, 255);
+            (word == RtfWord::red ? m_red : word == RtfWord::green ? m_green : m_blue) = value;
+            m_colorGiven = true;
+        }
+        return true;
+    case Destination::Picture:
+        handlePictureWord(word, token);
+        return true;
+    case Destination::ListTable:
+    case Destination::List:
+    case Destination::ListLevel:
+    case Destination::ListOverrideTable:
+    case Destination::ListOverride:
+    case Destination::ParagraphNumbering:
+        handleListWord(word, token);
+        return true;
+    default:
+        break;
+    }
+    if (word == RtfWord::u) {
+        handleUnicode(valueOr(token, 0));
+        return true;
+    }
+    handleDocumentWord(word, token);
+    handleCharacterWord(word, token);
+    handleParagraphWord(word, token);
+    handleTableWord(word, token);
+    if (entry->kind == RtfWordKind::Symbol)
+        handleSymbolWord(word);
+    return true;
+}
+
+// Switches the current group to the destination the word starts. Returns false when
+// the group is to be skipped.
+bool Reader::handleDestination(RtfWord word)
+{
+    GroupState &group = top();
+    const Destination current = group.destination;
+    const bool inBody = current == Destination::Body;
+    switch (word) {
+    // The document's tables count only where its text would: inside a picture or a shape
+    // they belong to something else.
+    case RtfWord::fonttbl:
+        if (!inBody)
+            return false;
+        group.destination = Destination::FontTable;
+        m_fontNameBytes.clear();
+        m_font = FontEntry();
+        return true;
+    case RtfWord::colortbl:
+        if (!inBody)
+            return false;
+        group.destination = Destination::ColorTable;
+        m_colors.clear();
+        forgetFormats();
+        m_colorGiven = false;
+        m_red = m_green = m_blue = 0;
+        return true;
+    case RtfWord::pict:
+        if (!inBody)
+            return false;
+        group.destination = Destination::Picture;
+        group.endsPicture = true;
+        m_picture = PictureData();
+        return true;
+    case RtfWord::shppict:
+        if (!inBody)
+            return false;
+        group.inShapePicture = true;
+        m_shapePictureShown = false;
+        return true;
+    case RtfWord::nonshppict:
+        // The copy for readers without \shppict: skipped when the \shppict before it
+        // gave a picture (each \shppict stands for one \nonshppict).
+        if (m_shapePictureShown) {
+            m_shapePictureShown = false;
+            return false;
+        }
+        return inBody;
+    case RtfWord::shp:
+        if (!inBody)
+            return false;
+        group.destination = Destination::Container;
+        return true;
+    case RtfWord::shprslt:
+    case RtfWord::result:
+        if (current != Destination::Container)
+            return false;
+        group.destination = Destination::Body;
+        return true;
+    case RtfWord::object:
+        // An object is a group of its own: the outermost group is the document.
+        if (!inBody || m_stack.size() < 2)
+            return false;
+        m_objects.push_back(Object{group.openOffset, group.chars.object});
+        group.chars.object = int(m_objects.size() - 1);
+        group.destination = Destination::Container;
+        return true;
+    case RtfWord::field:
+        if ((!inBody && current != Destination::FieldInstruction) || int(m_fields.size()) >= kMaxRtfFieldDepth)
+            return false;
+        m_fields.push_back(Field{QString(), current == Destination::FieldInstruction});
+        group.endsField = true;
+        group.destination = Destination::Container;
+        return true;
+    case RtfWord::fldinst:
+        if (m_fields.empty() || current != Destination::Container)
+            return false;
+        group.destination = Destination::FieldInstruction;
+        group.instructionField = int(m_fields.size() - 1);
+        return true;
+    case RtfWord::fldrslt: {
+        if (m_fields.empty() || current != Destination::Container)
+            return false;
+        const Field &field = m_fields.back();
+        if (field.resultIsInstruction) {
+            // The result of a field inside another's instruction is part of that one.
+            group.destination = Destination::FieldInstruction;
+            group.instructionField = int(m_fields.size() - 2);
+            return true;
+        }
+        group.destination = Destination::Body;
+        const QString target = hyperlinkTarget(field.instruction);
+        if (!target.isEmpty()) {
+            m_links.append(target);
+            group.chars.link = int(m_links.size() - 1);
+        }
+        return true;
+    }
+    case RtfWord::listtable:
+        if (!inBody)
+            return false;
+        group.destination = Destination::ListTable;
+        return true;
+    case RtfWord::list:
+        if (current != Destination::ListTable)
+            return false;
+        group.destination = Destination::List;
+        m_listId = 0;
+        m_listLevelIndex = 0;
+        m_listLevels.fill(0);
+        return true;
+    case RtfWord::listlevel:
+        if (current != Destination::List)
+            return false;
+        group.destination = Destination::ListLevel;
+        return true;
+    case RtfWord::listoverridetable:
+        if (!inBody)
+            return false;
+        group.destination = Destination::ListOverrideTable;
+        return true;
+    case RtfWord::listoverride:
+        if (current != Destination::ListOverrideTable)
+            return false;
+        group.destination = Destination::ListOverride;
+        m_overrideListId = 0;
+        m_overrideNumber = 0;
+        return true;
+    case RtfWord::listtext:
+    case RtfWord::pntext:
+        if (!inBody)
+            return false;
+        group.destination = Destination::ListText;
+        m_listText.clear();
+        return true;
+    case RtfWord::pn:
+        if (!inBody)
+            return false;
+        group.destination = Destination::ParagraphNumbering;
+        m_numberingKind = ListKind::Numbered;
+        return true;
+    default:
+        return false;
+    }
+}
+
+void Reader::handleFontWord(RtfWord word, const RtfToken &token)
+{
+    switch (word) {
+    case RtfWord::f:
+        if (!m_fontNameBytes.isEmpty() || !m_font.name.isEmpty())
+            commitFontEntry();
+        m_fontNumber = valueOr(token, 0);
+        m_font = FontEntry();
+        break;
+    case RtfWord::fnil: m_font.pitchAndFamily = (m_font.pitchAndFamily & 0x0f); break;
+    case RtfWord::froman: m_font.pitchAndFamily = (m_font.pitchAndFamily & 0x0f) | 0x10; break;
+    case RtfWord::fswiss: m_font.pitchAndFamily = (m_font.pitchAndFamily & 0x0f) | 0x20; break;
+    case RtfWord::fmodern: m_font.pitchAndFamily = (m_font.pitchAndFamily & 0x0f) | 0x30; break;
+    case RtfWord::fscript: m_font.pitchAndFamily = (m_font.pitchAndFamily & 0x0f) | 0x40; break;
+    case RtfWord::fdecor: m_font.pitchAndFamily = (m_font.pitchAndFamily & 0x0f) | 0x50; break;
+    case RtfWord::fcharset: m_font.charset = std::clamp(valueOr(token, 0), 0, 255); break;
+    case RtfWord::fprq:
+        m_font.pitchAndFamily = (m_font.pitchAndFamily & 0xf0) | quint8(std::clamp(valueOr(token, 0), 0, 2));
+        break;
+    case RtfWord::cpg: m_font.codePage = std::max(0, valueOr(token, 0)); break;
+    case RtfWord::u: handleUnicode(valueOr(token, 0)); break;
+    default: break;
+    }
+}
+
+void Reader::handleDocumentWord(RtfWord word, const RtfToken &token)
+{
+    switch (word) {
+    case RtfWord::ansi: m_ansiCodePage = 1252; break;
+    case RtfWord::mac: m_ansiCodePage = 10000; break;
+    case RtfWord::pc: m_ansiCodePage = 437; break;
+    case RtfWord::pca: m_ansiCodePage = 850; break;
+    case RtfWord::ansicpg:
+        if (valueOr(token, 0) > 0)
+            m_ansiCodePage = token.parameter;
+        break;
+    case RtfWord::deff:
+        m_defaultFont = valueOr(token, 0);
+        top().chars.font = m_defaultFont;
+        break;
+    case RtfWord::deflang:
+        m_defaultLanguage = std::max(0, valueOr(token, 0));
+        top().chars.language = m_defaultLanguage;
+        break;
+    case RtfWord::uc: top().unicodeSkip = quint8(std::clamp(valueOr(token, 1), 0, 16)); break;
+    default: break;
+    }
+}
+
+void Reader::handleCharacterWord(RtfWord word, const RtfToken &token)
+{
+    CharState &chars = top().chars;
+    switch (word) {
+    case RtfWord::plain: {
+        CharState reset;
+        reset.font = m_defaultFont;
+        reset.language = m_defaultLanguage;
+        reset.link = chars.link;
+        reset.object = chars.object;
+        chars = reset;
+        break;
+    }
+    case RtfWord::b: chars.bold = toggleOn(token); break;
+    case RtfWord::i: chars.italic = toggleOn(token); break;
+    case RtfWord::strike:
+    case RtfWord::striked: chars.strike = toggleOn(token); break;
+    case RtfWord::v: chars.hidden = toggleOn(token); break;
+    case RtfWord::protect: chars.protect = toggleOn(token); break;
+    case RtfWord::ul: case RtfWord::uld: case RtfWord::uldash: case RtfWord::uldashd:
+    case RtfWord::uldashdd: case RtfWord::uldb: case RtfWord::ulhwave: case RtfWord::ulldash:
+    case RtfWord::ulth: case RtfWord::ulthd: case RtfWord::ulthdash: case RtfWord::ulthdashd:
+    case RtfWord::ulthdashdd: case RtfWord::ulthldash: case RtfWord::ululdbwave: case RtfWord::ulw:
+    case RtfWord::ulwave:
+        chars.underline = toggleOn(token);
+        break;
+    case RtfWord::ulnone: chars.underline = false; break;
+    case RtfWord::f: chars.font = valueOr(token, 0); break;
+    case RtfWord::fs: {
+        const int size = valueOr(token, 24);
+        chars.halfPoints = size > 0 ? std::min(size, 3276) : 24;
+        break;
+    }
+    case RtfWord::cf: chars.color = valueOr(token, 0); break;
+    case RtfWord::cb:
+    case RtfWord::chcbpat:
+    case RtfWord::highlight: chars.highlight = valueOr(token, 0); break;
+    case RtfWord::lang: chars.language = std::max(0, valueOr(token, 0)); break;
+    // "\super0" and "\sub0" switch their own position off, as other toggles do.
+    case RtfWord::super: chars.vertical = toggleOn(token) ? 1 : (chars.vertical == 1 ? 0 : chars.vertical); break;
+    case RtfWord::sub: chars.vertical = toggleOn(token) ? 2 : (chars.vertical == 2 ? 0 : chars.vertical); break;
+    case RtfWord::nosupersub: chars.vertical = 0; chars.baselineTwips = 0; break;
+    case RtfWord::up: chars.baselineTwips = std::clamp(valueOr(token, 6), 0, 3276) * 10; break;
+    case RtfWord::dn: chars.baselineTwips = -std::clamp(valueOr(token, 6), 0, 3276) * 10; break;
+    default: break;
+    }
+}
+
+void Reader::handleParagraphWord(RtfWord word, const RtfToken &token)
+{
+    ParaState &para = top().para;
+    switch (word) {
+    case RtfWord::pard: para = ParaState(); break;
+    case RtfWord::ql: para.alignment = PFA_LEFT; break;
+    case RtfWord::qr: para.alignment = PFA_RIGHT; break;
+    case RtfWord::qc: para.alignment = PFA_CENTER; break;
+    case RtfWord::qj:
+    case RtfWord::qd: para.alignment = PFA_JUSTIFY; break;
+    case RtfWord::li:
+    case RtfWord::lin: para.leftIndent = twips(token); break;
+    case RtfWord::ri:
+    case RtfWord::rin: para.rightIndent = twips(token); break;
+    case RtfWord::fi: para.firstIndent = twips(token); break;
+    case RtfWord::sb: para.spaceBefore = twips(token); break;
+    case RtfWord::sa: para.spaceAfter = twips(token); break;
+    case RtfWord::sl: para.lineSpacing = twips(token); break;
+    case RtfWord::slmult: para.lineMultiple = toggleOn(token); break;
+    case RtfWord::tx:
+    case RtfWord::tb: {
+        const int position = twips(token);
+        auto *end = para.tabs.begin() + para.tabCount;
+        auto *at = std::lower_bound(para.tabs.begin(), end, position);
+        if ((at != end && *at == position) || para.tabCount >= kMaxTabStops)
+            break;
+        std::move_backward(at, end, end + 1);
+        *at = position;
+        ++para.tabCount;
+        break;
+    }
+    case RtfWord::intbl: para.inTable = true; break;
+    case RtfWord::pagebb: para.pageBreakBefore = true; break;
+    case RtfWord::ls: para.listOverride = valueOr(token, 0); break;
+    case RtfWord::ilvl: para.listLevel = std::clamp(valueOr(token, 0), 0, ListTables::kLevels - 1); break;
+    default: break;
+    }
+}
+
+void Reader::handleTableWord(RtfWord word, const RtfToken &)
+{
+    if (top().destination != Destination::Body)
+        return;
+    switch (word) {
+    case RtfWord::cell:
+    case RtfWord::nestcell:
+        // Cells become tab-separated text: the tab is written only when more text of
+        // the row follows, so a row's trailing empty cells add nothing.
+        if (m_pendingCellTabs < 1024)
+            ++m_pendingCellTabs;
+        m_pendingCellBreak = false;
+        break;
+    case RtfWord::row:
+    case RtfWord::sect:
+        finishParagraph();
+        break;
+    default:
+        break;
+    }
+}
+
+void Reader::handleSymbolWord(RtfWord word)
+{
+    switch (word) {
+    case RtfWord::par:
+        if (top().destination == Destination::Body)
+            endParagraph();
+        break;
+    case RtfWord::page:
+        if (top().destination == Destination::Body)
+            breakPage();
+        break;
+    case RtfWord::line: deliverChar(QChar::LineSeparator); break;
+    case RtfWord::tab: deliverChar(u'\t'); break;
+    case RtfWord::emdash: deliverChar(0x2014); break;
+    case RtfWord::endash: deliverChar(0x2013); break;
+    case RtfWord::emspace: deliverChar(0x2003); break;
+    case RtfWord::enspace: deliverChar(0x2002); break;
+    case RtfWord::qmspace: deliverChar(0x2005); break;
+    case RtfWord::bullet: deliverChar(0x2022); break;
+    case RtfWord::lquote: deliverChar(0x2018); break;
+    case RtfWord::rquote: deliverChar(0x2019); break;
+    case RtfWord::ldblquote: deliverChar(0x201C); break;
+    case RtfWord::rdblquote: deliverChar(0x201D); break;
+    case RtfWord::zwj: deliverChar(0x200D); break;
+    case RtfWord::zwnj: deliverChar(0x200C); break;
+    case RtfWord::ltrmark: deliverChar(0x200E); break;
+    case RtfWord::rtlmark: deliverChar(0x200F); break;
+    default: break;
+    }
+}
+
+void Reader::handlePictureWord(RtfWord word, const RtfToken &token)
+{
+    PictureData &picture = m_picture;
+    const int value = std::clamp(valueOr(token, 0), 0, 1 << 24);
+    switch (word) {
+    case RtfWord::pngblip: picture.kind = PictureKind::Png; break;
+    case RtfWord::jpegblip: picture.kind = PictureKind::Jpeg; break;
+    case RtfWord::dibitmap: picture.kind = PictureKind::Dib; break;
+    case RtfWord::wbitmap: picture.kind = PictureKind::Ddb; break;
+    case RtfWord::emfblip:
+    case RtfWord::wmetafile:
+    case RtfWord::pmmetafile:
+    case RtfWord::macpict: picture.kind = PictureKind::Metafile; break;
+    case RtfWord::picw: picture.width = value; break;
+    case RtfWord::pich: picture.height = value; break;
+    case RtfWord::picwgoal: picture.goalWidth = value; break;
+    case RtfWord::pichgoal: picture.goalHeight = value; break;
+    case RtfWord::picscalex: picture.scaleX = value; break;
+    case RtfWord::picscaley: picture.scaleY = value; break;
+    case RtfWord::wbmbitspixel: picture.bitsPerPixel = value; break;
+    case RtfWord::wbmwidthbytes: picture.widthBytes = value; break;
+    default: break;
+    }
+}
+
+void Reader::handleListWord(RtfWord word, const RtfToken &token)
+{
+    const Destination destination = top().destination;
+    switch (word) {
+    case RtfWord::listid:
+        if (destination == Destination::List)
+            m_listId = valueOr(token, 0);
+        else if (destination == Destination::ListOverride)
+            m_overrideListId = valueOr(token, 0);
+        break;
+    case RtfWord::levelnfc:
+    case RtfWord::levelnfcn:
+        if (destination == Destination::ListLevel && m_listLevelIndex < ListTables::kLevels)
+            m_listLevels[size_t(m_listLevelIndex)] = valueOr(token, 0);
+        break;
+    case RtfWord::ls:
+        if (destination == Destination::ListOverride)
+            m_overrideNumber = valueOr(token, 0);
+        break;
+    case RtfWord::pnlvlblt:
+        m_numberingKind = ListKind::Bullet;
+        break;
+    case RtfWord::pnlvlcont:
+        m_numberingKind = ListKind::None;
+        break;
+    case RtfWord::pnlvlbody:
+    case RtfWord::pndec:
+        m_numberingKind = ListKind::Numbered;
+        break;
+    default:
+        break;
+    }
+}
+
+void Reader::handleUnicode(int value)
+{
+    int code = value < 0 ? value + 65536 : value;
+    // Beyond Unicode, or one of QTextDocument's frame markers, which would split the
+    // paragraph as a paragraph mark does.
+    if (code < 0 || code > 0x10FFFF || code == 0xFDD0 || code == 0xFDD1)
+        code = 0xFFFD;
+    // Control characters carry no text, and an object replacement character without its
+    // object stands for nothing.
+    if ((code >= 0x20 && code != 0xFFFC) || code == '\t') {
+        const char32_t character = char32_t(code);
+        deliverText(QString::fromUcs4(&character, 1));
+    }
+    m_unicodeSkipLeft = top().unicodeSkip;
+}
+
+}  // namespace engine::rtfin

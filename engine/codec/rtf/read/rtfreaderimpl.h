@@ -1,0 +1,155 @@
+#pragma once
+#include "engine/codec/rtf/rtfcontrolwords.h"
+#include "engine/codec/rtf/read/rtfdocumentbuilder.h"
+#include "engine/codec/rtf/read/rtfreader.h"
+#include "engine/codec/rtf/read/rtfreaderstate.h"
+#include "engine/codec/rtf/read/picturedecoder.h"
+#include "engine/codec/rtf/read/sourcetables.h"
+#include "engine/codec/rtf/rtftokenizer.h"
+
+#include <QHash>
+#include <QTextBlockFormat>
+#include <QTextCharFormat>
+#include <QTextImageFormat>
+#include <vector>
+
+// The RTF reader's working parts. readRtf() in rtfreader.h is the entry point.
+namespace engine::rtfin {
+
+class Reader {
+public:
+    Reader(const QByteArray &bytes, QTextDocument *document);
+    // Reads the document whose outermost group opens at `start`; the bytes are known to
+    // be RTF whose outermost group closes.
+    RtfReadResult read(qsizetype start);
+
+private:
+    struct Field {
+        QString instruction;
+        bool resultIsInstruction = false;  // a field nested in another's instruction
+    };
+    struct Object {
+        qsizetype offset = 0;  // of its '{'
+        int parent = -1;       // the object whose result holds it
+        bool shown = false;    // its result has shown something
+    };
+
+    // Groups (rtfreader.cpp)
+    void enterOutermostGroup(qsizetype start);
+    RtfReadResult readGroups();
+    bool skipDestination(QByteArrayView name, qsizetype offset);  // counted and logged
+    void openGroup(qsizetype offset);
+    void closeGroup();
+    bool skipGroup();  // skips the rest of the current group; false at the end of input
+    void endGroupActions(const GroupState &closed);
+    GroupState &top() { return m_stack.back(); }
+
+    // Tokens (rtfreader.cpp)
+    void handleText(QByteArrayView text);
+    void handleHexByte(quint8 byte);
+    void handleBinary(QByteArrayView bytes);
+    void handleSymbol(char symbol);
+    bool handleWord(const RtfToken &token);  // false when a skip ran into the end of input
+    bool skipUnicodeFallback(RtfToken &token);
+    static bool continuesBytes(const RtfToken &token);
+
+    // Control words by concern (rtfreader_words.cpp)
+    bool handleDestination(RtfWord word);
+    void handleDocumentWord(RtfWord word, const RtfToken &token);
+    void handleCharacterWord(RtfWord word, const RtfToken &token);
+    void handleParagraphWord(RtfWord word, const RtfToken &token);
+    void handleTableWord(RtfWord word, const RtfToken &token);
+    void handleSymbolWord(RtfWord word);
+    void handlePictureWord(RtfWord word, const RtfToken &token);
+    void handleListWord(RtfWord word, const RtfToken &token);
+    void handleFontWord(RtfWord word, const RtfToken &token);
+    void handleUnicode(int value);
+
+    // Text (rtfreader_text.cpp)
+    void flushBytes();
+    void deliverText(const QString &text);
+    void deliverChar(char16_t c);
+    void bodyText(const QString &text);
+    void beginContent();
+    void emitListText();
+    void endParagraph();
+    void finishParagraph();
+    void finishDocument();
+    void breakPage();
+    void commitFontEntry();
+    void finishPicture();
+    bool showInObject(bool picture);
+    bool keepShownObject();  // false when a skip ran into the end of input
+
+    // Formats (rtfreader_formats.cpp)
+    QTextCharFormat charFormat(const CharState &state);
+    QTextCharFormat charFormatFor(const CharState &state);
+    QTextBlockFormat blockFormat(const ParaState &state);
+    ListKind listKindOf(const ParaState &state) const;
+    bool isBullet(const ParaState &state) const;
+    void forgetFormats();  // after a table changed: formats made before may differ
+    int codePageOf(const CharState &state) const;
+    int codePageOfFont(const FontEntry &font) const;
+
+    const QByteArray &m_bytes;
+    QTextDocument *m_document;
+    RtfTokenizer m_tokens;
+    DocumentBuilder m_builder;
+    std::vector<GroupState> m_stack;
+    bool m_starPending = false;
+    int m_unicodeSkipLeft = 0;
+
+    // Document properties
+    int m_ansiCodePage = 1252;
+    int m_defaultFont = -1;
+    int m_defaultLanguage = 0;
+
+    // Tables
+    SourceFontTable m_fonts;
+    SourceColorTable m_colors;
+    ListTables m_lists;
+    CodePageDecoder m_decoder;
+
+    // Entries being read
+    int m_fontNumber = 0;
+    FontEntry m_font;
+    QByteArray m_fontNameBytes;
+    int m_red = 0, m_green = 0, m_blue = 0;
+    bool m_colorGiven = false;
+    int m_listId = 0;
+    int m_listLevelIndex = 0;
+    std::array<int, ListTables::kLevels> m_listLevels{};
+    int m_overrideListId = 0;
+    int m_overrideNumber = 0;
+    ListKind m_numberingKind = ListKind::None;
+
+    // Text awaiting its code page decoding, and the visible list number of the paragraph
+    QByteArray m_pendingBytes;
+    QString m_listText;
+    QHash<QPair<int, int>, int> m_listCounters;  // by list and level, for files that give no numbers
+    QTextCharFormat m_listTextFormat;
+
+    // Body state
+    int m_pendingCellTabs = 0;
+    bool m_pendingCellBreak = false;  // a paragraph mark inside a cell, shown as a line break
+    bool m_pageBreakNext = false;
+    bool m_shapePictureShown = false;  // the last \shppict gave a picture: skip \nonshppict
+    std::vector<Field> m_fields;
+    QList<QString> m_links;
+    std::vector<Object> m_objects;
+    int m_objectToKeep = -1;           // the object whose picture was just shown
+    QTextImageFormat m_objectPicture;  // that picture, placed once the object's bytes are known
+    PictureData m_picture;
+    RtfSkipped m_skipped;
+    int m_pictureCount = 0;
+    qsizetype m_pictureBytes = 0;
+
+    // Format caches
+    QHash<CharState, QTextCharFormat> m_charFormats;
+    CharState m_lastCharState;
+    bool m_lastCharKnown = false;
+    QTextCharFormat m_lastCharFormat;
+    QHash<ParaState, QTextBlockFormat> m_blockFormats;
+};
+
+}  // namespace engine::rtfin

@@ -1,0 +1,98 @@
+#pragma once
+#include "engine/codec/formatrecords.h"
+#include "engine/codec/rtf/read/sourcetables.h"
+
+#include <QHashFunctions>
+#include <array>
+
+// The state an RTF group carries: which destination its text goes to and the character
+// and paragraph properties in force. Opening a group copies the state, closing it
+// restores the state of the enclosing group.
+namespace engine::rtfin {
+
+enum class Destination : quint8 {
+    Body,               // document text
+    Container,          // a group whose own text is ignored but whose children count
+    FontTable,
+    ColorTable,
+    Picture,
+    FieldInstruction,
+    ListText,           // \listtext and \pntext: the visible number of a paragraph
+    ParagraphNumbering, // \pn
+    ListTable,
+    List,
+    ListLevel,
+    ListOverrideTable,
+    ListOverride,
+};
+
+struct CharState {
+    int font = -1;         // font number, -1 when none
+    int halfPoints = 24;   // \fs
+    int color = -1;        // colour table index (\cf); -1 or an empty entry is automatic
+    int highlight = 0;     // colour table index, 0 for none
+    int language = 0;
+    int baselineTwips = 0; // \up, \dn
+    int link = -1;         // index of the hyperlink target, -1 when none
+    int object = -1;       // index of the \object group being read, -1 when none
+    quint8 vertical = 0;   // 0 normal, 1 superscript, 2 subscript
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    bool strike = false;
+    bool hidden = false;
+    bool protect = false;
+
+    bool operator==(const CharState &) const = default;
+};
+
+inline size_t qHash(const CharState &s, size_t seed = 0)
+{
+    return qHashMulti(seed, s.font, s.halfPoints, s.color, s.highlight, s.language, s.baselineTwips,
+                      s.link, s.object,
+                      (s.vertical << 6) | (s.bold << 5) | (s.italic << 4) | (s.underline << 3)
+                          | (s.strike << 2) | (s.hidden << 1) | int(s.protect));
+}
+
+struct ParaState {
+    int leftIndent = 0;   // \li
+    int rightIndent = 0;  // \ri
+    int firstIndent = 0;  // \fi
+    int spaceBefore = 0;
+    int spaceAfter = 0;
+    int lineSpacing = 0;  // \sl
+    int listOverride = 0; // \ls
+    int listLevel = 0;    // \ilvl
+    bool lineMultiple = false;  // \slmult1
+    bool inTable = false;
+    bool pageBreakBefore = false;
+    quint16 alignment = PFA_LEFT;
+    ListKind oldStyleList = ListKind::None;  // from \pn
+    quint8 tabCount = 0;
+    std::array<int, kMaxTabStops> tabs{};
+
+    bool operator==(const ParaState &) const = default;
+};
+
+inline size_t qHash(const ParaState &s, size_t seed = 0)
+{
+    seed = qHashMulti(seed, s.leftIndent, s.rightIndent, s.firstIndent, s.spaceBefore, s.spaceAfter,
+                      s.lineSpacing, s.listOverride, s.listLevel, s.alignment, int(s.oldStyleList),
+                      (s.lineMultiple << 2) | (s.inTable << 1) | int(s.pageBreakBefore));
+    return qHashRange(s.tabs.begin(), s.tabs.begin() + s.tabCount, seed);
+}
+
+struct GroupState {
+    CharState chars;
+    ParaState para;
+    Destination destination = Destination::Body;
+    quint8 unicodeSkip = 1;  // \uc
+    int instructionField = -1;  // the field whose instruction the group's text extends
+    bool inShapePicture = false;  // inside \shppict
+    // What closing this group ends.
+    bool endsField = false;
+    bool endsPicture = false;
+    qsizetype openOffset = 0;  // of its '{'
+};
+
+}  // namespace engine::rtfin

@@ -1,0 +1,122 @@
+#include "engine/codec/rtf/read/sourcetables.h"
+
+#include "engine/codec/rtf/read/rtfreader.h"
+
+#include <QTextCodec>
+
+namespace engine::rtfin {
+
+void SourceFontTable::add(int number, const FontEntry &font)
+{
+    if (m_fonts.size() < kMaxRtfFonts || m_fonts.contains(number))
+        m_fonts.insert(number, font);
+}
+
+const FontEntry *SourceFontTable::find(int number) const
+{
+    const auto it = m_fonts.constFind(number);
+    return it == m_fonts.constEnd() ? nullptr : &it.value();
+}
+
+void SourceColorTable::add(const QColor &color)
+{
+    if (m_colors.size() < kMaxRtfColors)
+        m_colors.append(color);
+}
+
+QColor SourceColorTable::at(int index) const
+{
+    return index >= 0 && index < m_colors.size() ? m_colors.at(index) : QColor();
+}
+
+void ListTables::addList(int listId, const std::array<int, kLevels> &levelFormats)
+{
+    if (m_lists.size() < kMaxRtfLists || m_lists.contains(listId))
+        m_lists.insert(listId, levelFormats);
+}
+
+void ListTables::addOverride(int overrideNumber, int listId)
+{
+    if (m_overrides.size() < kMaxRtfLists || m_overrides.contains(overrideNumber))
+        m_overrides.insert(overrideNumber, listId);
+}
+
+ListKind ListTables::kindOf(int overrideNumber, int level) const
+{
+    const auto override = m_overrides.constFind(overrideNumber);
+    if (override == m_overrides.constEnd())
+        return ListKind::Numbered;
+    const auto list = m_lists.constFind(override.value());
+    if (list == m_lists.constEnd())
+        return ListKind::Numbered;
+    constexpr int kBulletFormat = 23;
+    constexpr int kNoNumberFormat = 255;
+    switch (list.value()[size_t(std::clamp(level, 0, kLevels - 1))]) {
+    case kBulletFormat:
+        return ListKind::Bullet;
+    case kNoNumberFormat:
+        return ListKind::None;
+    default:
+        return ListKind::Numbered;
+    }
+}
+
+int codePageForCharset(int charset)
+{
+    switch (charset) {
+    case 77: return 10000;   // Mac Roman
+    case 128: return 932;    // Shift JIS
+    case 129: return 949;    // Hangul
+    case 130: return 1361;   // Johab
+    case 134: return 936;    // GB2312 / GBK
+    case 136: return 950;    // Big5
+    case 161: return 1253;   // Greek
+    case 162: return 1254;   // Turkish
+    case 163: return 1258;   // Vietnamese
+    case 177: return 1255;   // Hebrew
+    case 178: return 1256;   // Arabic
+    case 186: return 1257;   // Baltic
+    case 204: return 1251;   // Cyrillic
+    case 222: return 874;    // Thai
+    case 238: return 1250;   // Eastern European
+    case 254: return 437;    // PC 437
+    case 255: return 850;    // OEM
+    default: return 0;       // ANSI, default and symbol use the file's code page
+    }
+}
+
+QTextCodec *CodePageDecoder::codecFor(int codePage)
+{
+    const auto cached = m_codecs.constFind(codePage);
+    if (cached != m_codecs.constEnd())
+        return cached.value();
+    QTextCodec *codec = nullptr;
+    switch (codePage) {
+    case 932: codec = QTextCodec::codecForName("Shift_JIS"); break;
+    case 936: codec = QTextCodec::codecForName("GBK"); break;
+    case 949: codec = QTextCodec::codecForName("windows-949"); break;
+    case 950: codec = QTextCodec::codecForName("Big5"); break;
+    case 10000: codec = QTextCodec::codecForName("macintosh"); break;
+    default:
+        for (const char *prefix : {"windows-", "cp", "IBM"}) {
+            codec = QTextCodec::codecForName(QByteArray(prefix) + QByteArray::number(codePage));
+            if (codec)
+                break;
+        }
+        break;
+    }
+    if (!codec)
+        codec = QTextCodec::codecForName("windows-1252");
+    m_codecs.insert(codePage, codec);
+    return codec;
+}
+
+QString CodePageDecoder::decode(QByteArrayView bytes, int codePage)
+{
+    QTextCodec *codec = codecFor(codePage);
+    if (!codec)
+        return QString::fromLatin1(bytes.data(), bytes.size());
+    return codec->toUnicode(bytes.data(), int(bytes.size()));
+}
+
+}  // namespace engine::rtfin

@@ -1,0 +1,72 @@
+#pragma once
+#include <QByteArrayView>
+#include <QColor>
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <array>
+
+class QTextCodec;
+
+// The tables an RTF file declares before its text (fonts, colours, lists) and the code
+// page decoding of its 8-bit text, as the reader keeps them.
+namespace engine::rtfin {
+
+enum class ListKind : quint8 { None, Bullet, Numbered };
+
+struct FontEntry {
+    QString name;
+    int charset = 0;      // \fcharset
+    int codePage = 0;     // \cpg, 0 when the charset decides
+    quint8 pitchAndFamily = 0;
+};
+
+class SourceFontTable {
+public:
+    void add(int number, const FontEntry &font);  // ignored past the font limit
+    const FontEntry *find(int number) const;
+
+private:
+    QHash<int, FontEntry> m_fonts;
+};
+
+class SourceColorTable {
+public:
+    // An entry that names no component is the automatic colour (an invalid QColor).
+    void clear() { m_colors.clear(); }
+    void add(const QColor &color);  // ignored past the colour limit
+    QColor at(int index) const;     // invalid when automatic or out of range
+
+private:
+    QList<QColor> m_colors;
+};
+
+// Bullet or number for each list level, from \listtable and \listoverridetable.
+class ListTables {
+public:
+    static constexpr int kLevels = 9;
+
+    void addList(int listId, const std::array<int, kLevels> &levelFormats);  // \levelnfc values
+    void addOverride(int overrideNumber, int listId);
+    ListKind kindOf(int overrideNumber, int level) const;
+
+private:
+    QHash<int, std::array<int, kLevels>> m_lists;
+    QHash<int, int> m_overrides;
+};
+
+// The Windows code page that a font character set stands for (0 when the file's ANSI
+// code page applies).
+int codePageForCharset(int charset);
+
+// Decodes 8-bit text through the platform codecs, one codec per code page, found once.
+class CodePageDecoder {
+public:
+    QString decode(QByteArrayView bytes, int codePage);
+
+private:
+    QTextCodec *codecFor(int codePage);
+    QHash<int, QTextCodec *> m_codecs;
+};
+
+}  // namespace engine::rtfin

@@ -1,0 +1,467 @@
+#include "engine/codec/rtf/write/rtfwriter.h"
+
+#include "engine/codec/formatmapping.h"
+#include "engine/codec/rtf/write/rtfoutput.h"
+#include "engine/codec/rtf/write/pictureencoder.h"
+#include "engine/codec/rtf/write/outputtables.h"
+#include "engine/codec/textprops.h"
+
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextImageFormat>
+#include <cmath>
+#include <optional>
+#include <vector>
+
+namespace engine {
+namespace {
+
+enum class Underline : quint8 { None, Single, Dotted, Dash, DashDot, DashDotDot, Wave };
+enum class Script : quint8 { Normal, Super, Sub };
+
+// "No language": written when text without a language follows text with one.
+constexpr int kNoLanguage = 1024;
+
+// The character properties an RTF reader tracks, in RTF terms (table indexes, half
+// points). The defaults are those a reader starts with.
+struct RunState {
+    int font = 0;
+    int halfPoints = 24;
+    int color = 0;
+    int highlight = 0;
+    int language = 0;
+    int offsetHalfPoints = 0;
+    Underline underline = Underline::None;
+    Script script = Script::Normal;
+    bool bold = false;
+    bool italic = false;
+    bool strike = false;
+    bool hidden = false;
+    bool protect = false;
+    bool operator==(const RunState &) const = default;
+};
+
+Underline underlineOf(const QTextCharFormat &format, bool underlined)
+{
+    switch (format.underlineStyle()) {
+    case QTextCharFormat::DotLine: return Underline::Dotted;
+    case QTextCharFormat::DashUnderline: return Underline::Dash;
+    case QTextCharFormat::DashDotLine: return Underline::DashDot;
+    case QTextCharFormat::DashDotDotLine: return Underline::DashDotDot;
+    case QTextCharFormat::WaveUnderline: return Underline::Wave;
+    default: return underlined ? Underline::Single : Underline::None;
+    }
+}
+
+const char *underlineWord(Underline underline)
+{
+    switch (underline) {
+    case Underline::Single: return "ul";
+    case Underline::Dotted: return "uld";
+    case Underline::Dash: return "uldash";
+    case Underline::DashDot: return "uldashd";
+    case Underline::DashDotDot: return "uldashdd";
+    case Underline::Wave: return "ulwave";
+    case Underline::None: break;
+    }
+    return "ulnone";
+}
+
+// Field instructions take the link in quotes; a quote inside it would end the argument
+// and a backslash starts a switch, so both are neutralised.
+QString hyperlinkInstruction(const QString &href)
+{
+    QString target = href;
+    target.replace(u'"', QLatin1String("%22"));
+    target.replace(u'\\', QLatin1String("\\\\"));
+    return QLatin1String("HYPERLINK \"") + target + u'"';
+}
+
+void writeLineSpacing(RtfOutput &out, const ParaFormat &format)
+{
+    int twips = 0;
+    bool multiple = false;
+    switch (format.lineSpacingRule) {
+    case 1: twips = 360; multiple = true; break;
+    case 2: twips = 480; multiple = true; break;
+    case 3: twips = std::abs(format.lineSpacing); break;   // at least
+    case 4: twips = -std::abs(format.lineSpacing); break;  // exactly
+    case 5: twips = format.lineSpacing * 12; multiple = true; break;  // lineSpacing / 20 lines
+    default: break;
+    }
+    if (twips == 0)
+        return;
+    out.word("sl", twips);
+    out.word("slmult", multiple ? 1 : 0);
+}
+
+class DocumentWriter {
+public:
+    explicit DocumentWriter(const QTextDocument *document);
+    QByteArray write();
+
+private:
+    // What the writer needs of one character format, worked out once per format.
+    struct Run {
+        RunState state;
+        QString href;         // link target, empty when the run is no link
+        bool object = false;  // a picture or a kept object
+    };
+
+    void writeBlock(const QTextBlock &block);
+    const QByteArray &paragraphStart(const QTextBlock &block);
+    QByteArray computeParagraphStart(const QTextBlock &block);
+    void writeBullet(RtfOutput &out);
+    void writeFragment(const QTextFragment &fragment, QStringView text);
+    void writeRun(const RunState &target, QStringView text);
+    void writeObjects(QStringView text, const QTextCharFormat &format);
+    void switchLink(const QString &href);
+    template<typename FormatSource>
+    const Run &run(int formatIndex, FormatSource &&format);
+    Run computeRun(const QTextCharFormat &format);
+    RunState computeRunState(const QTextCharFormat &format);
+    RunState markState(const QTextCharFormat &format);
+    void changeTo(const RunState &target);
+    void changeEffects(const RunState &target);
+    bool ansiFont() const { return isAnsiCharset(m_fonts.charsetOf(m_state.font)); }
+    static bool isAnsiCharset(int charset) { return charset == 0 || charset == 1; }
+    QByteArray header() const;
+    void writeListTables(RtfOutput &out) const;
+
+    const QTextDocument *m_document;
+    QFont m_defaultFont;
+    RtfOutput m_out;
+    OutputFontTable m_fonts;
+    OutputColorTable m_colors;
+    RunState m_state;
+    std::vector<std::optional<Run>> m_runs;               // by the document's format index
+    std::vector<std::optional<QByteArray>> m_paragraphs;  // by the block format index
+    QString m_link;                                   // href of the open field, if any
+    RunState m_stateBeforeLink;
+    int m_symbolFont = -1;
+};
+
+DocumentWriter::DocumentWriter(const QTextDocument *document)
+    : m_document(document),
+      m_defaultFont(document->defaultFont()),
+      m_out(document->characterCount() + document->characterCount() / 4 + 4096)
+{
+    // Font 0 is the document's default font, so that \deff0 names what unformatted
+    // text is shown in.
+    const CharFormat plain = readCharFormat(QTextCharFormat(), m_defaultFont);
+    m_fonts.indexOf(plain.faceName, plain.charset, plain.pitchAndFamily);
+}
+
+QByteArray DocumentWriter::write()
+{
+    for (QTextBlock block = m_document->begin(); block.isValid(); block = block.next())
+        writeBlock(block);
+    m_out.raw("}\r\n");
+    QByteArray result = header();
+    result.append(m_out.bytes());
+    return result;
+}
+
+QByteArray DocumentWriter::header() const
+{
+    RtfOutput out(1024);
+    out.raw("{\\rtf1\\ansi\\ansicpg1252\\deff0");
+    m_fonts.write(out);
+    out.newline();
+    m_colors.write(out);
+    out.newline();
+    if (m_symbolFont >= 0)
+        writeListTables(out);
+    out.word("uc", 1);
+    out.newline();
+    return out.take();
+}
+
+void DocumentWriter::writeBlock(const QTextBlock &block)
+{
+    m_out.words(paragraphStart(block));
+    // One copy of the paragraph's text; the fragments are views into it, found by their
+    // lengths (asking a fragment for its position walks the document's tree).
+    const QString text = block.text();
+    qsizetype offset = 0;
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+        const QTextFragment fragment = it.fragment();
+        const int length = fragment.length();
+        writeFragment(fragment, QStringView(text).mid(offset, length));
+        offset += length;
+    }
+    switchLink(QString());
+    // An empty paragraph's mark carries the format of what will be typed into it.
+    if (block.length() == 1)
+        changeTo(markState(block.charFormat()));
+    m_out.word("par");
+    m_out.newline();
+}
+
+const QByteArray &DocumentWriter::paragraphStart(const QTextBlock &block)
+{
+    const auto index = size_t(std::max(0, block.blockFormatIndex()));
+    if (index >= m_paragraphs.size())
+        m_paragraphs.resize(index + 1);
+    std::optional<QByteArray> &cached = m_paragraphs[index];
+    if (!cached)
+        cached = computeParagraphStart(block);
+    return *cached;
+}
+
+// The page break, \pard and the paragraph's properties. They depend only on the block
+// format (list membership included), so each distinct format is worked out once.
+QByteArray DocumentWriter::computeParagraphStart(const QTextBlock &block)
+{
+    RtfOutput out(64);
+    const QTextBlockFormat blockFormat = block.blockFormat();
+    if (blockFormat.boolProperty(prop::PageBreakBefore)
+        || (blockFormat.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore)) {
+        out.word("page");
+        out.newline();
+    }
+    const ParaFormat format = readParaFormat(block);
+    const bool bullet = format.numbering == PFN_BULLET;
+    out.word("pard");
+    if (bullet)
+        writeBullet(out);
+    switch (format.alignment) {
+    case PFA_RIGHT: out.word("qr"); break;
+    case PFA_CENTER: out.word("qc"); break;
+    case PFA_JUSTIFY: out.word("qj"); break;
+    default: break;
+    }
+    // Platform model to RTF: the other lines start at start + offset (\li), the first
+    // line at start (\fi relative to \li). Bullet paragraphs always state both, so that
+    // no reader takes a list level's indents instead.
+    if (const int left = format.startIndent + format.offset; left != 0 || bullet)
+        out.word("li", left);
+    if (format.rightIndent != 0)
+        out.word("ri", format.rightIndent);
+    if (format.offset != 0 || bullet)
+        out.word("fi", -format.offset);
+    if (format.spaceBefore != 0)
+        out.word("sb", format.spaceBefore);
+    if (format.spaceAfter != 0)
+        out.word("sa", format.spaceAfter);
+    writeLineSpacing(out, format);
+    for (int i = 0; i < format.tabCount; ++i)
+        out.word("tx", format.tabs[size_t(i)]);
+    return out.take();
+}
+
+// Bullets in the forms readers know: list 1 of the list table (\\ls1), the older \\pn
+// description, and the \\listtext result for readers that only show text. The list
+// level carries no indents: the paragraph's own \\li and \\fi always apply.
+void DocumentWriter::writeListTables(RtfOutput &out) const
+{
+    out.raw("{\\*\\listtable{\\list\\listtemplateid1\\listsimple{\\listlevel\\levelnfc23\\leveljc0"
+            "\\levelfollow0\\levelstartat1{\\leveltext\\leveltemplateid0\\'01\\'b7;}{\\levelnumbers;}");
+    out.word("f", m_symbolFont);
+    out.raw("}\\listid1}}");
+    out.newline();
+    out.raw("{\\*\\listoverridetable{\\listoverride\\listid1\\listoverridecount0\\ls1}}");
+    out.newline();
+}
+
+void DocumentWriter::writeBullet(RtfOutput &out)
+{
+    if (m_symbolFont < 0)
+        m_symbolFont = m_fonts.indexOf(QStringLiteral("Symbol"), 2, 0x02);
+    out.open();
+    out.word("listtext");
+    out.word("f", m_symbolFont);
+    out.raw("\\'b7");
+    out.word("tab");
+    out.close();
+    out.raw("{\\*");
+    out.word("pn");
+    out.word("pnlvlblt");
+    out.word("pnf", m_symbolFont);
+    out.word("pnindent", 0);
+    out.raw("{\\pntxtb\\'b7}}");
+    out.word("ls", 1);
+    out.word("ilvl", 0);
+}
+
+void DocumentWriter::writeFragment(const QTextFragment &fragment, QStringView text)
+{
+    const Run &format = run(fragment.charFormatIndex(), [&] { return fragment.charFormat(); });
+    switchLink(format.href);
+    // An object's run format says nothing about the text around it; leaving the state
+    // alone saves a change there and back.
+    if (format.object) {
+        writeObjects(text, fragment.charFormat());
+        return;
+    }
+    writeRun(format.state, text);
+}
+
+// Highlighting and super- or subscript are written only inside a group of their run:
+// some readers take \highlight0 for a black background or ignore \nosupersub, while
+// every reader restores the format when a group closes. Outside such groups they are
+// therefore always off.
+void DocumentWriter::writeRun(const RunState &target, QStringView text)
+{
+    if (target.highlight == 0 && target.script == Script::Normal) {
+        changeTo(target);
+        m_out.text(text, ansiFont());
+        return;
+    }
+    const RunState outside = m_state;
+    m_out.open();
+    changeTo(target);
+    m_out.text(text, ansiFont());
+    m_out.close();
+    m_state = outside;
+}
+
+// Each object character becomes its kept \object group or its picture; anything else in
+// the run is text.
+void DocumentWriter::writeObjects(QStringView text, const QTextCharFormat &format)
+{
+    const QByteArray objectRtf = format.property(prop::ObjectRtf).toByteArray();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] != QChar::ObjectReplacementCharacter)
+            m_out.text(text.mid(i, 1), ansiFont());
+        else if (!objectRtf.isEmpty())
+            m_out.raw(objectRtf);
+        else if (format.isImageFormat())
+            writeRtfPicture(m_out, m_document, format.toImageFormat());
+    }
+}
+
+// A link is a HYPERLINK field whose result holds the link's runs. The field's groups
+// restore the character state on closing, so the tracked state does too.
+void DocumentWriter::switchLink(const QString &href)
+{
+    if (href == m_link)
+        return;
+    if (!m_link.isEmpty()) {
+        m_out.raw("}}}");
+        m_state = m_stateBeforeLink;
+    }
+    m_link = href;
+    if (href.isEmpty())
+        return;
+    m_stateBeforeLink = m_state;
+    m_out.raw("{\\field{\\*\\fldinst{");
+    m_out.text(hyperlinkInstruction(href), ansiFont());
+    m_out.raw("}}{\\fldrslt{");
+}
+
+// The format is asked of `format` only the first time its index is seen.
+template<typename FormatSource>
+const DocumentWriter::Run &DocumentWriter::run(int formatIndex, FormatSource &&format)
+{
+    const auto index = size_t(std::max(0, formatIndex));
+    if (index >= m_runs.size())
+        m_runs.resize(index + 1);
+    std::optional<Run> &cached = m_runs[index];
+    if (!cached)
+        cached = computeRun(format());
+    return *cached;
+}
+
+DocumentWriter::Run DocumentWriter::computeRun(const QTextCharFormat &format)
+{
+    Run result;
+    result.object = format.isImageFormat() || format.hasProperty(prop::ObjectRtf);
+    // An object is written without its run's state, so its font and colours must not
+    // enter the tables either.
+    if (!result.object)
+        result.state = computeRunState(format);
+    if (isHyperlink(format))
+        result.href = format.anchorHref();
+    return result;
+}
+
+RunState DocumentWriter::computeRunState(const QTextCharFormat &format)
+{
+    const CharFormat record = readCharFormat(format, m_defaultFont);
+    const auto on = [&](quint32 effect) { return (record.effects & effect) != 0; };
+    RunState state;
+    state.font = m_fonts.indexOf(record.faceName, record.charset, record.pitchAndFamily);
+    state.halfPoints = int(std::lround(record.height / 10.0));
+    state.bold = on(CFE_BOLD);
+    state.italic = on(CFE_ITALIC);
+    state.underline = underlineOf(format, on(CFE_UNDERLINE));
+    state.strike = on(CFE_STRIKEOUT);
+    state.protect = on(CFE_PROTECTED);
+    state.hidden = isHidden(format);
+    if (!on(CFE_AUTOCOLOR))
+        state.color = m_colors.indexOf(colorFromRef(record.textColor));
+    const QColor highlight = format.property(prop::HighlightColor).value<QColor>();
+    if (highlight.isValid())
+        state.highlight = m_colors.indexOf(highlight);
+    else if (format.background().style() == Qt::SolidPattern)
+        state.highlight = m_colors.indexOf(format.background().color());
+    state.language = format.intProperty(prop::Language);
+    state.offsetHalfPoints = int(std::lround(record.offset / 10.0));
+    if (format.verticalAlignment() == QTextCharFormat::AlignSuperScript)
+        state.script = Script::Super;
+    else if (format.verticalAlignment() == QTextCharFormat::AlignSubScript)
+        state.script = Script::Sub;
+    return state;
+}
+
+// The format of a paragraph mark, without what is only written inside a run's group
+// (whose colour would otherwise enter the table unused).
+RunState DocumentWriter::markState(const QTextCharFormat &format)
+{
+    QTextCharFormat mark = format;
+    mark.clearProperty(prop::HighlightColor);
+    mark.clearBackground();
+    mark.clearProperty(QTextFormat::TextVerticalAlignment);
+    return computeRunState(mark);
+}
+
+void DocumentWriter::changeTo(const RunState &target)
+{
+    if (target == m_state)
+        return;
+    if (target.font != m_state.font)
+        m_out.word("f", target.font);
+    if (target.halfPoints != m_state.halfPoints)
+        m_out.word("fs", target.halfPoints);
+    if (target.color != m_state.color)
+        m_out.word("cf", target.color);
+    if (target.highlight != m_state.highlight)
+        m_out.word("highlight", target.highlight);
+    if (target.language != m_state.language)
+        m_out.word("lang", target.language != 0 ? target.language : kNoLanguage);
+    changeEffects(target);
+    m_state = target;
+}
+
+void DocumentWriter::changeEffects(const RunState &target)
+{
+    const auto toggle = [&](bool from, bool to, const char *word) {
+        if (from != to)
+            to ? m_out.word(word) : m_out.word(word, 0);
+    };
+    toggle(m_state.bold, target.bold, "b");
+    toggle(m_state.italic, target.italic, "i");
+    if (target.underline != m_state.underline)
+        m_out.word(underlineWord(target.underline));
+    toggle(m_state.strike, target.strike, "strike");
+    if (target.script != m_state.script && target.script != Script::Normal)
+        m_out.word(target.script == Script::Super ? "super" : "sub");
+    if (target.offsetHalfPoints != m_state.offsetHalfPoints) {
+        if (target.offsetHalfPoints < 0)
+            m_out.word("dn", -target.offsetHalfPoints);
+        else
+            m_out.word("up", target.offsetHalfPoints);
+    }
+    toggle(m_state.hidden, target.hidden, "v");
+    toggle(m_state.protect, target.protect, "protect");
+}
+
+}  // namespace
+
+QByteArray writeRtf(const QTextDocument *document)
+{
+    return DocumentWriter(document).write();
+}
+
+}  // namespace engine

@@ -1,0 +1,247 @@
+#include "engine/view/richeditview.h"
+
+#include "engine/view/fastdocumentlayout.h"
+#include "engine/view/richeditview_p.h"
+#include "engine/codec/textprops.h"
+#include "engine/codec/textsearch.h"
+
+#include <QTextBlock>
+#include <QTextDocument>
+#include <algorithm>
+#include <utility>
+
+namespace engine {
+
+namespace {
+
+// Paragraph ends as "\r", soft line breaks as "\v", as callers of the engine expect.
+QString toEngineText(QString text)
+{
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\r'));
+    text.replace(QChar::LineSeparator, QLatin1Char('\v'));
+    return text;
+}
+
+// "\r\n", "\r" and "\n" all end a paragraph; "\v" breaks a line.
+QString fromEngineText(QString text)
+{
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    text.replace(QLatin1Char('\v'), QChar::LineSeparator);
+    return text;
+}
+
+}  // namespace
+
+RichEditView::RichEditView(QWidget *parent)
+    : QTextEdit(parent)
+    , d(new Private)
+{
+    setAcceptRichText(true);
+    setUndoRedoEnabled(true);
+    document()->setDocumentMargin(0);
+    document()->setDocumentLayout(new FastDocumentLayout(document()));
+    QTextOption option = document()->defaultTextOption();
+    option.setTextDirection(Qt::LeftToRight);  // paragraphs are left to right unless marked
+    document()->setDefaultTextOption(option);
+    d->highlighter = new DisplayHighlighter(document());
+    d->defaultFormat.setProperty(prop::AutoColor, true);
+    viewport()->setMouseTracking(true);
+    setBackgroundRole(QPalette::Base);
+    setAutoFillBackground(true);
+
+    // The change is reported once the edit is complete, when the document's modified flag
+    // already tells of it.
+    connect(document(), &QTextDocument::contentsChange, this, [this](int, int removed, int added) {
+        if (removed > 0 || added > 0)
+            d->contentEdited = true;
+    });
+    connect(document(), &QTextDocument::contentsChanged, this, [this] {
+        const bool edited = std::exchange(d->contentEdited, false);
+        if (edited && (d->eventMask & ENM_CHANGE))
+            emit contentChanged();
+    });
+    connect(this, &QTextEdit::cursorPositionChanged, this, &RichEditView::notifySelectionIfChanged);
+    connect(this, &QTextEdit::selectionChanged, this, &RichEditView::notifySelectionIfChanged);
+
+    // The set-up above (document margin) is not an edit of the user's.
+    document()->clearUndoRedoStacks();
+    document()->setModified(false);
+}
+
+RichEditView::~RichEditView()
+{
+    delete d;
+}
+
+int RichEditView::clampPosition(int position) const
+{
+    return std::clamp(position, 0, textLength());
+}
+
+QTextCursor RichEditView::cursorForRange(CharRange range) const
+{
+    QTextCursor cursor(document());
+    const int end = range.max < 0 ? textLength() : clampPosition(range.max);
+    cursor.setPosition(clampPosition(range.min));
+    cursor.setPosition(end, QTextCursor::KeepAnchor);
+    return cursor;
+}
+
+void RichEditView::cutSelection()
+{
+    cut();
+}
+
+void RichEditView::copySelection()
+{
+    copy();
+}
+
+void RichEditView::pasteClipboard()
+{
+    paste();
+}
+
+void RichEditView::clearSelection()
+{
+    QTextCursor cursor = textCursor();
+    if (!cursor.hasSelection())
+        return;
+    cursor.removeSelectedText();
+    setTextCursor(cursor);
+}
+
+CharRange RichEditView::selectionRange() const
+{
+    const QTextCursor cursor = textCursor();
+    return {cursor.selectionStart(), cursor.selectionEnd()};
+}
+
+void RichEditView::setSelectionRange(CharRange range)
+{
+    // A range of 0..-1 selects everything; otherwise the caret goes to max.
+    QTextCursor cursor(document());
+    const int end = range.max < 0 ? textLength() : clampPosition(range.max);
+    const int start = range.min < 0 ? end : clampPosition(range.min);
+    cursor.setPosition(start);
+    cursor.setPosition(end, QTextCursor::KeepAnchor);
+    setTextCursor(cursor);
+}
+
+void RichEditView::replaceSelection(const QString &text)
+{
+    QTextCursor cursor = textCursor();
+    cursor.beginEditBlock();
+    cursor.insertText(fromEngineText(text));
+    cursor.endEditBlock();
+    setTextCursor(cursor);
+}
+
+QString RichEditView::selectedText() const
+{
+    return toEngineText(textCursor().selectedText());
+}
+
+QString RichEditView::textRange(CharRange range) const
+{
+    return toEngineText(cursorForRange(range).selectedText());
+}
+
+int RichEditView::textLength() const
+{
+    return document()->characterCount() - 1;
+}
+
+int RichEditView::lineCount() const
+{
+    return document()->blockCount();
+}
+
+int RichEditView::lineIndex(int line) const
+{
+    const QTextBlock block = line < 0 ? textCursor().block() : document()->findBlockByNumber(line);
+    return block.isValid() ? block.position() : -1;
+}
+
+int RichEditView::lineLength(int charIndex) const
+{
+    const QTextBlock block = charIndex < 0 ? textCursor().block()
+                                           : document()->findBlock(clampPosition(charIndex));
+    return block.isValid() ? block.length() - 1 : 0;
+}
+
+int RichEditView::lineFromChar(int charIndex) const
+{
+    if (charIndex < 0)
+        return textCursor().blockNumber();
+    return document()->findBlock(clampPosition(charIndex)).blockNumber();
+}
+
+QString RichEditView::lineText(int line) const
+{
+    const QTextBlock block = document()->findBlockByNumber(line);
+    return block.isValid() ? toEngineText(block.text()) : QString();
+}
+
+bool RichEditView::canUndo() const
+{
+    return document()->isUndoAvailable();
+}
+
+bool RichEditView::canRedo() const
+{
+    return document()->isRedoAvailable();
+}
+
+void RichEditView::undoLast()
+{
+    undo();
+}
+
+void RichEditView::redoLast()
+{
+    redo();
+}
+
+int RichEditView::findText(quint32 flags, CharRange range, const QString &text) const
+{
+    SearchOptions options;
+    options.matchCase = (flags & FR_MATCHCASE) != 0;
+    options.wholeWord = (flags & FR_WHOLEWORD) != 0;
+    // Backward only when asked the platform way: no FR_DOWN and a range that runs back.
+    options.forward = (flags & FR_DOWN) != 0 || range.max < 0 || range.max >= range.min;
+    return findInDocument(*document(), range, text, options);
+}
+
+quint32 RichEditView::eventMask() const
+{
+    return d->eventMask;
+}
+
+void RichEditView::setEventMask(quint32 mask)
+{
+    d->eventMask = mask;
+}
+
+void RichEditView::setAutoUrlDetect(bool on)
+{
+    d->highlighter->setDetectUrls(on);
+}
+
+bool RichEditView::autoUrlDetect() const
+{
+    return d->highlighter->detectUrls();
+}
+
+void RichEditView::notifySelectionIfChanged()
+{
+    const CharRange current = selectionRange();
+    if (current == d->lastSelection)
+        return;
+    d->lastSelection = current;
+    if (d->eventMask & ENM_SELCHANGE)
+        emit selectionChangeNotify();
+}
+
+}  // namespace engine

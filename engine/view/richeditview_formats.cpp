@@ -1,0 +1,194 @@
+#include "engine/codec/formatmapping.h"
+#include "engine/view/richeditview.h"
+#include "engine/view/richeditview_p.h"
+#include "engine/codec/textprops.h"
+
+#include <QHash>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <algorithm>
+#include <optional>
+
+namespace engine {
+
+namespace {
+
+// Keeps in `merged` only what `next` agrees with: differing attributes read as absent.
+void intersectCharFormat(CharFormat &merged, const CharFormat &next)
+{
+    const auto keep = [&](quint32 maskBit, bool same) {
+        if (!same)
+            merged.mask &= ~maskBit;
+    };
+    static constexpr quint32 effectBits[] = {CFM_BOLD, CFM_ITALIC, CFM_UNDERLINE, CFM_STRIKEOUT,
+                                             CFM_PROTECTED, CFM_LINK};
+    for (quint32 bit : effectBits)
+        keep(bit, (merged.effects & bit) == (next.effects & bit));  // CFE_x == CFM_x here
+    keep(CFM_COLOR, (merged.effects & CFE_AUTOCOLOR) == (next.effects & CFE_AUTOCOLOR)
+                        && merged.textColor == next.textColor);
+    keep(CFM_SIZE, merged.height == next.height);
+    keep(CFM_OFFSET, merged.offset == next.offset);
+    keep(CFM_CHARSET, merged.charset == next.charset && merged.pitchAndFamily == next.pitchAndFamily);
+    keep(CFM_FACE, merged.faceName == next.faceName);
+}
+
+// Values of absent attributes are zero.
+void clearAbsentCharValues(CharFormat &format)
+{
+    for (quint32 bit : {CFM_BOLD, CFM_ITALIC, CFM_UNDERLINE, CFM_STRIKEOUT, CFM_PROTECTED, CFM_LINK})
+        if (!(format.mask & bit))
+            format.effects &= ~bit;
+    if (!(format.mask & CFM_COLOR)) {
+        format.effects &= ~quint32(CFE_AUTOCOLOR);
+        format.textColor = 0;
+    }
+    if (!(format.mask & CFM_SIZE))
+        format.height = 0;
+    if (!(format.mask & CFM_OFFSET))
+        format.offset = 0;
+    if (!(format.mask & CFM_CHARSET)) {
+        format.charset = 0;
+        format.pitchAndFamily = 0;
+    }
+    if (!(format.mask & CFM_FACE))
+        format.faceName.clear();
+}
+
+void intersectParaFormat(ParaFormat &merged, const ParaFormat &next)
+{
+    const auto keep = [&](quint32 maskBit, bool same) {
+        if (!same)
+            merged.mask &= ~maskBit;
+    };
+    keep(PFM_NUMBERING, merged.numbering == next.numbering);
+    keep(PFM_STARTINDENT, merged.startIndent == next.startIndent);
+    keep(PFM_RIGHTINDENT, merged.rightIndent == next.rightIndent);
+    keep(PFM_OFFSET, merged.offset == next.offset);
+    keep(PFM_ALIGNMENT, merged.alignment == next.alignment);
+    keep(PFM_TABSTOPS, merged.tabCount == next.tabCount
+                           && std::equal(merged.tabs.begin(), merged.tabs.begin() + merged.tabCount,
+                                         next.tabs.begin()));
+    keep(PFM_SPACEBEFORE, merged.spaceBefore == next.spaceBefore);
+    keep(PFM_SPACEAFTER, merged.spaceAfter == next.spaceAfter);
+    keep(PFM_LINESPACING, merged.lineSpacing == next.lineSpacing
+                              && merged.lineSpacingRule == next.lineSpacingRule);
+}
+
+void clearAbsentParaValues(ParaFormat &format)
+{
+    const auto clear = [&](quint32 bit, auto &value) {
+        if (!(format.mask & bit))
+            value = 0;
+    };
+    clear(PFM_NUMBERING, format.numbering);
+    clear(PFM_STARTINDENT, format.startIndent);
+    clear(PFM_RIGHTINDENT, format.rightIndent);
+    clear(PFM_OFFSET, format.offset);
+    clear(PFM_ALIGNMENT, format.alignment);
+    clear(PFM_SPACEBEFORE, format.spaceBefore);
+    clear(PFM_SPACEAFTER, format.spaceAfter);
+    clear(PFM_LINESPACING, format.lineSpacing);
+    clear(PFM_LINESPACING, format.lineSpacingRule);
+    if (!(format.mask & PFM_TABSTOPS)) {
+        format.tabCount = 0;
+        format.tabs.fill(0);
+    }
+}
+
+// The Qt font that text with no font properties of its own shows in.
+void applyToDefaultFont(QTextDocument *document, const QTextCharFormat &format)
+{
+    document->setDefaultFont(format.font().resolve(document->defaultFont()));
+}
+
+}  // namespace
+
+CharFormat RichEditView::charFormat(bool selection) const
+{
+    const QFont defaultFont = document()->defaultFont();
+    if (!selection)
+        return readCharFormat(d->defaultFormat, defaultFont);
+
+    const QTextCursor cursor = textCursor();
+    if (!cursor.hasSelection()) {
+        CharFormat format = readCharFormat(cursor.charFormat(), defaultFont);
+        const int before = cursor.position() - 1;
+        if (before >= 0 && cursor.positionInBlock() > 0 && linkAt(before).min >= 0)
+            format.effects |= CFE_LINK;
+        return format;
+    }
+
+    const int start = cursor.selectionStart();
+    const int end = cursor.selectionEnd();
+    QHash<int, CharFormat> byIndex;  // runs often share a format
+    std::optional<CharFormat> merged;
+    for (QTextBlock block = document()->findBlock(start); block.isValid() && block.position() < end;
+         block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (fragment.position() >= end || fragment.position() + fragment.length() <= start)
+                continue;
+            auto found = byIndex.find(fragment.charFormatIndex());
+            if (found == byIndex.end())
+                found = byIndex.insert(fragment.charFormatIndex(),
+                                       readCharFormat(fragment.charFormat(), defaultFont));
+            if (merged)
+                intersectCharFormat(*merged, *found);
+            else
+                merged = *found;
+        }
+    }
+    if (!merged)  // only paragraph ends selected
+        merged = readCharFormat(cursor.charFormat(), defaultFont);
+    if (!(merged->effects & CFE_LINK) && linkAt(start).min >= 0 && linkAt(start).max >= end)
+        merged->effects |= CFE_LINK;
+    clearAbsentCharValues(*merged);
+    return *merged;
+}
+
+void RichEditView::setCharFormat(const CharFormat &format, bool selection)
+{
+    if (!selection) {
+        applyCharFormat(format, d->defaultFormat);
+        applyToDefaultFont(document(), d->defaultFormat);
+        if (document()->isEmpty()) {
+            QTextCharFormat typing = textCursor().charFormat();
+            applyCharFormat(format, typing);
+            setCurrentCharFormat(typing);
+        }
+        return;
+    }
+    QTextCursor cursor = textCursor();
+    if (!cursor.hasSelection()) {
+        // Only what is typed next changes: no undo step, no modification.
+        QTextCharFormat typing = cursor.charFormat();
+        applyCharFormat(format, typing);
+        setCurrentCharFormat(typing);
+        return;
+    }
+    cursor.beginEditBlock();
+    applyCharFormatToSelection(cursor, format);
+    cursor.endEditBlock();
+}
+
+ParaFormat RichEditView::paraFormat() const
+{
+    const QTextCursor cursor = textCursor();
+    QTextBlock block = document()->findBlock(cursor.selectionStart());
+    const QTextBlock last = document()->findBlock(cursor.selectionEnd());
+    ParaFormat merged = readParaFormat(block);
+    while (block != last && block.isValid()) {
+        block = block.next();
+        intersectParaFormat(merged, readParaFormat(block));
+    }
+    clearAbsentParaValues(merged);
+    return merged;
+}
+
+void RichEditView::setParaFormat(const ParaFormat &format)
+{
+    QTextCursor cursor = textCursor();
+    applyParaFormatToParagraphs(cursor, format);
+}
+
+}  // namespace engine

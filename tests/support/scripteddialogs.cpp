@@ -1,0 +1,133 @@
+#include "tests/support/scripteddialogs.h"
+
+#include <algorithm>
+
+namespace platform {
+
+namespace {
+
+QString kindName(ScriptedDialogs::Kind kind)
+{
+    switch (kind) {
+    case ScriptedDialogs::Kind::Message: return QStringLiteral("message box");
+    case ScriptedDialogs::Kind::Font: return QStringLiteral("font dialog");
+    case ScriptedDialogs::Kind::OpenFile: return QStringLiteral("open dialog");
+    case ScriptedDialogs::Kind::SaveFile: return QStringLiteral("save dialog");
+    }
+    return {};
+}
+
+}  // namespace
+
+ScriptedDialogs::ScriptedDialogs()
+{
+    setDialogProvider(this);
+}
+
+ScriptedDialogs::~ScriptedDialogs()
+{
+    if (&dialogs() == this)
+        setDialogProvider(nullptr);
+}
+
+void ScriptedDialogs::queueMessage(MessageResult answer)
+{
+    m_queue.push_back({Kind::Message, answer});
+}
+
+void ScriptedDialogs::queueFont(std::optional<FontChoice> answer)
+{
+    m_queue.push_back({Kind::Font, std::move(answer)});
+}
+
+void ScriptedDialogs::queueOpenFile(const QString &fileName)
+{
+    m_queue.push_back({Kind::OpenFile, fileName});
+}
+
+void ScriptedDialogs::queueSaveFile(const QString &fileName)
+{
+    m_queue.push_back({Kind::SaveFile, fileName});
+}
+
+const ScriptedDialogs::Request &ScriptedDialogs::lastRequest() const
+{
+    if (m_requests.empty())
+        throw std::logic_error("no dialog has been shown");
+    return m_requests.back();
+}
+
+int ScriptedDialogs::count(Kind kind) const
+{
+    return int(std::count_if(m_requests.begin(), m_requests.end(),
+                             [kind](const Request &r) { return r.kind == kind; }));
+}
+
+QStringList ScriptedDialogs::problems() const
+{
+    QStringList result = m_unexpected;
+    for (const Queued &queued : m_queue)
+        result << QStringLiteral("queued %1 answer never asked for").arg(kindName(queued.kind));
+    return result;
+}
+
+void ScriptedDialogs::clear()
+{
+    m_queue.clear();
+    m_requests.clear();
+    m_unexpected.clear();
+}
+
+ScriptedDialogs::Answer ScriptedDialogs::take(const Request &request)
+{
+    m_requests.push_back(request);
+    if (m_queue.empty() || m_queue.front().kind != request.kind) {
+        const QString problem = QStringLiteral("unexpected %1 \"%2\": %3")
+                                    .arg(kindName(request.kind), request.caption, request.text);
+        m_unexpected << problem;
+        throw UnexpectedDialog(problem.toStdString());
+    }
+    Answer answer = m_queue.front().answer;
+    m_queue.pop_front();
+    return answer;
+}
+
+MessageResult ScriptedDialogs::messageBox(QWidget *, const QString &caption, const QString &text,
+                                          MessageIcon icon, MessageButtons buttons)
+{
+    Request request;
+    request.kind = Kind::Message;
+    request.caption = caption;
+    request.text = text;
+    request.icon = icon;
+    request.buttons = buttons;
+    return std::get<MessageResult>(take(request));
+}
+
+std::optional<FontChoice> ScriptedDialogs::chooseFont(QWidget *, const FontChoice &initial)
+{
+    Request request;
+    request.kind = Kind::Font;
+    request.font = initial;
+    return std::get<std::optional<FontChoice>>(take(request));
+}
+
+QString ScriptedDialogs::openFileName(QWidget *, const FileDialogRequest &file)
+{
+    Request request;
+    request.kind = Kind::OpenFile;
+    request.caption = file.title;
+    request.file = file;
+    return std::get<QString>(take(request));
+}
+
+QString ScriptedDialogs::saveFileName(QWidget *, const FileDialogRequest &file)
+{
+    Request request;
+    request.kind = Kind::SaveFile;
+    request.caption = file.title;
+    request.file = file;
+    return withDefaultExtension(std::get<QString>(take(request)), file.defaultExtension);
+}
+
+}  // namespace platform
