@@ -23,6 +23,7 @@ TfmPellWP::TfmPellWP(QWidget *parent)
     BuildMenus();
     ConfigureEditor();
     BindCommands();
+    BindDesktopKeys();
     CreateFileComponents();
     RichEdit1->setFocus();
     qApp->installEventFilter(this);
@@ -43,9 +44,6 @@ void TfmPellWP::FormCreate()
 {
     OpenSettings();
     SetDocumentName(QStringLiteral("Untitled"));
-    const QString programFolder = QDir::toNativeSeparators(QCoreApplication::applicationDirPath()) + QDir::separator();
-    OpenDialog1.initialDir = programFolder;
-    SaveDialog1.initialDir = programFolder;
     LoadRecentList();
 }
 

@@ -3,12 +3,14 @@
 #include "app/menukeys.h"
 #include "platform/dialogs.h"
 #include "platform/reginifile.h"
+#include "richedit/wwriched_textfile.h"
 
 #include <QMainWindow>
 #include <QList>
 #include <QString>
 #include <QUrl>
 #include <memory>
+#include <optional>
 
 class QAbstractButton;
 class QAction;
@@ -152,7 +154,11 @@ private:
     void SessionCloseQuery(QSessionManager &manager);
     void MarkDocumentClean();
     bool SaveDocument();
-    bool SaveDocumentAs();
+    bool SaveDocumentAs(int filterIndex = -1);
+    QString DialogStartFolder() const;
+    int DocumentTypeFilter() const;
+    DocumentFileFormat FormatForSaving(int filterIndex, const QString &fileName) const;
+    platform::MessageResult ConfirmPlainText(const DocumentFileFormat &format);
 
     // Steps of UpdateControlStates (WPForm_edit.cpp)
     void UpdatePasteStates();
@@ -163,6 +169,7 @@ private:
     // Key dispatch (WPForm_keys.cpp)
     bool HandlesKeysFor(QObject *watched) const;
     bool FilterKeyEvent(QEvent *event);
+    void BindDesktopKeys();
 
     // Format bar (WPForm_format.cpp) and the window's own keys (WPForm_keypreview.cpp)
     void BuildFormatBarBoxes();
@@ -174,6 +181,17 @@ private:
     bool OtherTextFieldHasFocus() const;
     bool OpenListTakesKey(const QKeyEvent *event) const;
 
+    // Typing into the face and size boxes (WPForm_formatbar.cpp)
+    std::optional<int> FontSizeFromText(const QString &text);
+    void ShowSelectionFontName(const QString &name);
+    bool FormatBoxTakesKey(const QKeyEvent *event);
+    void FontNameComboEnter();
+    void FontSizeComboEnter();
+    bool ApplyAlignmentKey(QChar Key);
+    void JustifyKeyPress();
+    bool OpensMenuBar(const QKeyEvent *event);
+    void NoteUndoKeyPress(const QKeyEvent *event);
+
     // State
     QString FFileName;
     bool FHintHandlerInstalled = false;
@@ -183,6 +201,7 @@ private:
     bool FUndoKeyDown = false;  // Z went down with Ctrl and has not come up yet
     bool FShownBefore = false;
     std::unique_ptr<TRegIniFile> FIniFile;  // from FormCreate until a successful close
+    bool FRecentListInMemoryOnly = false;   // the settings file could not be read
 
     // Layout, top to bottom
     QFrame *ToolBarBevel = nullptr;

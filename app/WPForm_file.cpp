@@ -8,9 +8,11 @@
 #include "richedit/wwriched_lines.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QGuiApplication>
 #include <QSessionManager>
 #include <QFileInfo>
+#include <QStandardPaths>
 #include <QTextDocument>
 
 namespace {
@@ -18,7 +20,33 @@ namespace {
 const QString kUntitled = QStringLiteral("Untitled");
 const QString kSettingsKey = QStringLiteral("\\Software\\Penhaven\\Wordprocessor\\");
 const QString kRecentSection = QStringLiteral("Recent");
-const QString kDocumentFilter = QStringLiteral("Rich Text Files (*.RTF)|*.RTF|Text Files (*.TXT)|*.TXT");
+const QString kDocumentFilter =
+    QStringLiteral("Rich Text Files (*.RTF)|*.RTF|Text Files (*.TXT)|*.TXT|All Files (*)|*");
+constexpr int kRichTextFilter = 0;
+constexpr int kTextFilter = 1;
+const QString kPlainTextQuestion =
+    QStringLiteral("Save as plain text? Formatting, pictures and objects will be lost.");
+
+// A damaged settings file fails the first read only, and a value of the wrong type fails
+// every read of it: such an entry is left out and the others are read.
+void readRecentItemSkippingFailures(QObject *, TRegIniFile &IniFile, const QString &Section, int Index,
+                                    QString &RecentName, int &)
+{
+    const QString ident = QStringLiteral("Item_%1").arg(Index);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        try {
+            RecentName = IniFile.ReadString(Section, ident, QString());
+            return;
+        } catch (const Exception &) {
+            RecentName.clear();
+        }
+    }
+}
+
+bool existingFolder(const QString &folder)
+{
+    return !folder.isEmpty() && QFileInfo(folder).isDir();
+}
 
 }  // namespace
 
@@ -38,7 +66,11 @@ void TfmPellWP::CreateFileComponents()
     connect(RichEdit1->document(), &QTextDocument::modificationChanged, this,
             [this] { RunHandler(&TfmPellWP::RichEdit1Change); });
 
+    MRUManager->OnReadItem = readRecentItemSkippingFailures;
+
+    OpenDialog1.title = QStringLiteral("Open");
     OpenDialog1.filter = kDocumentFilter;
+    SaveDialog1.title = QStringLiteral("Save As");
     SaveDialog1.filter = kDocumentFilter;
     SaveDialog1.defaultExtension = QStringLiteral("rtf");
 
@@ -57,10 +89,22 @@ void TfmPellWP::OpenSettings()
     FIniFile = std::make_unique<TRegIniFile>(kSettingsKey);
 }
 
-// A damaged list is reported but never stops the start: the window comes up with what
-// could be read.
+// Entries that cannot be read are left out quietly. A settings file that cannot be
+// opened at all is named to the user once, and is then left as it is: the recent list
+// lives in memory for this session only.
 void TfmPellWP::LoadRecentList()
 {
+    if (!FIniFile->StoreReadable()) {
+        FRecentListInMemoryOnly = true;
+        platform::dialogs().messageBox(
+            this, platform::applicationTitle(),
+            QStringLiteral("The settings file \"%1\" cannot be read, so the list of recent files starts "
+                           "empty. Files you open are listed for this session only, and the settings "
+                           "file is left unchanged.")
+                .arg(QDir::toNativeSeparators(FIniFile->FileName())),
+            platform::MessageIcon::Warning, platform::MessageButtons::OK);
+        return;
+    }
     platform::runGuarded([this] { MRUManager->LoadFromRegistry(*FIniFile, kRecentSection); });
 }
 
@@ -103,10 +147,63 @@ void TfmPellWP::FileNew()
     MarkDocumentClean();
 }
 
+// The dialogs start in the document's folder, else in that of the most recent file,
+// else in the user's documents or home folder.
+QString TfmPellWP::DialogStartFolder() const
+{
+    if (FFileName != kUntitled && existingFolder(QFileInfo(FFileName).absolutePath()))
+        return QFileInfo(FFileName).absolutePath();
+    const TRecentStrings &recent = MRUManager->Strings();
+    const QString newest = recent.Count() > 0 ? recent.Strings(recent.Mode() == rmInsert ? 0 : recent.Count() - 1)
+                                              : QString();
+    if (!newest.isEmpty() && existingFolder(QFileInfo(newest).absolutePath()))
+        return QFileInfo(newest).absolutePath();
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return existingFolder(documents) ? documents : QDir::homePath();
+}
+
+int TfmPellWP::DocumentTypeFilter() const
+{
+    return RichEdit1->Lines()->FileFormat().plainText ? kTextFilter : kRichTextFilter;
+}
+
+// The file format the chosen filter stands for. A text document saved as text keeps its
+// encoding and line ends; under "All Files" the extension decides, and the document's
+// own format where the extension is neither.
+DocumentFileFormat TfmPellWP::FormatForSaving(int filterIndex, const QString &fileName) const
+{
+    const DocumentFileFormat current = RichEdit1->Lines()->FileFormat();
+    const QString extension = QFileInfo(fileName).suffix();
+    bool plainText = current.plainText;
+    if (filterIndex == kTextFilter || filterIndex == kRichTextFilter)
+        plainText = filterIndex == kTextFilter;
+    else if (extension.compare(QLatin1String("txt"), Qt::CaseInsensitive) == 0)
+        plainText = true;
+    else if (extension.compare(QLatin1String("rtf"), Qt::CaseInsensitive) == 0)
+        plainText = false;
+    DocumentFileFormat format;
+    format.plainText = plainText;
+    if (current.plainText)
+        format.text = current.text;
+    return format;
+}
+
+// Asked before formatting would be lost to a plain-text file; nothing to ask when there
+// is none.
+platform::MessageResult TfmPellWP::ConfirmPlainText(const DocumentFileFormat &format)
+{
+    if (!format.plainText || !RichEdit1->Lines()->HoldsMoreThanText())
+        return platform::MessageResult::Yes;
+    return platform::confirmYesNoCancel(this, kPlainTextQuestion);
+}
+
 void TfmPellWP::FileOpen()
 {
     QuerySaveChanges();
-    const QString name = platform::dialogs().openFileName(this, OpenDialog1);
+    platform::FileDialogRequest request = OpenDialog1;
+    request.initialDir = DialogStartFolder();
+    request.filterIndex = DocumentTypeFilter();
+    const QString name = platform::dialogs().openFileName(this, request);
     if (name.isEmpty())
         return;
     LoadDocument(name);
@@ -125,26 +222,46 @@ void TfmPellWP::FileSaveAs()
     SaveDocumentAs();
 }
 
+// A document is saved in the format it was loaded in. Declining to lose formatting to
+// plain text opens Save As with Rich Text chosen.
 bool TfmPellWP::SaveDocument()
 {
     if (FFileName == kUntitled)
         return SaveDocumentAs();
-    RichEdit1->Lines()->SaveToFile(FFileName);
+    const DocumentFileFormat format = RichEdit1->Lines()->FileFormat();
+    switch (ConfirmPlainText(format)) {
+    case platform::MessageResult::Yes: break;
+    case platform::MessageResult::No: return SaveDocumentAs(kRichTextFilter);
+    default: return false;
+    }
+    RichEdit1->Lines()->SaveToFileIn(FFileName, format);
     MarkDocumentClean();
     return true;
 }
 
-// False when the user cancelled the dialog or declined to overwrite a file.
-bool TfmPellWP::SaveDocumentAs()
+// The dialog preselects the document's own type unless `filterIndex` names one. False
+// when the user cancelled the dialog or a question, or declined to overwrite a file.
+bool TfmPellWP::SaveDocumentAs(int filterIndex)
 {
-    const QString name = platform::dialogs().saveFileName(this, SaveDialog1);
+    platform::FileDialogRequest request = SaveDialog1;
+    request.initialDir = DialogStartFolder();
+    request.filterIndex = filterIndex < 0 ? DocumentTypeFilter() : filterIndex;
+    request.defaultExtension = request.filterIndex == kTextFilter ? QStringLiteral("txt") : QStringLiteral("rtf");
+    const platform::FileChoice choice = platform::dialogs().saveFile(this, request);
+    const QString name = choice.fileName;
     if (name.isEmpty())
         return false;
+    const DocumentFileFormat format = FormatForSaving(choice.filterIndex, name);
+    switch (ConfirmPlainText(format)) {
+    case platform::MessageResult::Yes: break;
+    case platform::MessageResult::No: return SaveDocumentAs(kRichTextFilter);
+    default: return false;
+    }
     if (QFileInfo::exists(name)
         && platform::confirmYesNoCancel(this, QStringLiteral("OK to overwrite %1").arg(name))
                != platform::MessageResult::Yes)
         return false;
-    RichEdit1->Lines()->SaveToFile(name);
+    RichEdit1->Lines()->SaveToFileIn(name, format);
     SetDocumentName(name);
     MarkDocumentClean();
     return true;
@@ -186,6 +303,10 @@ void TfmPellWP::FormCloseQuery(bool &CanClose)
 
 void TfmPellWP::SaveRecentList()
 {
+    if (FRecentListInMemoryOnly) {
+        FIniFile.reset();
+        return;
+    }
     platform::runGuarded([this] {
         if (!FIniFile)
             OpenSettings();

@@ -17,21 +17,8 @@ namespace {
 constexpr int kBoxTop = 1;
 constexpr int kBoxHeight = 23;
 
-// The largest size the engine's character heights are meant to carry (in points); a
-// larger typed size is applied as this one rather than overflowing the twips value.
-constexpr int kLargestPointSize = 1638;
-
 const QStringList kFontSizes = {"8", "9", "10", "11", "12", "14", "16", "18",
                                 "20", "22", "24", "26", "28", "36", "48", "72"};
-
-int pointSizeFromText(const QString &text)
-{
-    bool ok = false;
-    const int points = text.toInt(&ok, 10);
-    if (!ok)
-        throw EConvertError(QStringLiteral("'%1' is not a valid integer value").arg(text));
-    return std::min(points, kLargestPointSize);
-}
 
 // Qt names a family that several foundries make "Family [Foundry]". Documents name the
 // family alone, and a face name with the foundry would mean nothing to other programs.
@@ -112,7 +99,7 @@ void TfmPellWP::UpdateFormatBarStates()
     UnderlineButton->setChecked(formats.Style.testFlag(fsUnderline));
     ItalicButton->setChecked(formats.Style.testFlag(fsItalic));
 
-    FontNameCombo->setItemIndex(FontNameCombo->IndexOf(formats.Name, Qt::CaseInsensitive));
+    ShowSelectionFontName(formats.Name);
     FontSizeCombo->setItemIndex(FontSizeCombo->IndexOf(QString::number(formats.Size)));
 
     BulletButton->setChecked(formats.Numbering == nsBullet);
@@ -203,13 +190,16 @@ void TfmPellWP::FontNameComboCloseUp(TwwDBComboBox *Sender, bool Select)
     UpdateControlStates();
 }
 
-// A text that is not a whole number raises the conversion error before anything changes.
+// A text that is not a size is refused before anything changes.
 void TfmPellWP::FontSizeComboCloseUp(TwwDBComboBox *Sender, bool Select)
 {
     const QString text = Sender->text();
     if (!Select || text.isEmpty())
         return;
-    RichEdit1->SelectionAttributes().SetSize(pointSizeFromText(text));
+    const std::optional<int> points = FontSizeFromText(text);
+    if (!points)
+        return;
+    RichEdit1->SelectionAttributes().SetSize(*points);
     RichEdit1->setFocus();
     UpdateControlStates();
 }

@@ -10,12 +10,17 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 
 namespace {
 
 constexpr char16_t kCtrlB = 2;
+constexpr char16_t kCtrlE = 5;
 constexpr char16_t kCtrlI = 9;
+constexpr char16_t kCtrlJ = 10;
+constexpr char16_t kCtrlL = 12;
+constexpr char16_t kCtrlR = 18;
 constexpr char16_t kCtrlU = 21;
 constexpr char16_t kEscape = 27;
 
@@ -87,8 +92,10 @@ bool TfmPellWP::PreviewKeyEvent(QEvent *event)
     if (event->type() == QEvent::ShortcutOverride)
         return FilterKeyEvent(event);
     if (keyEvent->key() == Qt::Key_Z)
-        FUndoKeyDown = keyEvent->modifiers().testFlag(Qt::ControlModifier);
+        NoteUndoKeyPress(keyEvent);
     if (FilterKeyEvent(event))
+        return true;
+    if (OpensMenuBar(keyEvent) || FormatBoxTakesKey(keyEvent))
         return true;
     QChar character = typedCharacter(keyEvent);
     if (character.isNull())
@@ -123,20 +130,65 @@ void TfmPellWP::FormKeyPress(QChar &Key, Qt::KeyboardModifiers Shift)
     } else if (Key == QChar(kCtrlI)) {
         FButtonDown = RichEdit1->SelectionAttributes().Style().testFlag(fsItalic);
         ItalicButtonClick();
-    } else {
+    } else if (!ApplyAlignmentKey(Key)) {
         return;
     }
     Key = QChar();
 }
 
+// Ctrl+L, Ctrl+E, Ctrl+R and Ctrl+J align the selected paragraphs as the desktop's
+// other editors do.
+bool TfmPellWP::ApplyAlignmentKey(QChar Key)
+{
+    if (Key == QChar(kCtrlL))
+        LeftButtonClick();
+    else if (Key == QChar(kCtrlE))
+        CenterButtonClick();
+    else if (Key == QChar(kCtrlR))
+        RightButtonClick();
+    else if (Key == QChar(kCtrlJ))
+        JustifyKeyPress();
+    else
+        return false;
+    return true;
+}
+
+void TfmPellWP::JustifyKeyPress()
+{
+    RichEdit1->ParagraphAttributes().SetAlignment(taJustify);
+    UpdateControlStates();
+}
+
+// F10 opens the File menu, as on the desktop's other programs.
+bool TfmPellWP::OpensMenuBar(const QKeyEvent *event)
+{
+    if (event->key() != Qt::Key_F10 || shortcutKeyOf(event->key(), event->modifiers()).keyboardModifiers() != Qt::NoModifier)
+        return false;
+    menuBar()->setActiveAction(File1->menuAction());
+    return true;
+}
+
+// A Z pressed with Ctrl (and without Shift, which makes it redo) undoes when it comes
+// up. A held key repeats press and release, and each repeat undoes once; where the
+// platform repeats only the press, the repeated press undoes the step before it.
+void TfmPellWP::NoteUndoKeyPress(const QKeyEvent *event)
+{
+    const Qt::KeyboardModifiers modifiers = event->modifiers();
+    const bool undoKey = modifiers.testFlag(Qt::ControlModifier) && !modifiers.testFlag(Qt::ShiftModifier);
+    if (event->isAutoRepeat() && FUndoKeyDown && undoKey && !OtherTextFieldHasFocus())
+        mmiUndoClick();
+    FUndoKeyDown = undoKey;
+}
+
 // Ctrl+Z undoes here, on the release: its press only refreshes the Edit menu, whose
 // title carries the same shortcut. Ctrl often comes up a moment before Z, so a Z pressed
-// with Ctrl undoes on its release either way. A release the keyboard repeats while Z is
-// held does not undo again, and in another text field Ctrl+Z belongs to that field.
-void TfmPellWP::FormKeyUp(int &Key, Qt::KeyboardModifiers Shift, bool autoRepeat)
+// with Ctrl undoes on its release either way; Ctrl+Shift+Z redoes instead. In another
+// text field Ctrl+Z belongs to that field.
+void TfmPellWP::FormKeyUp(int &Key, Qt::KeyboardModifiers Shift, bool)
 {
-    if (Key == Qt::Key_Z && !autoRepeat) {
-        const bool pressedWithCtrl = FUndoKeyDown || (Shift & Qt::ControlModifier);
+    if (Key == Qt::Key_Z) {
+        const bool pressedWithCtrl =
+            FUndoKeyDown || ((Shift & Qt::ControlModifier) && !(Shift & Qt::ShiftModifier));
         FUndoKeyDown = false;
         if (pressedWithCtrl && !OtherTextFieldHasFocus())
             mmiUndoClick();

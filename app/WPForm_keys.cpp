@@ -41,3 +41,11 @@ bool TfmPellWP::FilterKeyEvent(QEvent *event)
     }
     return FMenuKeys->dispatch(key);
 }
+
+// Keys the desktop's other programs use for commands the menus already offer under
+// another key: Ctrl+Shift+Z redoes and Ctrl+Shift+S saves under a new name.
+void TfmPellWP::BindDesktopKeys()
+{
+    FMenuKeys->addAlternativeShortcut(Redo1, QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z));
+    FMenuKeys->addAlternativeShortcut(mmiSaveAs, QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_S));
+}

@@ -1,4 +1,5 @@
 #include "app/WPForm.h"
+#include "app/commandline.h"
 #include "app/startupprobe.h"
 #include "platform/application.h"
 #include "richedit/Wwintl.h"
@@ -21,6 +22,10 @@ int main(int argc, char *argv[])
         platform::reportException(std::current_exception());
         return 1;
     }
+    // The first document named opens as a dropped file does.
+    const QList<QUrl> documents = documentsFromArguments(app.arguments().mid(1));
+    if (!documents.isEmpty())
+        platform::runGuarded([&] { fmPellWP->WMDropFiles(documents); });
     armStartupProbes(fmPellWP.get());
     return app.exec();
 }

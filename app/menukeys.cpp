@@ -41,11 +41,29 @@ bool MenuKeyDispatcher::search(const QList<QAction *> &items, QKeyCombination ke
     return false;
 }
 
+bool MenuKeyDispatcher::searchItem(const QList<QAction *> &items, const QAction *target,
+                                   QList<QAction *> &path) const
+{
+    for (QAction *item : items) {
+        path.append(item);
+        if (item == target)
+            return true;
+        if (item->menu() && searchItem(item->menu()->actions(), target, path))
+            return true;
+        path.removeLast();
+    }
+    return false;
+}
+
 QList<QAction *> MenuKeyDispatcher::find(QKeyCombination key) const
 {
     QList<QAction *> path;
-    if (key.key() != Qt::Key_unknown && key.key() != 0)
-        search(m_bar->actions(), key, path);
+    if (key.key() == Qt::Key_unknown || key.key() == 0)
+        return path;
+    if (!search(m_bar->actions(), key, path)) {
+        if (const QAction *alternative = m_alternatives.value(key.toCombined()))
+            searchItem(m_bar->actions(), alternative, path);
+    }
     return path;
 }
 

@@ -29,6 +29,9 @@ public:
     // (or the owner) of the item a key selects.
     void setMenuClick(QMenu *menu, std::function<void()> click);
     void setPassKeyWhenDisabled(QAction *item) { m_passWhenDisabled.insert(item); }
+    // A further key for `item`, not shown in the menu. It counts only when no item has it
+    // as its own shortcut, so it never changes what an existing shortcut does.
+    void addAlternativeShortcut(QAction *item, QKeyCombination key) { m_alternatives.insert(key.toCombined(), item); }
 
     // The path from the outermost menu title to the item whose shortcut is `key`;
     // empty when no item has it.
@@ -38,12 +41,14 @@ public:
 
 private:
     bool search(const QList<QAction *> &items, QKeyCombination key, QList<QAction *> &path) const;
+    bool searchItem(const QList<QAction *> &items, const QAction *target, QList<QAction *> &path) const;
     void click(QAction *item);
 
     QMenuBar *m_bar;
     QHash<QAction *, QKeySequence> m_shortcuts;
     QHash<QAction *, std::function<void()>> m_menuClicks;
     QSet<QAction *> m_passWhenDisabled;
+    QHash<int, QAction *> m_alternatives;
 };
 
 // The key and modifiers of a key press as a menu shortcut compares them (the keypad

@@ -6,9 +6,14 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
+#include <QGridLayout>
+#include <QHeaderView>
+#include <QTreeView>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
+
+#include <algorithm>
 
 namespace platform {
 
@@ -40,6 +45,17 @@ QString withDefaultExtension(const QString &fileName, const QString &extension)
     if (fileName.isEmpty() || extension.isEmpty() || !QFileInfo(fileName).suffix().isEmpty())
         return fileName;
     return fileName + QLatin1Char('.') + extension;
+}
+
+QString defaultExtensionFor(const FileDialogRequest &request, int filterIndex)
+{
+    const QStringList parts = request.filter.split(QLatin1Char('|'));
+    const QString patterns = parts.value(2 * filterIndex + 1);
+    const QString first = patterns.section(QLatin1Char(';'), 0, 0).trimmed();
+    const QString extension = first.mid(2);
+    if (first.startsWith(QLatin1String("*.")) && !extension.isEmpty() && !extension.contains(QLatin1Char('*')))
+        return extension.toLower();
+    return request.defaultExtension;
 }
 
 namespace {
@@ -94,25 +110,60 @@ MessageResult closedAnswer(MessageButtons buttons)
     return MessageResult::Cancel;
 }
 
+// Qt's own file dialog (where the desktop offers none) opens small, with its name column
+// squeezing the size, type and date columns until they cannot be read.
+void makeColumnsReadable(QFileDialog &dialog)
+{
+    dialog.resize(dialog.sizeHint().expandedTo(QSize(820, 480)));
+    auto *view = dialog.findChild<QTreeView *>();
+    if (!view)
+        return;
+    QHeaderView *header = view->header();
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(0, QHeaderView::Stretch);
+}
+
+int selectedFilterIndex(const QFileDialog &dialog)
+{
+    return int(std::max<qsizetype>(0, dialog.nameFilters().indexOf(dialog.selectedNameFilter())));
+}
+
 void prepareFileDialog(QFileDialog &dialog, const FileDialogRequest &request)
 {
     dialog.setWindowTitle(request.title);
     const QStringList filters = qtNameFilters(request.filter);
-    if (!filters.isEmpty())
+    if (!filters.isEmpty()) {
         dialog.setNameFilters(filters);
+        dialog.selectNameFilter(filters.value(request.filterIndex, filters.constFirst()));
+    }
     if (!request.initialDir.isEmpty())
         dialog.setDirectory(request.initialDir);
-    if (!request.defaultExtension.isEmpty())
-        dialog.setDefaultSuffix(request.defaultExtension);
     if (!request.fileName.isEmpty())
         dialog.selectFile(request.fileName);
+    makeColumnsReadable(dialog);
 }
 
-QString chosenFile(QFileDialog &dialog, const FileDialogRequest &request)
+FileChoice chosenFile(QFileDialog &dialog, const FileDialogRequest &request)
 {
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return withDefaultExtension(dialog.selectedFiles().constFirst(), request.defaultExtension);
+        return {QString(), request.filterIndex};
+    const int filterIndex = selectedFilterIndex(dialog);
+    return {withDefaultExtension(dialog.selectedFiles().constFirst(), defaultExtensionFor(request, filterIndex)),
+            filterIndex};
+}
+
+// The window manager puts the caption in the title bar, which is as wide as the box: a
+// box narrower than its caption would cut it.
+void widenForCaption(QMessageBox &box, const QString &caption)
+{
+    auto *grid = qobject_cast<QGridLayout *>(box.layout());
+    if (!grid)
+        return;
+    const int titleBarExtras = 160;  // icon and buttons of a typical title bar
+    const int width = box.fontMetrics().horizontalAdvance(caption) * 5 / 4 + titleBarExtras;
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
+                  grid->columnCount());
 }
 
 class QtDialogs : public DialogProvider {
@@ -130,6 +181,7 @@ public:
                 box.setEscapeButton(button);
         }
         box.setDefaultButton(qobject_cast<QPushButton *>(results.key(choices.constFirst().result)));
+        widenForCaption(box, caption);
         box.exec();
         return results.value(box.clickedButton(), closedAnswer(buttons));
     }
@@ -164,16 +216,26 @@ public:
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
         dialog.setFileMode(QFileDialog::ExistingFile);
         prepareFileDialog(dialog, request);
-        return chosenFile(dialog, request);
+        return chosenFile(dialog, request).fileName;
     }
 
     QString saveFileName(QWidget *parent, const FileDialogRequest &request) override
+    {
+        return saveFile(parent, request).fileName;
+    }
+
+    // The extension a name typed without one receives follows the chosen filter.
+    FileChoice saveFile(QWidget *parent, const FileDialogRequest &request) override
     {
         QFileDialog dialog(parent);
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setFileMode(QFileDialog::AnyFile);
         dialog.setOption(QFileDialog::DontConfirmOverwrite);
         prepareFileDialog(dialog, request);
+        dialog.setDefaultSuffix(defaultExtensionFor(request, selectedFilterIndex(dialog)));
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog, &request] {
+            dialog.setDefaultSuffix(defaultExtensionFor(request, selectedFilterIndex(dialog)));
+        });
         return chosenFile(dialog, request);
     }
 };

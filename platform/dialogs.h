@@ -34,9 +34,18 @@ struct FontChoice {
 struct FileDialogRequest {
     QString title;
     QString filter;            // "Rich Text Files (*.RTF)|*.RTF|Text Files (*.TXT)|*.TXT" style
+    int filterIndex = 0;       // the filter shown first
     QString initialDir;
-    QString defaultExtension;  // without the dot; appended when the name has none
+    // Without the dot. A saved name without an extension gets the extension of the chosen
+    // filter's first pattern, or this one when that pattern names none ("*").
+    QString defaultExtension;
     QString fileName;          // proposed name
+};
+
+// What the user chose in a save dialog; an empty name when the user cancelled.
+struct FileChoice {
+    QString fileName;
+    int filterIndex = 0;
 };
 
 class DialogProvider {
@@ -49,6 +58,11 @@ public:
     // File dialogs; an empty string when the user cancels.
     virtual QString openFileName(QWidget *parent, const FileDialogRequest &request) = 0;
     virtual QString saveFileName(QWidget *parent, const FileDialogRequest &request) = 0;
+    // The save dialog with the filter the user chose; by default the preselected one.
+    virtual FileChoice saveFile(QWidget *parent, const FileDialogRequest &request)
+    {
+        return {saveFileName(parent, request), request.filterIndex};
+    }
 };
 
 // The provider in use; the real one unless a test installed another.
@@ -66,5 +80,7 @@ void showError(QWidget *parent, const QString &text);
 QStringList qtNameFilters(const QString &filter);
 // `fileName` with "." and `extension` appended when it has no extension of its own.
 QString withDefaultExtension(const QString &fileName, const QString &extension);
+// The extension a save dialog appends under filter number `filterIndex` of `request`.
+QString defaultExtensionFor(const FileDialogRequest &request, int filterIndex);
 
 }  // namespace platform

@@ -60,6 +60,9 @@ public:
     QStringList ReadSection(const QString &Section);
     bool SectionExists(const QString &Section);
     bool ValueExists(const QString &Section, const QString &Ident);
+    // False when the settings file exists but cannot be opened (a folder in its place, no
+    // permission to read); a missing file is readable, as empty.
+    bool StoreReadable() const { return storeCanBeOpened(); }
 
     // Where the settings live: the file, or the registry path on Windows.
     QString FileName() const;

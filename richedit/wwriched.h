@@ -129,7 +129,8 @@ private:
     TAttributeType m_type;
 };
 
-enum TAlignment { taLeftJustify = 0, taRightJustify = 1, taCenter = 2 };
+// Justified text has no button of its own; it is reached by its key.
+enum TAlignment { taLeftJustify = 0, taRightJustify = 1, taCenter = 2, taJustify = 3 };
 enum TNumberingStyle { nsNone = 0, nsBullet = 1 };
 
 // The formats of the selection as a format bar shows them, read in one pass

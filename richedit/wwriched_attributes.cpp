@@ -135,6 +135,7 @@ TAlignment TParaAttributes::Alignment() const
     switch (read().alignment) {
     case PFA_RIGHT: return taRightJustify;
     case PFA_CENTER: return taCenter;
+    case PFA_JUSTIFY: return taJustify;
     default: return taLeftJustify;
     }
 }

@@ -47,9 +47,11 @@ QRect TwwCustomRichEdit::printerFormatRect() const
     return rectFromEdges(m_leftTextInset, 0, right, bottom);
 }
 
+// Text keeps the same inset from the right border as from the left, so that right-aligned
+// text does not touch the border.
 QRect TwwCustomRichEdit::windowFormatRect() const
 {
-    int right = width() - 4;
+    int right = width() - 4 - m_leftTextInset;
     if (vertScrollBarPresent())
         right -= scrollThumbWidth(this);
     return rectFromEdges(m_leftTextInset, 2, right, height());

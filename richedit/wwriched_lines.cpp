@@ -3,6 +3,7 @@
 #include "richedit/wwriched.h"
 #include "richedit/wwriched_files.h"
 #include "richedit/wwriched_stream.h"
+#include "richedit/wwriched_textonly.h"
 
 #include <QRegularExpression>
 
@@ -135,6 +136,7 @@ void TwwRichEditStrings::Delete(int index)
 void TwwRichEditStrings::Clear()
 {
     m_owner->Clear();
+    m_fileFormat = DocumentFileFormat();
 }
 
 QString TwwRichEditStrings::Text() const
@@ -216,6 +218,7 @@ void TwwRichEditStrings::setUpdating(bool updating)
 void TwwRichEditStrings::LoadFromFile(const QString &fileName)
 {
     readFileFrom(fileName, [this](QIODevice &file) { LoadFromStream(file); });
+    m_fileFormat = m_lastLoad.Format;
 }
 
 void TwwRichEditStrings::LoadFromStream(QIODevice &stream)
@@ -231,4 +234,21 @@ void TwwRichEditStrings::SaveToFile(const QString &fileName) const
 void TwwRichEditStrings::SaveToStream(QIODevice &stream) const
 {
     saveRichContent(*m_owner, m_owner->PlainText(), stream);
+}
+
+void TwwRichEditStrings::SaveToFileIn(const QString &fileName, const DocumentFileFormat &format)
+{
+    DocumentFileFormat written = format;
+    writeFileSafely(fileName, [&](QIODevice &file) {
+        if (format.plainText)
+            written.text = saveTextContent(*m_owner, format.text, file);
+        else
+            saveRichContent(*m_owner, false, file);
+    });
+    m_fileFormat = written;
+}
+
+bool TwwRichEditStrings::HoldsMoreThanText() const
+{
+    return documentHoldsMoreThanText(*m_owner->document());
 }

@@ -50,6 +50,15 @@ public:
     // RTF was not, or what a lenient RTF read left out.
     const TwwLoadReport &LastLoadReport() const { return m_lastLoad; }
 
+    // The format of the document file: what LoadFromFile read (RTF, or plain text with
+    // its encoding and line ends) or SaveToFileIn wrote last; RTF after Clear.
+    DocumentFileFormat FileFormat() const { return m_fileFormat; }
+    // Writes the content in `format`, whatever the PlainText mode, and remembers the
+    // format written (text that Windows-1252 cannot hold is written as UTF-8).
+    void SaveToFileIn(const QString &fileName, const DocumentFileFormat &format);
+    // Whether the content holds anything a plain-text file cannot keep.
+    bool HoldsMoreThanText() const;
+
 private:
     void insertAt(int position, const QString &text);
     void setUpdating(bool updating);
@@ -57,5 +66,6 @@ private:
     TwwCustomRichEdit *m_owner;
     int m_updateCount = 0;
     TwwLoadReport m_lastLoad;
+    DocumentFileFormat m_fileFormat;
     bool m_redrawSuspended = false;
 };

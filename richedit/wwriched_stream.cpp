@@ -43,6 +43,7 @@ bool PlainTextChunkReader::refill(qint64 max)
         m_sourceDone = true;
         return true;
     }
+    m_sniffer.feed(QByteArrayView(chunk.constData(), read));
     if (m_utf16)
         m_pending.append(chunk.constData(), read);
     else
@@ -74,22 +75,24 @@ void PlainTextChunkReader::convert(const char *bytes, qint64 count)
 
 namespace {
 
+[[noreturn]] void raiseLoadFailure()
+{
+    throw EStreamError(QStringLiteral("Failed to Load Stream"));
+}
+
 engine::StreamInResult readAsRtf(engine::RichEditView &view, QIODevice &source)
 {
     return view.streamIn(engine::SF_RTF,
                          [&source](char *buffer, qint64 max) { return source.read(buffer, max); });
 }
 
-bool readAsText(engine::RichEditView &view, QIODevice &source)
+// The content read as plain text, with the file format it was in.
+void readAsText(engine::RichEditView &view, QIODevice &source, TwwLoadReport &report)
 {
     PlainTextChunkReader reader(source);
-    return bool(view.streamIn(engine::SF_TEXT,
-                         [&reader](char *buffer, qint64 max) { return reader(buffer, max); }));
-}
-
-[[noreturn]] void raiseLoadFailure()
-{
-    throw EStreamError(QStringLiteral("Failed to Load Stream"));
+    if (!view.streamIn(engine::SF_TEXT, [&reader](char *buffer, qint64 max) { return reader(buffer, max); }))
+        raiseLoadFailure();
+    report.Format = {true, reader.format()};
 }
 
 [[noreturn]] void raiseOutOfMemory()
@@ -103,8 +106,7 @@ TwwLoadReport loadRtfOrText(engine::RichEditView &view, bool plainText, QIODevic
 {
     TwwLoadReport report;
     if (plainText) {
-        if (!readAsText(view, source))
-            raiseLoadFailure();
+        readAsText(view, source, report);
         return report;
     }
     source.startTransaction();
@@ -116,9 +118,14 @@ TwwLoadReport loadRtfOrText(engine::RichEditView &view, bool plainText, QIODevic
         return report;
     }
     source.rollbackTransaction();
-    if (!readAsText(view, source))
-        raiseLoadFailure();
+    readAsText(view, source, report);
     return report;
+}
+
+void writeAll(QIODevice &target, const QByteArray &bytes)
+{
+    if (target.write(bytes) != bytes.size())
+        throw EStreamError(QStringLiteral("Failed to Save Stream"));
 }
 
 }  // namespace
@@ -147,4 +154,28 @@ void saveRichContent(const engine::RichEditView &view, bool plainText, QIODevice
     }
     if (!written)
         throw EStreamError(QStringLiteral("Failed to Save Stream"));
+}
+
+// The engine writes UTF-8 with CR LF between paragraphs; the file gets its own encoding
+// and line ends from that.
+TextFileFormat saveTextContent(const engine::RichEditView &view, TextFileFormat format, QIODevice &target)
+{
+    try {
+        QByteArray utf8;
+        view.streamOut(engine::SF_TEXT, [&utf8](const char *data, qint64 size) {
+            utf8.append(data, size);
+            return true;
+        });
+        const QString text = QString::fromUtf8(utf8);
+        utf8.clear();
+        std::optional<QByteArray> bytes = encodeText(text, format);
+        if (!bytes) {
+            format.encoding = TextEncoding::Utf8;
+            bytes = encodeText(text, format);
+        }
+        writeAll(target, *bytes);
+    } catch (const std::bad_alloc &) {
+        raiseOutOfMemory();
+    }
+    return format;
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include "engine/view/richeditview.h"
+#include "richedit/wwriched_textfile.h"
 
 #include <QByteArray>
 
@@ -16,12 +17,15 @@ public:
 
     // Fills up to `max` bytes; 0 at the end of the source, -1 when reading fails.
     qint64 operator()(char *buffer, qint64 max);
+    // The encoding and line end of the bytes read, once the source has ended.
+    TextFileFormat format() { return m_sniffer.finish(); }
 
 private:
     bool refill(qint64 max);
     void convert(const char *bytes, qint64 count);
 
     QIODevice &m_source;
+    TextFormatSniffer m_sniffer;
     QByteArray m_pending;
     qint64 m_pendingStart = 0;
     bool m_afterCR = false;
@@ -33,10 +37,12 @@ private:
 
 // How a load went: whether the content was read as RTF, and the RTF reader's findings
 // (why the bytes were not RTF, or what a lenient read left out); empty for plain text
-// asked for as such.
+// asked for as such. Format is what was read: RTF, or plain text with its encoding and
+// line ends.
 struct TwwLoadReport {
     bool ReadAsRtf = false;
     engine::RtfReadResult Rtf;
+    DocumentFileFormat Format;
 };
 
 // Replaces the whole content of `view` with what `source` holds from its current
@@ -48,3 +54,9 @@ TwwLoadReport loadRichContent(engine::RichEditView &view, bool plainText, QIODev
 // Writes the whole content of `view` to `target` as RTF, or as plain text when
 // `plainText`. Raises EStreamError "Failed to Save Stream" when the target fails.
 void saveRichContent(const engine::RichEditView &view, bool plainText, QIODevice &target);
+
+// Writes the whole content of `view` to `target` as plain text in `format`. Text that
+// Windows-1252 cannot hold is written as UTF-8 instead, so that no character is lost.
+// Returns the format written; raises EStreamError "Failed to Save Stream" when the
+// target fails.
+TextFileFormat saveTextContent(const engine::RichEditView &view, TextFileFormat format, QIODevice &target);

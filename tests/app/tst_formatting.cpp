@@ -14,6 +14,7 @@
 #include <QBuffer>
 #include <QClipboard>
 #include <QFontDatabase>
+#include <QMenu>
 #include <QRegularExpression>
 #include <QSet>
 #include <QSettings>
@@ -86,6 +87,17 @@ private slots:
     void styleButtonLeavesTheOtherStylesOfAMixedSelection();
     void ctrlZUndoesWhenCtrlComesUpBeforeZ();
     void fontListNamesEachFamilyOnceWithoutItsFoundry();
+    void heldCtrlZUndoesOncePerRepeat_data();
+    void heldCtrlZUndoesOncePerRepeat();
+    void ctrlShiftZRedoes();
+    void alignmentKeys_data();
+    void alignmentKeys();
+    void f10OpensTheFileMenu();
+    void fontBoxShowsTheFaceAtTheCaret();
+    void enterInTheSizeBoxAppliesTheTypedSize();
+    void sizeOutsideTheRangeIsRefused_data();
+    void sizeOutsideTheRangeIsRefused();
+    void enterOrTabInTheFontBoxAppliesTheTypedFace();
 
 private:
     template <typename T>
@@ -476,7 +488,7 @@ void TestFormatting::sizeConversionErrorChangesNothing()
     dialogs->queueMessage(MessageResult::OK);
     chooseInBox(sizes, QStringLiteral("1x"));
     QCOMPARE(dialogs->count(ScriptedDialogs::Kind::Message), 1);
-    QCOMPARE(dialogs->lastRequest().text, QStringLiteral("'1x' is not a valid integer value"));
+    QCOMPARE(dialogs->lastRequest().text, QStringLiteral("Please enter a font size from 1 to 1638."));
     QCOMPARE(dialogs->lastRequest().caption, QStringLiteral("Vantor Crestel Word Processor"));
     QCOMPARE(editor->SelectionAttributes().Size(), 8);
     QCOMPARE(undoSteps(), stepsBefore);
@@ -523,7 +535,7 @@ void TestFormatting::fontNameAppliedOnlyWhenItDiffers()
     editor->SelectionAttributes().SetName(QStringLiteral("Gamma Mono"));
     select(0, 0);
     select(0, 1);
-    QCOMPARE(names->text(), QStringLiteral("Alpha Sans"));
+    QCOMPARE(names->text(), QStringLiteral("Gamma Mono"));
 
     // Dropping the list down paints its text black again.
     names->setFontColor(Qt::red);
@@ -603,11 +615,6 @@ void TestFormatting::ctrlZUndoesOneStepPerRelease()
     QVERIFY(!button("ItalicButton")->isChecked());
     editor->removeEventFilter(&spy);
 
-    // A release the keyboard repeats while Z is held does not undo again.
-    QKeyEvent repeated(QEvent::KeyRelease, Qt::Key_Z, Qt::ControlModifier, QStringLiteral("z"), true);
-    QApplication::sendEvent(editor, &repeated);
-    select(0, 3);
-    QCOMPARE(style(), TFontStyles(fsBold));
     // Holding Ctrl and pressing Z again undoes the next step, and only that one.
     pressCtrlZ();
     select(0, 3);
@@ -744,7 +751,7 @@ void TestFormatting::editingKeysBelongToTheFocusedTextField()
     // Other menu shortcuts and the style keys still work from the field.
     QTest::keyClick(names, Qt::Key_B, Qt::ControlModifier);
     QVERIFY(style().testFlag(fsBold));
-    QCOMPARE(names->text(), QString());
+    QCOMPARE(names->text(), QStringLiteral("MS Sans Serif"));  // the face at the selection
     // Back in the editor the same keys act on the document.
     editor->setFocus();
     QTRY_VERIFY(editor->hasFocus());
@@ -753,6 +760,203 @@ void TestFormatting::editingKeysBelongToTheFocusedTextField()
     select(0, 3);
     QTest::keyClick(editor, Qt::Key_Delete);
     QCOMPARE(editor->toPlainText(), QStringLiteral("ument"));
+}
+
+// ---- Keys the desktop's other programs use ----
+
+void TestFormatting::heldCtrlZUndoesOncePerRepeat_data()
+{
+    QTest::addColumn<bool>("releasesRepeat");
+    QTest::newRow("press and release repeat") << true;
+    QTest::newRow("only the press repeats") << false;
+}
+
+void TestFormatting::heldCtrlZUndoesOncePerRepeat()
+{
+    QFETCH(bool, releasesRepeat);
+    type(QStringLiteral("one"));
+    select(0, 3);
+    for (const char *name : {"BoldButton", "ItalicButton", "UnderlineButton"})
+        QTest::mouseClick(button(name), Qt::LeftButton);
+    const auto send = [this](QEvent::Type type, bool autoRepeat) {
+        QKeyEvent key(type, Qt::Key_Z, Qt::ControlModifier, QStringLiteral("z"), autoRepeat);
+        QApplication::sendEvent(editor, &key);
+    };
+    // Z held down: two repeats after the first press, then the release.
+    send(QEvent::KeyPress, false);
+    for (int repeat = 0; repeat < 2; ++repeat) {
+        if (releasesRepeat)
+            send(QEvent::KeyRelease, true);
+        send(QEvent::KeyPress, true);
+    }
+    send(QEvent::KeyRelease, false);
+    select(0, 3);
+    QCOMPARE(style(), TFontStyles());
+    QCOMPARE(editor->toPlainText(), QStringLiteral("one"));
+}
+
+void TestFormatting::ctrlShiftZRedoes()
+{
+    type(QStringLiteral("abc"));
+    select(0, 3);
+    QTest::mouseClick(button("BoldButton"), Qt::LeftButton);
+    pressCtrlZ();
+    select(0, 3);
+    QVERIFY(!style().testFlag(fsBold));
+    QTest::keyPress(editor, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    QTest::keyRelease(editor, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    select(0, 3);
+    QVERIFY(style().testFlag(fsBold));
+    QVERIFY(button("BoldButton")->isChecked());
+    QCOMPARE(editor->toPlainText(), QStringLiteral("abc"));
+    // Ctrl+Y still redoes, and Ctrl+Z still undoes.
+    pressCtrlZ();
+    QTest::keyClick(editor, Qt::Key_Y, Qt::ControlModifier);
+    select(0, 3);
+    QVERIFY(style().testFlag(fsBold));
+}
+
+void TestFormatting::alignmentKeys_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("alignment");
+    QTest::addColumn<QStringList>("downButtons");
+    QTest::newRow("Ctrl+E centres") << int(Qt::Key_E) << int(taCenter) << QStringList({"CenterButton"});
+    QTest::newRow("Ctrl+R right") << int(Qt::Key_R) << int(taRightJustify) << QStringList({"RightButton"});
+    QTest::newRow("Ctrl+L left") << int(Qt::Key_L) << int(taLeftJustify) << QStringList({"LeftButton"});
+    // Justified has no button: the one down stays down.
+    QTest::newRow("Ctrl+J justifies") << int(Qt::Key_J) << int(taJustify) << QStringList({"CenterButton"});
+}
+
+void TestFormatting::alignmentKeys()
+{
+    QFETCH(int, key);
+    type(QStringLiteral("first"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    type(QStringLiteral("second"));
+    select(2, 6);  // both paragraphs
+    QTest::keyClick(editor, Qt::Key_E, Qt::ControlModifier);
+    QTest::keyClick(editor, Qt::Key(key), Qt::ControlModifier);
+    QCOMPARE(editor->toPlainText(), QStringLiteral("first\nsecond"));
+    for (int at : {0, 9}) {
+        editor->SetSelStart(at);
+        QTEST(int(editor->ParagraphAttributes().Alignment()), "alignment");
+    }
+    QTEST(downAlignmentButtons(), "downButtons");
+}
+
+void TestFormatting::f10OpensTheFileMenu()
+{
+    QMenu *file = window->findChild<QMenu *>(QStringLiteral("File1"));
+    QVERIFY(file);
+    QTest::keyClick(editor, Qt::Key_F10);
+    QTRY_VERIFY(file->isVisible());
+    file->hide();
+}
+
+void TestFormatting::fontBoxShowsTheFaceAtTheCaret()
+{
+    TwwDBComboBox *names = combo("FontNameCombo");
+    const QString installed = names->Items().constFirst();
+    // At the start: the editor's own face, which this machine lacks, in red.
+    QCOMPARE(names->text(), QStringLiteral("MS Sans Serif"));
+    QCOMPARE(names->FontColor(), QColor(Qt::red));
+
+    type(QStringLiteral("one two"));
+    select(0, 3);
+    editor->SelectionAttributes().SetName(installed);
+    select(0, 0);
+    select(1, 1);
+    QCOMPARE(names->text(), installed);
+    QVERIFY(names->FontColor() != QColor(Qt::red));
+    select(5, 1);
+    QCOMPARE(names->text(), QStringLiteral("MS Sans Serif"));
+    QCOMPARE(names->FontColor(), QColor(Qt::red));
+    select(1, 5);  // mixed faces
+    QCOMPARE(names->text(), QString());
+}
+
+void TestFormatting::enterInTheSizeBoxAppliesTheTypedSize()
+{
+    type(QStringLiteral("grow"));
+    select(0, 4);
+    TwwDBComboBox *sizes = combo("FontSizeCombo");
+    sizes->setFocus();
+    QTRY_VERIFY(sizes->hasFocus());
+    sizes->selectAll();
+    QTest::keyClicks(sizes, QStringLiteral("20"));
+    QTest::keyClick(sizes, Qt::Key_Return);
+    QCOMPARE(editor->SelectionAttributes().Size(), 20);
+    QVERIFY(editor->hasFocus());
+    QVERIFY(!sizes->Dropped());
+
+    // Tab does the same, with a size not in the list.
+    sizes->setFocus();
+    sizes->selectAll();
+    QTest::keyClicks(sizes, QStringLiteral("13"));
+    QTest::keyClick(sizes, Qt::Key_Tab);
+    QCOMPARE(editor->SelectionAttributes().Size(), 13);
+    QVERIFY(editor->hasFocus());
+    QCOMPARE(editor->toPlainText(), QStringLiteral("grow"));  // no tab reached the text
+}
+
+void TestFormatting::sizeOutsideTheRangeIsRefused_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::newRow("letters") << QStringLiteral("abc");
+    QTest::newRow("zero") << QStringLiteral("0");
+    QTest::newRow("negative") << QStringLiteral("-4");
+    QTest::newRow("too large") << QStringLiteral("1639");
+    QTest::newRow("fraction") << QStringLiteral("10.5");
+}
+
+void TestFormatting::sizeOutsideTheRangeIsRefused()
+{
+    QFETCH(QString, typed);
+    type(QStringLiteral("text"));
+    select(0, 4);
+    TwwDBComboBox *sizes = combo("FontSizeCombo");
+    sizes->setFocus();
+    QTRY_VERIFY(sizes->hasFocus());
+    sizes->selectAll();
+    QTest::keyClicks(sizes, typed);
+    dialogs->queueMessage(MessageResult::OK);
+    QTest::keyClick(sizes, Qt::Key_Return);
+    QCOMPARE(dialogs->lastRequest().text, QStringLiteral("Please enter a font size from 1 to 1638."));
+    QCOMPARE(editor->SelectionAttributes().Size(), 8);
+    QVERIFY(sizes->hasFocus());
+    QCOMPARE(sizes->selectedText(), typed);
+
+    // The correction is applied; 1638 is the largest size.
+    QTest::keyClicks(sizes, QStringLiteral("1638"));
+    QTest::keyClick(sizes, Qt::Key_Enter);
+    QCOMPARE(editor->SelectionAttributes().Size(), 1638);
+}
+
+void TestFormatting::enterOrTabInTheFontBoxAppliesTheTypedFace()
+{
+    TwwDBComboBox *names = combo("FontNameCombo");
+    names->setItems({QStringLiteral("Alpha Sans"), QStringLiteral("Beta Serif")});
+    type(QStringLiteral("face"));
+    select(0, 4);
+    names->setFocus();
+    QTRY_VERIFY(names->hasFocus());
+    names->selectAll();
+    QTest::keyClicks(names, QStringLiteral("Beta Serif"));
+    QTest::keyClick(names, Qt::Key_Return);
+    QCOMPARE(editor->SelectionAttributes().Name(), QStringLiteral("Beta Serif"));
+    QVERIFY(editor->hasFocus());
+
+    // A face the machine lacks is applied as typed, and shown in red.
+    names->setFocus();
+    names->selectAll();
+    QTest::keyClicks(names, QStringLiteral("Gamma Mono"));
+    QTest::keyClick(names, Qt::Key_Tab);
+    QCOMPARE(editor->SelectionAttributes().Name(), QStringLiteral("Gamma Mono"));
+    QCOMPARE(names->text(), QStringLiteral("Gamma Mono"));
+    QCOMPARE(names->FontColor(), QColor(Qt::red));
+    QVERIFY(editor->hasFocus());
+    QCOMPARE(editor->toPlainText(), QStringLiteral("face"));
 }
 
 int main(int argc, char **argv)

@@ -18,6 +18,7 @@ private slots:
     void passOnWhenDisabledOnly();
     void shortcutsShowInCaptions();
     void keypadAndModifiers();
+    void alternativeKeyNeverOverridesAShortcut();
 
 private:
     QAction *item(QMenu *menu, const QString &name, const QKeySequence &key = {});
@@ -121,3 +122,16 @@ void TestMenuKeys::keypadAndModifiers()
 
 QTEST_MAIN(TestMenuKeys)
 #include "tst_menukeys.moc"
+
+void TestMenuKeys::alternativeKeyNeverOverridesAShortcut()
+{
+    QAction *redo = edit->actions().at(1);
+    keys->addAlternativeShortcut(redo, QKeyCombination(Qt::CTRL | Qt::SHIFT, Qt::Key_Z));
+    keys->addAlternativeShortcut(redo, QKeyCombination(Qt::CTRL, Qt::Key_N));  // New's own key
+    QVERIFY(keys->dispatch(QKeyCombination(Qt::CTRL | Qt::SHIFT, Qt::Key_Z)));
+    QCOMPARE(log, QStringList({QStringLiteral("Edit"), QStringLiteral("Redo")}));
+    log.clear();
+    QVERIFY(keys->dispatch(QKeyCombination(Qt::CTRL, Qt::Key_N)));
+    QCOMPARE(log, QStringList({QStringLiteral("File"), QStringLiteral("New")}));
+    QCOMPARE(redo->text(), QStringLiteral("Redo\tCtrl+Y"));  // the menu shows its own key only
+}

@@ -17,6 +17,10 @@ class TestDialogs : public QObject {
 private slots:
     void fileFiltersBecomeQtFilters();
     void defaultExtensionOnlyWhenNameHasNone();
+    void defaultExtensionFollowsTheChosenFilter_data();
+    void defaultExtensionFollowsTheChosenFilter();
+    void scriptedSaveDialogReportsTheChosenFilter();
+    void messageBoxIsWideEnoughForItsCaption();
     void confirmAndErrorBoxesAsk();
     void scriptedDialogsRejectWhatWasNotQueued();
     void realMessageBoxButtonsAndClosing();
@@ -49,6 +53,66 @@ void TestDialogs::defaultExtensionOnlyWhenNameHasNone()
              QStringLiteral("/tmp/v1.2/letter.rtf"));
     QCOMPARE(withDefaultExtension(QString(), QStringLiteral("rtf")), QString());
     QCOMPARE(withDefaultExtension(QStringLiteral("x"), QString()), QStringLiteral("x"));
+}
+
+void TestDialogs::defaultExtensionFollowsTheChosenFilter_data()
+{
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("extension");
+    const QString documents = QStringLiteral("Rich Text Files (*.RTF)|*.RTF|Text Files (*.TXT)|*.TXT|All Files (*)|*");
+    QTest::newRow("rich text") << documents << 0 << "rtf";
+    QTest::newRow("text") << documents << 1 << "txt";
+    QTest::newRow("all files: the request's own") << documents << 2 << "doc";
+    QTest::newRow("no such filter") << documents << 7 << "doc";
+    QTest::newRow("first of several patterns") << "Pictures|*.Png;*.jpg" << 0 << "png";
+    QTest::newRow("a wildcard extension") << "Any|*.*" << 0 << "doc";
+}
+
+void TestDialogs::defaultExtensionFollowsTheChosenFilter()
+{
+    QFETCH(QString, filter);
+    QFETCH(int, index);
+    FileDialogRequest request;
+    request.filter = filter;
+    request.defaultExtension = QStringLiteral("doc");
+    QTEST(defaultExtensionFor(request, index), "extension");
+}
+
+void TestDialogs::scriptedSaveDialogReportsTheChosenFilter()
+{
+    ScriptedDialogs dialogs;
+    FileDialogRequest request;
+    request.filter = QStringLiteral("Rich Text Files (*.RTF)|*.RTF|Text Files (*.TXT)|*.TXT");
+    request.filterIndex = 1;
+    dialogs.queueSaveFile(QStringLiteral("/tmp/notes"));
+    dialogs.queueSaveFile(QStringLiteral("/tmp/letter"), 0);
+    const FileChoice preselected = dialogs.saveFile(nullptr, request);
+    QCOMPARE(preselected.fileName, QStringLiteral("/tmp/notes.txt"));
+    QCOMPARE(preselected.filterIndex, 1);
+    const FileChoice chosen = dialogs.saveFile(nullptr, request);
+    QCOMPARE(chosen.fileName, QStringLiteral("/tmp/letter.rtf"));
+    QCOMPARE(chosen.filterIndex, 0);
+    QCOMPARE(dialogs.lastRequest().file.filterIndex, 1);
+}
+
+// A box narrower than its caption would have the caption cut in its title bar.
+void TestDialogs::messageBoxIsWideEnoughForItsCaption()
+{
+    const QString caption = QStringLiteral("A Rather Long Application Title For A Small Message");
+    int boxWidth = 0;
+    int captionWidth = 0;
+    QTimer::singleShot(0, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        boxWidth = box->width();
+        captionWidth = box->fontMetrics().horizontalAdvance(caption);
+        box->buttons().constFirst()->click();
+    });
+    dialogs().messageBox(nullptr, caption, QStringLiteral("Hi"), MessageIcon::Information, MessageButtons::OK);
+    QVERIFY(captionWidth > 0);
+    QVERIFY2(boxWidth > captionWidth + 100, qPrintable(QStringLiteral("%1 <= %2").arg(boxWidth).arg(captionWidth)));
 }
 
 void TestDialogs::confirmAndErrorBoxesAsk()

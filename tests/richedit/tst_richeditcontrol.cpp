@@ -732,7 +732,8 @@ void TestRichEditControl::windowFormatRectSentOnlyWhenChanged()
     m_form->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
     QTRY_VERIFY(m_edit->FormatRectSendCount() >= 1);  // the first paint
-    const QRect expected(3, 2, 400 - 4 - 3, 250 - 2);
+    // The right edge keeps the left inset from the border too.
+    const QRect expected(3, 2, 400 - 4 - 3 - 3, 250 - 2);
     QCOMPARE(m_edit->LastFormatRect(), expected);
     QCOMPARE(m_edit->formatRect(), expected);
 
@@ -743,7 +744,7 @@ void TestRichEditControl::windowFormatRectSentOnlyWhenChanged()
 
     m_edit->resize(300, 200);
     QCOMPARE(m_edit->FormatRectSendCount(), sends + 1);
-    QCOMPARE(m_edit->LastFormatRect(), QRect(3, 2, 300 - 4 - 3, 200 - 2));
+    QCOMPARE(m_edit->LastFormatRect(), QRect(3, 2, 300 - 4 - 3 - 3, 200 - 2));
 }
 
 void TestRichEditControl::printerFormatRectFromThePaper()
@@ -816,12 +817,12 @@ void TestRichEditControl::wordWrapSurvivesTheFormatRect()
 
     m_edit->SetWordWrap(false);
     m_edit->resize(350, 250);  // a new rectangle for the new width
-    QCOMPARE(m_edit->LastFormatRect().width(), 350 - 4 - 3);
+    QCOMPARE(m_edit->LastFormatRect().width(), 350 - 4 - 3 - 3);
     QCOMPARE(visualLines(), 1);
 
     m_edit->SetWordWrap(true);
     QVERIFY(visualLines() > 1);
-    QCOMPARE(m_edit->lineWrapColumnOrWidth(), 350 - 4 - 3);
+    QCOMPARE(m_edit->lineWrapColumnOrWidth(), 350 - 4 - 3 - 3);
 }
 
 void TestRichEditControl::linkClickFiresURLOpen()

@@ -45,9 +45,9 @@ void ScriptedDialogs::queueOpenFile(const QString &fileName)
     m_queue.push_back({Kind::OpenFile, fileName});
 }
 
-void ScriptedDialogs::queueSaveFile(const QString &fileName)
+void ScriptedDialogs::queueSaveFile(const QString &fileName, int filterIndex)
 {
-    m_queue.push_back({Kind::SaveFile, fileName});
+    m_queue.push_back({Kind::SaveFile, FileChoice{fileName, filterIndex}});
 }
 
 const ScriptedDialogs::Request &ScriptedDialogs::lastRequest() const
@@ -121,13 +121,22 @@ QString ScriptedDialogs::openFileName(QWidget *, const FileDialogRequest &file)
     return std::get<QString>(take(request));
 }
 
-QString ScriptedDialogs::saveFileName(QWidget *, const FileDialogRequest &file)
+QString ScriptedDialogs::saveFileName(QWidget *parent, const FileDialogRequest &file)
+{
+    return saveFile(parent, file).fileName;
+}
+
+FileChoice ScriptedDialogs::saveFile(QWidget *, const FileDialogRequest &file)
 {
     Request request;
     request.kind = Kind::SaveFile;
     request.caption = file.title;
     request.file = file;
-    return withDefaultExtension(std::get<QString>(take(request)), file.defaultExtension);
+    FileChoice choice = std::get<FileChoice>(take(request));
+    if (choice.filterIndex < 0)
+        choice.filterIndex = file.filterIndex;
+    choice.fileName = withDefaultExtension(choice.fileName, defaultExtensionFor(file, choice.filterIndex));
+    return choice;
 }
 
 }  // namespace platform

@@ -40,7 +40,8 @@ public:
     void queueMessage(MessageResult answer);
     void queueFont(std::optional<FontChoice> answer);  // nullopt: the user cancels
     void queueOpenFile(const QString &fileName);      // empty: the user cancels
-    void queueSaveFile(const QString &fileName);
+    // The name typed, and the filter chosen (-1: the one the dialog preselected).
+    void queueSaveFile(const QString &fileName, int filterIndex = -1);
 
     const std::vector<Request> &requests() const { return m_requests; }
     const Request &lastRequest() const;
@@ -54,9 +55,10 @@ public:
     std::optional<FontChoice> chooseFont(QWidget *parent, const FontChoice &initial) override;
     QString openFileName(QWidget *parent, const FileDialogRequest &request) override;
     QString saveFileName(QWidget *parent, const FileDialogRequest &request) override;
+    FileChoice saveFile(QWidget *parent, const FileDialogRequest &request) override;
 
 private:
-    using Answer = std::variant<MessageResult, std::optional<FontChoice>, QString>;
+    using Answer = std::variant<MessageResult, std::optional<FontChoice>, QString, FileChoice>;
     struct Queued {
         Kind kind;
         Answer answer;
