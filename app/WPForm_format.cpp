@@ -3,7 +3,6 @@
 #include "components/RXCombos.h"
 #include "components/Wwdbcomb.h"
 #include "platform/application.h"
-#include "platform/exceptions.h"
 #include "richedit/wwriched.h"
 
 #include <QAction>
