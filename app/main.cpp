@@ -11,6 +11,8 @@ int main(int argc, char *argv[])
     platform::Application app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Penhaven"));
     QCoreApplication::setApplicationName(QStringLiteral("Wordprocessor"));
+    // Lets the desktop match the window with the installed entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("wordprocessor"));
     platform::setApplicationTitle(QStringLiteral("Vantor Crestel Word Processor"));
     CreateGlobalIntl(app);
 
