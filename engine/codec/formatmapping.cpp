@@ -90,8 +90,13 @@ void refreshParagraphDisplay(QTextBlockFormat &target)
     target.setTopMargin(twipsToPixels(intProperty(target, prop::SpaceBeforeTwips, 0)));
     target.setBottomMargin(twipsToPixels(intProperty(target, prop::SpaceAfterTwips, 0)));
 
+    // A line height is shown (and written) without its sign. A height or multiple of
+    // nothing, which would draw every line over the one before, shows as single spacing.
     const int spacing = intProperty(target, prop::LineSpacingTwips, 0);
-    switch (intProperty(target, prop::LineSpacingRule, 0)) {
+    int rule = intProperty(target, prop::LineSpacingRule, 0);
+    if ((rule >= 3 && spacing == 0) || (rule == 5 && spacing < 0))
+        rule = 0;
+    switch (rule) {
     case 1:
         target.setLineHeight(150, QTextBlockFormat::ProportionalHeight);
         break;
@@ -99,13 +104,13 @@ void refreshParagraphDisplay(QTextBlockFormat &target)
         target.setLineHeight(200, QTextBlockFormat::ProportionalHeight);
         break;
     case 3:
-        target.setLineHeight(twipsToPixels(spacing), QTextBlockFormat::MinimumHeight);
+        target.setLineHeight(twipsToPixels(std::abs(spacing)), QTextBlockFormat::MinimumHeight);
         break;
     case 4:
-        target.setLineHeight(twipsToPixels(spacing), QTextBlockFormat::FixedHeight);
+        target.setLineHeight(twipsToPixels(std::abs(spacing)), QTextBlockFormat::FixedHeight);
         break;
     case 5:
-        target.setLineHeight(std::max(1, spacing) * 5.0, QTextBlockFormat::ProportionalHeight);
+        target.setLineHeight(spacing * 5.0, QTextBlockFormat::ProportionalHeight);
         break;
     default:
         target.setLineHeight(0, QTextBlockFormat::SingleHeight);

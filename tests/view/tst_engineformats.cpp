@@ -330,6 +330,12 @@ private slots:
         QTest::newRow("at least") << 3 << 300 << int(QTextBlockFormat::MinimumHeight) << 20.0;
         QTest::newRow("exactly") << 4 << 450 << int(QTextBlockFormat::FixedHeight) << 30.0;
         QTest::newRow("multiple") << 5 << 50 << int(QTextBlockFormat::ProportionalHeight) << 250.0;
+        // Heights of nothing would stack every line on the one before.
+        QTest::newRow("exactly nothing") << 4 << 0 << int(QTextBlockFormat::SingleHeight) << 0.0;
+        QTest::newRow("at least nothing") << 3 << 0 << int(QTextBlockFormat::SingleHeight) << 0.0;
+        QTest::newRow("multiple of nothing") << 5 << 0 << int(QTextBlockFormat::SingleHeight) << 0.0;
+        QTest::newRow("negative multiple") << 5 << -30 << int(QTextBlockFormat::SingleHeight) << 0.0;
+        QTest::newRow("negative exactly, as RTF writes it") << 4 << -450 << int(QTextBlockFormat::FixedHeight) << 30.0;
     }
 
     void lineSpacingRules()
