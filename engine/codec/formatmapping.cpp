@@ -70,11 +70,16 @@ void applyEffects(const CharFormat &format, QTextCharFormat &target)
     }
 }
 
-QList<QTextOption::Tab> displayTabs(const QList<int> &twips)
+// Tab stops count from the page's left edge; Qt counts them from where a line starts.
+// The first line's start is used, so that a paragraph's first line, where tabs are
+// typed, lines up with every other paragraph's whatever the indents; stops at or before
+// it are left out, as the text cannot reach them.
+QList<QTextOption::Tab> displayTabs(const QList<int> &twips, int firstLineStart)
 {
     QList<QTextOption::Tab> tabs;
     for (int position : twips)
-        tabs.append(QTextOption::Tab(twipsToPixels(position), QTextOption::LeftTab));
+        if (position > firstLineStart)
+            tabs.append(QTextOption::Tab(twipsToPixels(position - firstLineStart), QTextOption::LeftTab));
     return tabs;
 }
 
@@ -86,6 +91,9 @@ void refreshParagraphDisplay(QTextBlockFormat &target)
     const bool bullet = intProperty(target, prop::Numbering, PFN_NONE) == PFN_BULLET;
     target.setLeftMargin(twipsToPixels(start + offset));
     target.setTextIndent(bullet ? 0.0 : twipsToPixels(-offset));
+    if (target.hasProperty(prop::TabStopsTwips))
+        target.setTabPositions(displayTabs(target.property(prop::TabStopsTwips).value<QList<int>>(),
+                                           bullet ? start + offset : start));
     target.setRightMargin(twipsToPixels(intProperty(target, prop::RightIndentTwips, 0)));
     target.setTopMargin(twipsToPixels(intProperty(target, prop::SpaceBeforeTwips, 0)));
     target.setBottomMargin(twipsToPixels(intProperty(target, prop::SpaceAfterTwips, 0)));
@@ -380,7 +388,6 @@ void applyParaFormat(const ParaFormat &format, QTextBlockFormat &target)
             tabs.append(format.tabs[size_t(i)]);
         std::sort(tabs.begin(), tabs.end());
         target.setProperty(prop::TabStopsTwips, QVariant::fromValue(tabs));
-        target.setTabPositions(displayTabs(tabs));
     }
     if (mask & PFM_NUMBERING)
         target.setProperty(prop::Numbering, format.numbering == PFN_BULLET ? PFN_BULLET : PFN_NONE);

@@ -9,6 +9,7 @@
 #include <QBuffer>
 #include <QComboBox>
 #include <QLabel>
+#include <QScreen>
 #include <QTextBlock>
 #include <memory>
 
@@ -492,12 +493,15 @@ void TestParagraphDialog::controlsSitAtTheirDesignedPlaces()
 {
     QRect ok, within, panel;
     QSize client;
+    QPoint centre, screenCentre;
     QStringList focusOrder;
     runDialog([&](QDialog *dialog) {
         ok = control<QPushButton>(dialog, "OKBtn")->geometry();
         within = field(dialog, "WithinParagraphEdit")->geometry();
         panel = control<QFrame>(dialog, "Panel1")->geometry();
         client = dialog->size();
+        centre = dialog->geometry().center();
+        screenCentre = dialog->screen()->availableGeometry().center();
         QWidget *widget = dialog->focusWidget();
         for (int i = 0; i < 10 && widget; ++i, widget = widget->nextInFocusChain()) {
             while (widget && !(widget->focusPolicy() & Qt::TabFocus))
@@ -512,6 +516,7 @@ void TestParagraphDialog::controlsSitAtTheirDesignedPlaces()
     QVERIFY(isScaled(ok, QRect(166, 200, 75, 25), scale));
     QVERIFY(isScaled(within, QRect(240, 153, 65, 21), scale));
     QVERIFY(isScaled(panel, QRect(6, 8, 321, 185), scale));
+    QVERIFY((centre - screenCentre).manhattanLength() <= 40);
     QCOMPARE(focusOrder, QStringList({"OKBtn", "CancelBtn", "AlignmentCombo", "LeftEdit", "RightEdit",
                                       "FirstLineEdit", "BeforeParagraphEdit", "AfterParagraphEdit",
                                       "LineSpacingComboBox", "WithinParagraphEdit"}));
