@@ -1,8 +1,8 @@
 #include "app/WPForm.h"
-#include "platform/dialogs_scripted.h"
+#include "tests/support/scripteddialogs.h"
 #include "platform/lockkeys.h"
 #include "richedit/wwriched.h"
-#include "tests/richedit/dialogscript.h"
+#include "tests/support/dialogscript.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -1,6 +1,6 @@
-#include "dialogscript.h"
+#include "tests/support/dialogscript.h"
 #include "components/Wwdbcomb.h"
-#include "platform/dialogs_scripted.h"
+#include "tests/support/scripteddialogs.h"
 #include "richedit/Wwintl.h"
 #include "richedit/wwriched.h"
 #include "richedit/wwriched_lines.h"
@@ -120,7 +120,7 @@ private:
 
 void TestParagraphDialog::initTestCase()
 {
-    CreateGlobalIntl(qApp);
+    CreateGlobalIntl(*qApp);
 }
 
 void TestParagraphDialog::init()

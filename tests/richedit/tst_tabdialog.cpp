@@ -1,5 +1,5 @@
-#include "dialogscript.h"
-#include "platform/dialogs_scripted.h"
+#include "tests/support/dialogscript.h"
+#include "tests/support/scripteddialogs.h"
 #include "richedit/Wwintl.h"
 #include "richedit/wwriched.h"
 #include "richedit/wwriched_lines.h"
@@ -87,7 +87,7 @@ private:
 
 void TestTabDialog::initTestCase()
 {
-    CreateGlobalIntl(qApp);
+    CreateGlobalIntl(*qApp);
 }
 
 void TestTabDialog::init()

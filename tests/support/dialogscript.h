@@ -1,4 +1,6 @@
 #pragma once
+#include "tests/support/testsupport.h"
+
 #include <QApplication>
 #include <QDialog>
 #include <QLineEdit>
@@ -32,10 +34,7 @@ inline void onNextDialog(const Script &script, bool *ran = nullptr)
 template <typename T>
 T *control(QDialog *dialog, const char *name)
 {
-    T *found = dialog->findChild<T *>(QLatin1String(name));
-    if (!found)
-        qFatal("the dialog has no control %s", name);
-    return found;
+    return testsupport::child<T>(dialog, name);
 }
 
 // Replaces a field's text by typing, as a user selecting it and typing over it does.
