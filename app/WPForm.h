@@ -109,6 +109,11 @@ public:
     void FormKeyUp(int &Key, Qt::KeyboardModifiers Shift, bool autoRepeat);
     void UpdateLockKeyPanels();
 
+    // The Format menu's dialogs (WPForm_formatmenu.cpp)
+    void Font1Click();
+    void Paragraph1Click();
+    void Tabs1Click();
+
 protected:
     bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -174,6 +179,7 @@ private:
     // Format bar (WPForm_format.cpp) and the window's own keys (WPForm_keypreview.cpp)
     void BuildFormatBarBoxes();
     void BindFormatCommands();
+    void BindFormatMenuDialogs();
     void FillFontNameCombo();
     void UpdateFormatBarStates();
     void ToggleStyle(TFontStyle style);

@@ -60,6 +60,7 @@ void TfmPellWP::BindFormatCommands()
     Bind(RightButton, &TfmPellWP::RightButtonClick);
     Bind(BulletButton, &TfmPellWP::BulletButtonClick);
     Bind(BulletStyle1, &TfmPellWP::BulletStyle1Click);
+    BindFormatMenuDialogs();
     for (QToolButton *toggle : {BoldButton, ItalicButton, UnderlineButton, BulletButton})
         connect(toggle, &QAbstractButton::pressed, this, [this, toggle] { BoldButtonMouseDown(toggle); });
 

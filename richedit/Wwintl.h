@@ -80,6 +80,9 @@ struct TwwRichEditParagraphDlg {
     QString AlignLeft = QStringLiteral("Left");
     QString AlignRight = QStringLiteral("Right");
     QString AlignCenter = QStringLiteral("Center");
+    // Justified paragraphs, which documents from elsewhere bring, keep their alignment
+    // through the dialog under this entry.
+    QString AlignJustify = QStringLiteral("Justify");
     bool operator==(const TwwRichEditParagraphDlg &) const = default;
 };
 

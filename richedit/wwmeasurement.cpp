@@ -60,6 +60,18 @@ int unitsToTwips(TwwMeasurementUnits units, const QString &text)
     return truncated(twips);
 }
 
+bool isValidLengthText(TwwMeasurementUnits units, const QString &text)
+{
+    if (stripUnitSuffix(text).trimmed().isEmpty())
+        return false;
+    try {
+        const int twips = unitsToTwips(units, text);
+        return twips >= -kMaxFieldTwips && twips <= kMaxFieldTwips;
+    } catch (const EConvertError &) {
+        return false;
+    }
+}
+
 double twipsToUnits(TwwMeasurementUnits units, int twips)
 {
     double value = double(twips) / kTwipsPerInch;

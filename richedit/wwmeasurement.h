@@ -18,6 +18,12 @@ QString stripUnitSuffix(const QString &text);
 int unitsToTwips(TwwMeasurementUnits units, const QString &text);
 // Twips as a length in the unit, rounded to hundredths (half to even).
 double twipsToUnits(TwwMeasurementUnits units, int twips);
+// The longest length a paragraph or tab field accepts: 22 inches either way.
+constexpr int kMaxFieldTwips = 31680;
+
+// Whether a field holds a length the dialogs accept: without its unit suffix a number,
+// within -kMaxFieldTwips..kMaxFieldTwips twips. An empty field is no length.
+bool isValidLengthText(TwwMeasurementUnits units, const QString &text);
 // The shortest text of the value with the unit suffix.
 QString unitsToText(TwwMeasurementUnits units, double value);
 // The value moved to a grid of `steps` divisions per unit (0: 8 for inches, 20 for

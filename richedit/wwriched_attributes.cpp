@@ -294,6 +294,8 @@ quint16 alignmentOfText(const QString &text)
         return PFA_LEFT;
     if (text == texts.AlignRight)
         return PFA_RIGHT;
+    if (text == texts.AlignJustify)
+        return PFA_JUSTIFY;
     return PFA_CENTER;
 }
 

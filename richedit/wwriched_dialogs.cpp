@@ -1,7 +1,12 @@
 #include "richedit/wwriched.h"
 
-// The control's dialog operations that have no dialog yet: each reports that nothing
-// was changed. Descendants may override them.
+#include "richedit/wwrchdlg.h"
+#include "richedit/wwrichtb.h"
+
+// The control's dialog operations; descendants may override each. The paragraph and tab
+// dialogs are shown from here. The other operations in their plain form report that
+// nothing was changed; the units that build the find and replace dialogs, the object
+// insertion and the editor window define them instead.
 
 void TwwCustomRichEdit::ExecuteFindDialog() {}
 
@@ -23,10 +28,10 @@ bool TwwCustomRichEdit::ExecuteEditorWindow()
 
 bool TwwCustomRichEdit::ExecuteParagraphDialog()
 {
-    return false;
+    return TwwRichParagraphDialog::ExecuteParagraphDialog(this);
 }
 
 bool TwwCustomRichEdit::ExecuteTabDialog()
 {
-    return false;
+    return TwwRichTabDialog::ExecuteTabDialog(this);
 }

@@ -70,11 +70,16 @@ void applyEffects(const CharFormat &format, QTextCharFormat &target)
     }
 }
 
-QList<QTextOption::Tab> displayTabs(const QList<int> &twips)
+// Tab stops count from the page's left edge; Qt counts them from where a line starts.
+// The first line's start is used, so that a paragraph's first line, where tabs are
+// typed, lines up with every other paragraph's whatever the indents; stops at or before
+// it are left out, as the text cannot reach them.
+QList<QTextOption::Tab> displayTabs(const QList<int> &twips, int firstLineStart)
 {
     QList<QTextOption::Tab> tabs;
     for (int position : twips)
-        tabs.append(QTextOption::Tab(twipsToPixels(position), QTextOption::LeftTab));
+        if (position > firstLineStart)
+            tabs.append(QTextOption::Tab(twipsToPixels(position - firstLineStart), QTextOption::LeftTab));
     return tabs;
 }
 
@@ -86,12 +91,20 @@ void refreshParagraphDisplay(QTextBlockFormat &target)
     const bool bullet = intProperty(target, prop::Numbering, PFN_NONE) == PFN_BULLET;
     target.setLeftMargin(twipsToPixels(start + offset));
     target.setTextIndent(bullet ? 0.0 : twipsToPixels(-offset));
+    if (target.hasProperty(prop::TabStopsTwips))
+        target.setTabPositions(displayTabs(target.property(prop::TabStopsTwips).value<QList<int>>(),
+                                           bullet ? start + offset : start));
     target.setRightMargin(twipsToPixels(intProperty(target, prop::RightIndentTwips, 0)));
     target.setTopMargin(twipsToPixels(intProperty(target, prop::SpaceBeforeTwips, 0)));
     target.setBottomMargin(twipsToPixels(intProperty(target, prop::SpaceAfterTwips, 0)));
 
+    // A line height is shown (and written) without its sign. A height or multiple of
+    // nothing, which would draw every line over the one before, shows as single spacing.
     const int spacing = intProperty(target, prop::LineSpacingTwips, 0);
-    switch (intProperty(target, prop::LineSpacingRule, 0)) {
+    int rule = intProperty(target, prop::LineSpacingRule, 0);
+    if ((rule >= 3 && spacing == 0) || (rule == 5 && spacing < 0))
+        rule = 0;
+    switch (rule) {
     case 1:
         target.setLineHeight(150, QTextBlockFormat::ProportionalHeight);
         break;
@@ -99,13 +112,13 @@ void refreshParagraphDisplay(QTextBlockFormat &target)
         target.setLineHeight(200, QTextBlockFormat::ProportionalHeight);
         break;
     case 3:
-        target.setLineHeight(twipsToPixels(spacing), QTextBlockFormat::MinimumHeight);
+        target.setLineHeight(twipsToPixels(std::abs(spacing)), QTextBlockFormat::MinimumHeight);
         break;
     case 4:
-        target.setLineHeight(twipsToPixels(spacing), QTextBlockFormat::FixedHeight);
+        target.setLineHeight(twipsToPixels(std::abs(spacing)), QTextBlockFormat::FixedHeight);
         break;
     case 5:
-        target.setLineHeight(std::max(1, spacing) * 5.0, QTextBlockFormat::ProportionalHeight);
+        target.setLineHeight(spacing * 5.0, QTextBlockFormat::ProportionalHeight);
         break;
     default:
         target.setLineHeight(0, QTextBlockFormat::SingleHeight);
@@ -375,7 +388,6 @@ void applyParaFormat(const ParaFormat &format, QTextBlockFormat &target)
             tabs.append(format.tabs[size_t(i)]);
         std::sort(tabs.begin(), tabs.end());
         target.setProperty(prop::TabStopsTwips, QVariant::fromValue(tabs));
-        target.setTabPositions(displayTabs(tabs));
     }
     if (mask & PFM_NUMBERING)
         target.setProperty(prop::Numbering, format.numbering == PFN_BULLET ? PFN_BULLET : PFN_NONE);

@@ -46,7 +46,8 @@ class QTextList;
 //   which is what the user sees; use setBullets() to change it.
 // - Alignment: Qt::AlignLeft, AlignRight, AlignHCenter, AlignJustify.
 // - Tab stops: prop::TabStopsTwips (QList<int>, ascending, at most 32) and Qt's
-//   tabPositions (left tabs) in pixels.
+//   tabPositions (left tabs) in pixels, counted from the first line's start as Qt
+//   counts them; stops at or before that start are not shown.
 // - Space before/after: the twip properties, shown as topMargin/bottomMargin.
 // - Line spacing: prop::LineSpacingRule and prop::LineSpacingTwips, shown as
 //   0 single: SingleHeight; 1 one and a half: 150 % proportional; 2 double: 200 %;

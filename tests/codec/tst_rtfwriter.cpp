@@ -296,6 +296,8 @@ void TestRtfWriter::lineSpacingRules_data()
     QTest::newRow("at least") << 3 << 300 << QByteArray("\\pard\\sl300\\slmult0 x");
     QTest::newRow("exactly") << 4 << 300 << QByteArray("\\pard\\sl-300\\slmult0 x");
     QTest::newRow("multiple") << 5 << 30 << QByteArray("\\pard\\sl360\\slmult1 x");
+    QTest::newRow("negative multiple, shown single") << 5 << -30 << QByteArray("\\pard x");
+    QTest::newRow("exactly nothing, shown single") << 4 << 0 << QByteArray("\\pard x");
 }
 
 void TestRtfWriter::lineSpacingRules()

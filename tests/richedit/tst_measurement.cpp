@@ -27,6 +27,8 @@ private slots:
     void unitsToGridText();
     void textRoundTripsThroughTwips();
     void controlConvertsInItsOwnUnit();
+    void validLengthTexts_data();
+    void validLengthTexts();
 };
 
 void TestMeasurement::stripsUnitSuffix_data()
@@ -188,6 +190,32 @@ void TestMeasurement::controlConvertsInItsOwnUnit()
     QCOMPARE(edit.TwipsToUnits(567), 1.0);
     QCOMPARE(edit.UnitsToGridText(1.02, 0), QStringLiteral("1.05 cm"));
     QCOMPARE(TwwCustomRichEdit::StripUnitSuffix(QStringLiteral("7 cm")), QStringLiteral("7"));
+}
+
+void TestMeasurement::validLengthTexts_data()
+{
+    QTest::addColumn<TwwMeasurementUnits>("units");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("valid");
+    QTest::newRow("22 inches") << muInches << "22''" << true;
+    QTest::newRow("minus 22 inches") << muInches << "-22" << true;
+    QTest::newRow("22.01 inches") << muInches << "22.01''" << false;
+    QTest::newRow("minus 22.01 inches") << muInches << "-22.01" << false;
+    QTest::newRow("55.8 cm, under 22 inches") << muCentimeters << "55.8 cm" << true;
+    QTest::newRow("55.9 cm, over 22 inches") << muCentimeters << "55.9 cm" << false;
+    QTest::newRow("letters i and n stay") << muCentimeters << "1.25 in" << false;
+    QTest::newRow("empty") << muInches << "" << false;
+    QTest::newRow("only a suffix") << muCentimeters << " cm" << false;
+    QTest::newRow("no number") << muInches << "x" << false;
+    QTest::newRow("huge") << muInches << "1e300" << false;
+}
+
+void TestMeasurement::validLengthTexts()
+{
+    QFETCH(TwwMeasurementUnits, units);
+    QFETCH(QString, text);
+    QFETCH(bool, valid);
+    QCOMPARE(isValidLengthText(units, text), valid);
 }
 
 QTEST_MAIN(TestMeasurement)

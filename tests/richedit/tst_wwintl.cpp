@@ -51,6 +51,7 @@ void TestWwIntl::defaultsAreTheSystemTexts()
     QCOMPARE(r.ParagraphDialog.AlignLeft, QStringLiteral("Left"));
     QCOMPARE(r.ParagraphDialog.AlignRight, QStringLiteral("Right"));
     QCOMPARE(r.ParagraphDialog.AlignCenter, QStringLiteral("Center"));
+    QCOMPARE(r.ParagraphDialog.AlignJustify, QStringLiteral("Justify"));
     QCOMPARE(r.TabDialog.TabGroupBoxCaption, QStringLiteral("&Tab Stop Position"));
 
     QCOMPARE(intl.UserMessages.LocateNoMoreMatches, QStringLiteral("No more matches found"));

@@ -2,6 +2,7 @@
 #include "engine/view/richeditview.h"
 #include "engine/codec/textprops.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QImage>
 #include <QScreen>
 #include <QSignalSpy>
@@ -318,6 +319,47 @@ private slots:
         QCOMPARE(view.paraFormat().tabCount, qint16(0));
     }
 
+    // A stop is a place on the page: text after a tab lines up in paragraphs with
+    // different indents and bullets, also when the indents change after the stops.
+    void tabStopsLineUpWhateverTheIndent()
+    {
+        RichEditView view;
+        view.resize(800, 300);
+        view.setPlainText(QStringLiteral("first column\tb\nlonger text\tc\n\tbullet"));
+        view.selectAll();
+        ParaFormat stops;
+        stops.mask = PFM_TABSTOPS;
+        stops.tabCount = 2;
+        stops.tabs[0] = 360;
+        stops.tabs[1] = 2880;
+        view.setParaFormat(stops);
+        QTextDocument *document = view.document();
+        auto indent = [&](int block, int start, int offset) {
+            QTextCursor cursor(document->findBlockByNumber(block));
+            ParaFormat format;
+            format.mask = PFM_STARTINDENT | PFM_OFFSET;
+            format.startIndent = start;
+            format.offset = offset;
+            applyParaFormatToParagraphs(cursor, format);
+        };
+        indent(1, 720, 360);  // the first line starts beyond the first stop
+        indent(2, 0, 720);
+        QTextCursor bullet(document->findBlockByNumber(2));
+        setBullets(bullet, true);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        auto xAt = [&](int block, int position) {
+            const QTextBlock paragraph = document->findBlockByNumber(block);
+            return paragraph.layout()->position().x() + paragraph.layout()->lineAt(0).cursorToX(position);
+        };
+        auto xAfterTab = [&](int block) {
+            return xAt(block, int(document->findBlockByNumber(block).text().indexOf(u'\t')) + 1);
+        };
+        QCOMPARE(xAfterTab(0) - xAt(0, 0), 2880 / 15.0);
+        QCOMPARE(xAfterTab(1), xAfterTab(0));
+        QCOMPARE(xAfterTab(2), xAfterTab(0));
+    }
+
     void lineSpacingRules_data()
     {
         QTest::addColumn<int>("rule");
@@ -330,6 +372,12 @@ private slots:
         QTest::newRow("at least") << 3 << 300 << int(QTextBlockFormat::MinimumHeight) << 20.0;
         QTest::newRow("exactly") << 4 << 450 << int(QTextBlockFormat::FixedHeight) << 30.0;
         QTest::newRow("multiple") << 5 << 50 << int(QTextBlockFormat::ProportionalHeight) << 250.0;
+        // Heights of nothing would stack every line on the one before.
+        QTest::newRow("exactly nothing") << 4 << 0 << int(QTextBlockFormat::SingleHeight) << 0.0;
+        QTest::newRow("at least nothing") << 3 << 0 << int(QTextBlockFormat::SingleHeight) << 0.0;
+        QTest::newRow("multiple of nothing") << 5 << 0 << int(QTextBlockFormat::SingleHeight) << 0.0;
+        QTest::newRow("negative multiple") << 5 << -30 << int(QTextBlockFormat::SingleHeight) << 0.0;
+        QTest::newRow("negative exactly, as RTF writes it") << 4 << -450 << int(QTextBlockFormat::FixedHeight) << 30.0;
     }
 
     void lineSpacingRules()

@@ -86,7 +86,7 @@ void writeLineSpacing(RtfOutput &out, const ParaFormat &format)
     case 2: twips = 480; multiple = true; break;
     case 3: twips = std::abs(format.lineSpacing); break;   // at least
     case 4: twips = -std::abs(format.lineSpacing); break;  // exactly
-    case 5: twips = format.lineSpacing * 12; multiple = true; break;  // lineSpacing / 20 lines
+    case 5: twips = std::max(0, format.lineSpacing) * 12; multiple = true; break;  // lineSpacing / 20 lines
     default: break;
     }
     if (twips == 0)
