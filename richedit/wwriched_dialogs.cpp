@@ -1,15 +1,8 @@
 #include "richedit/wwriched.h"
 
 // The control's dialog operations that have no dialog yet: each reports that nothing
-// was changed. Descendants may override them.
-
-void TwwCustomRichEdit::ExecuteFindDialog() {}
-
-void TwwCustomRichEdit::ExecuteReplaceDialog() {}
-
-void TwwCustomRichEdit::FindNext() {}
-
-void TwwCustomRichEdit::DoReplace() {}
+// was changed. Descendants may override them. The find and replace operations are in
+// wwriched_search.cpp.
 
 bool TwwCustomRichEdit::InsertObject()
 {

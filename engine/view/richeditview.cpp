@@ -138,6 +138,18 @@ void RichEditView::replaceSelection(const QString &text)
     setTextCursor(cursor);
 }
 
+void RichEditView::replaceRange(CharRange range, const QString &text)
+{
+    QTextCursor cursor = cursorForRange(range);
+    QTextCursor first(document());
+    first.setPosition(std::min(cursor.selectionStart() + 1, cursor.selectionEnd()));
+    QTextCharFormat format = first.charFormat();
+    format.clearProperty(QTextFormat::ObjectType);
+    cursor.beginEditBlock();
+    cursor.insertText(fromEngineText(text), format);
+    cursor.endEditBlock();
+}
+
 QString RichEditView::selectedText() const
 {
     return toEngineText(textCursor().selectedText());
@@ -202,6 +214,17 @@ void RichEditView::undoLast()
 void RichEditView::redoLast()
 {
     redo();
+}
+
+// The group starts at the caret, where undoing it puts the caret back.
+void RichEditView::beginUndoGroup()
+{
+    textCursor().beginEditBlock();
+}
+
+void RichEditView::endUndoGroup()
+{
+    textCursor().endEditBlock();
 }
 
 int RichEditView::findText(quint32 flags, CharRange range, const QString &text) const

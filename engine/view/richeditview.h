@@ -58,6 +58,9 @@ public:
     CharRange selectionRange() const;
     void setSelectionRange(CharRange range);
     void replaceSelection(const QString &text);
+    // Replaces the characters of `range` in the format of its first character, without
+    // moving the selection there (the selection shifts with the text around it).
+    void replaceRange(CharRange range, const QString &text);
     QString selectedText() const;            // paragraph ends as "\r"
     QString textRange(CharRange range) const;  // paragraph ends as "\r"
     int textLength() const;                  // characters, paragraph ends counted
@@ -78,6 +81,9 @@ public:
     bool canRedo() const;
     void undoLast();
     void redoLast();
+    // Edits between the two calls undo as one step; the groups nest.
+    void beginUndoGroup();
+    void endUndoGroup();
 
     // Search: start of the first hit in range, or -1.
     int findText(quint32 flags, CharRange range, const QString &text) const;
