@@ -54,6 +54,8 @@ private:
     {
         QTest::keyClick(editor, Qt::Key(keyCode), modifiers);
     }
+    // Newer locale data puts a narrow no-break space before AM and PM.
+    QString textWithPlainSpaces() const { return editor->toPlainText().replace(QChar(0x202F), QLatin1Char(' ')); }
     void setClock(QDate date, QTime time)
     {
         platform::setClockReader([date, time] { return QDateTime(date, time); });
@@ -105,11 +107,14 @@ void TestSearchCommands::emptyDocumentDisablesFindAndReplace()
         QVERIFY2(action(name)->isEnabled(), name);
     QVERIFY(child<QToolButton>("FindButton")->isEnabled());
     QVERIFY(!action("FindNext1")->isEnabled());
-    // One empty paragraph after another counts as text.
+    // A paragraph end alone is no text (the empty last line does not count); two are.
     key(Qt::Key_Backspace);
     QVERIFY(!action("Find1")->isEnabled());
-    key(Qt::Key_Return);
+    editor->SetSelText(QStringLiteral("\r"));
+    QVERIFY(!action("Find1")->isEnabled());
+    editor->SetSelText(QStringLiteral("\r"));
     QVERIFY(action("Find1")->isEnabled());
+    QVERIFY(action("Replace1")->isEnabled());
 }
 
 void TestSearchCommands::findNextEnabledOnceASearchWasRequested()
@@ -213,7 +218,7 @@ void TestSearchCommands::dateAndTimeGoesInFrontOfTheSelection()
     type(QStringLiteral("say word"));
     editor->setSelectionRange({4, 8});
     action("DateandTime1")->trigger();
-    QCOMPARE(editor->toPlainText(), QStringLiteral("say 3/5/26 2:07:09\u202fPMword"));
+    QCOMPARE(textWithPlainSpaces(), QStringLiteral("say 3/5/26 2:07:09 PMword"));
     QVERIFY(editor->CanUndo());
 }
 
@@ -234,7 +239,7 @@ void TestSearchCommands::dateAndTimeFollowTheLocale_data()
 {
     QTest::addColumn<QLocale>("locale");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("en_US") << QLocale(QLocale::English, QLocale::UnitedStates) << "3/5/26 9:07:09\u202fAM";
+    QTest::newRow("en_US") << QLocale(QLocale::English, QLocale::UnitedStates) << "3/5/26 9:07:09 AM";
     QTest::newRow("de_DE") << QLocale(QLocale::German, QLocale::Germany) << "05.03.26 09:07:09";
 }
 
@@ -245,7 +250,7 @@ void TestSearchCommands::dateAndTimeFollowTheLocale()
     QLocale::setDefault(locale);
     setClock(QDate(2026, 3, 5), QTime(9, 7, 9));
     action("DateandTime1")->trigger();
-    QCOMPARE(editor->toPlainText(), expected);
+    QCOMPARE(textWithPlainSpaces(), expected);
 }
 
 QTEST_MAIN(TestSearchCommands)
