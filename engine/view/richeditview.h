@@ -5,6 +5,7 @@
 #include <QEvent>
 #include <QTextEdit>
 #include <functional>
+#include <vector>
 
 // The rich text engine: a QTextDocument for storage, layout and undo, shown through a
 // QTextEdit-derived view for caret, selection, keyboard, mouse and scrolling. It offers
@@ -134,6 +135,8 @@ private:
     Private *d;
 
     QTextCursor cursorForRange(CharRange range) const;
+    void noteGroupEdit(const QTextCursor &range, const QString &text);
+    void expectEditedParagraphs(const std::vector<int> &blockNumbers);
     void paintWithoutSelection(const QRect &area);
     int clampPosition(int position) const;
     void notifySelectionIfChanged();
