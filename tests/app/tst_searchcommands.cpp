@@ -1,6 +1,7 @@
+#include "tests/support/testsupport.h"
 #include "app/WPForm.h"
 #include "platform/clock.h"
-#include "platform/dialogs_scripted.h"
+#include "tests/support/scripteddialogs.h"
 #include "richedit/wwfinddialog.h"
 #include "richedit/wwriched.h"
 
@@ -43,10 +44,7 @@ private:
     template <typename T>
     T *child(const char *name) const
     {
-        T *found = window->findChild<T *>(QLatin1String(name));
-        if (!found)
-            qFatal("no child %s", name);
-        return found;
+        return testsupport::child<T>(window.get(), name);
     }
     QAction *action(const char *name) const { return child<QAction>(name); }
     void type(const QString &text) { QTest::keyClicks(editor, text); }

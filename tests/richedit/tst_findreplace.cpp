@@ -1,5 +1,5 @@
 #include "platform/application.h"
-#include "platform/dialogs_scripted.h"
+#include "tests/support/scripteddialogs.h"
 #include "richedit/Wwintl.h"
 #include "richedit/wwfinddialog.h"
 #include "richedit/wwriched.h"
@@ -90,7 +90,7 @@ private:
 
 void TestFindReplace::initTestCase()
 {
-    CreateGlobalIntl(qApp);
+    CreateGlobalIntl(*qApp);
     platform::setApplicationTitle(QStringLiteral("Vantor Crestel Word Processor"));
 }
 
