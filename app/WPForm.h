@@ -90,6 +90,12 @@ public:
     void CopyButtonClick();
     void PasteButtonClick();
 
+    // Search and insert commands (WPForm_search.cpp)
+    void Find1Click();
+    void FindNext1Click();
+    void Replace1Click();
+    void DateandTime1Click();
+
     // Formatting commands and the window's keys (WPForm_format.cpp, WPForm_keypreview.cpp)
     void BoldButtonMouseDown(QAbstractButton *Sender);
     void BoldButtonClick();

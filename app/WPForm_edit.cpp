@@ -53,6 +53,10 @@ void TfmPellWP::UpdateSelectionCommandStates(const SelectionFacts &facts)
     CopyButton->setEnabled(facts.hasSelection);
     Clear1->setEnabled(facts.hasSelection && !RichEdit1->ReadOnly());
     SelectAll1->setEnabled(facts.hasText);
+    Find1->setEnabled(facts.hasText);
+    FindButton->setEnabled(facts.hasText);
+    FindNext1->setEnabled(RichEdit1->CanFindNext());
+    Replace1->setEnabled(facts.hasText && !RichEdit1->ReadOnly());
 }
 
 void TfmPellWP::mmiUndoClick()

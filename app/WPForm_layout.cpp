@@ -320,6 +320,10 @@ void TfmPellWP::BindCommands()
     Bind(Paste1, &TfmPellWP::Paste1Click);
     Bind(Clear1, &TfmPellWP::Clear1Click);
     Bind(SelectAll1, &TfmPellWP::SelectAll1Click);
+    Bind(Find1, &TfmPellWP::Find1Click);
+    Bind(FindNext1, &TfmPellWP::FindNext1Click);
+    Bind(Replace1, &TfmPellWP::Replace1Click);
+    Bind(DateandTime1, &TfmPellWP::DateandTime1Click);
 
     Bind(Toolbar1, &TfmPellWP::Toolbar1Click);
     Bind(FormatBar1, &TfmPellWP::FormatBar1Click);
@@ -328,6 +332,7 @@ void TfmPellWP::BindCommands()
     Bind(NewButton, &TfmPellWP::FileNew);
     Bind(LoadButton1, &TfmPellWP::FileOpen);
     Bind(SaveAsButton, &TfmPellWP::FileSave);
+    Bind(FindButton, &TfmPellWP::Find1Click);
     Bind(CutButton, &TfmPellWP::CutButtonClick);
     Bind(CopyButton, &TfmPellWP::CopyButtonClick);
     Bind(PasteButton, &TfmPellWP::PasteButtonClick);

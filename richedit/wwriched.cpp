@@ -57,6 +57,7 @@ TwwCustomRichEdit::TwwCustomRichEdit(QWidget *parent) : engine::RichEditView(par
     applyScrollBarPolicy();
     applySelectionVisibility();
     applyFontToDefaultAttributes();
+    createSearchDialogs();
     // Setting up the document is no edit: a new editor is unmodified, with nothing to undo.
     document()->clearUndoRedoStacks();
     SetModified(false);

@@ -14,6 +14,8 @@
 #include <functional>
 
 class TwwCustomRichEdit;
+class TFindDialog;
+class TReplaceDialog;
 
 // Items of the built-in context menu; rpoPopupEdit also enables the F2 key.
 enum TwwRichEditPopupOption : quint16 {
@@ -327,11 +329,16 @@ public:
         return wwmeasure::unitsToGridText(m_units, value, steps);
     }
 
-    // Search state
+    // Search state and the find and replace dialogs (wwriched_search.cpp)
     QString LastFindText;
     int FindStartPos = 0;
     bool FindWrapped = false;
     bool SavedHideSelection = true;
+    TFindDialog *FindDialog() const { return m_findDialog; }
+    TReplaceDialog *ReplaceDialog() const { return m_replaceDialog; }
+    void FindDialogFind(TFindDialog *sender);
+    void ReplaceDialogReplace(TFindDialog *sender);
+    void FindDialogClose(TFindDialog *sender);
 
     // Layout state, readable for callers that need to know what the engine was sent.
     QRect LastFormatRect() const { return m_lastFormatRect; }
@@ -360,6 +367,7 @@ public:
     virtual void DoCreateDialog(QWidget *form);
 
 protected:
+    void FindAndReplace(TFindDialog *dialog, bool replacing, const QString &replaceText);
     virtual void DoChange();
     virtual void DoSelectionChange();
 
@@ -427,6 +435,17 @@ private:
 
     QRect m_lastFormatRect;
     int m_formatRectSends = 0;
+
+    // Search (wwriched_search.cpp)
+    struct SearchPass;
+    void createSearchDialogs();
+    void openSearchDialog(TFindDialog *dialog);
+    bool searchDialogOpen() const;
+    void endSearchRun();
+    TFindDialog *m_findDialog = nullptr;
+    TReplaceDialog *m_replaceDialog = nullptr;
+    TFindDialog *m_searchDialog = nullptr;  // whose options the last search used
+    int m_runReplacedFrom = -1;  // first text the run replaced before wrapping, or -1
 };
 
 // The class applications place. Handles the keys and the first paint of the editor;

@@ -4,17 +4,8 @@
 #include "richedit/wwrichtb.h"
 
 // The control's dialog operations; descendants may override each. The paragraph and tab
-// dialogs are shown from here. The other operations in their plain form report that
-// nothing was changed; the units that build the find and replace dialogs, the object
-// insertion and the editor window define them instead.
-
-void TwwCustomRichEdit::ExecuteFindDialog() {}
-
-void TwwCustomRichEdit::ExecuteReplaceDialog() {}
-
-void TwwCustomRichEdit::FindNext() {}
-
-void TwwCustomRichEdit::DoReplace() {}
+// dialogs are shown from here; the find and replace operations are in wwriched_search.cpp.
+// The operations that have no dialog of their own report that nothing was changed.
 
 bool TwwCustomRichEdit::InsertObject()
 {

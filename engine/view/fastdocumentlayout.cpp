@@ -8,6 +8,7 @@
 #include <QTimerEvent>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 namespace engine {
 
@@ -75,6 +76,9 @@ FastDocumentLayout::FastDocumentLayout(QTextDocument *document)
 
 void FastDocumentLayout::documentChanged(int from, int oldLength, int length)
 {
+    const std::vector<int> expected = std::exchange(m_expectedEdits, {});
+    if (!expected.empty() && layoutEditedParagraphsInPlace(expected))
+        return;
     if (layoutParagraphInPlace(from, oldLength, length))
         return;
     if (m_pendingFrom >= 0 && m_pendingFrom < from) {
@@ -112,44 +116,100 @@ void FastDocumentLayout::timerEvent(QTimerEvent *event)
     QTextDocumentLayout::timerEvent(event);
 }
 
-bool FastDocumentLayout::layoutParagraphInPlace(int from, int oldLength, int length)
+// The paragraphs can be laid out one by one: no paragraph came or went, the text runs
+// in one column without pages or frames, and Qt's own layout is complete.
+bool FastDocumentLayout::canLayoutInPlace() const
 {
-    QTextDocument *doc = document();
-    if (doc->blockCount() != m_blockCount || doc->pageSize().width() <= 0 || doc->pageSize().height() > 0
-        || !doc->rootFrame()->childFrames().isEmpty()
-        || (doc->defaultTextOption().flags() & QTextOption::AddSpaceForLineAndParagraphSeparators))
-        return false;
-    QTextBlock block = doc->findBlock(from);
-    const QTextBlock next = block.next();
-    if (!block.isValid() || !next.isValid() || !block.isVisible() || !next.isVisible()
-        || from + std::max(length, oldLength) >= block.position() + block.length())
-        return false;
-    // While Qt lays a loaded document out in steps, its own layout stays in charge.
-    if (layoutStatus() != 100)
-        return false;
-    QTextLayout *layout = block.layout();
-    if (layout->lineCount() == 0 || next.layout()->lineCount() == 0)
-        return false;
+    const QTextDocument *doc = document();
+    return doc->blockCount() == m_blockCount && doc->pageSize().width() > 0 && doc->pageSize().height() <= 0
+           && doc->rootFrame()->childFrames().isEmpty()
+           && !(doc->defaultTextOption().flags() & QTextOption::AddSpaceForLineAndParagraphSeparators)
+           && layoutStatus() == 100;
+}
 
-    const QPointF position = layout->position();
-    const qreal top = position.y();
-    // A paragraph format change may move the paragraph itself (space before or after).
-    const QTextBlock previous = block.previous();
-    if (!previous.isValid() || previous.layout()->lineCount() == 0
-        || bottomOf(previous) + fixed(marginBetween(previous, block)) != fixed(top))
-        return false;
-    const qint64 oldExtent = fixed(next.layout()->position().y()) - fixed(marginBetween(block, next)) - fixed(top);
-    qreal newExtent = 0;
-    block.clearLayout();
-    layout->setPosition(position);
-    if (!relayoutBlock(block, &newExtent) || fixed(newExtent) != oldExtent)
-        return false;
+void FastDocumentLayout::markLaidOutHere(int from)
+{
     if (m_pendingFrom < 0 || from < m_pendingFrom)
-        m_pendingFrom = block.position();
+        m_pendingFrom = from;
     if (m_idleTimer)
         killTimer(m_idleTimer);
     m_idleTimer = startTimer(kSyncDelayMs);
-    emit update(QRectF(0, top, std::numeric_limits<int>::max(), newExtent));
+}
+
+// Lays a paragraph out again where it stands; false when it would take another height,
+// or does not stand where the paragraph before it ends (a paragraph format change may
+// have moved it), and Qt must move what follows. The first paragraph qualifies only when
+// the caller knows that its format did not change.
+bool FastDocumentLayout::relayoutKeepingHeight(QTextBlock block, bool mayBeFirst, qreal *top,
+                                               qreal *extent)
+{
+    QTextLayout *layout = block.layout();
+    if (!block.isVisible() || layout->lineCount() == 0)
+        return false;
+    const QPointF position = layout->position();
+    const QTextBlock previous = block.previous();
+    if (previous.isValid()) {
+        if (previous.layout()->lineCount() == 0
+            || bottomOf(previous) + fixed(marginBetween(previous, block)) != fixed(position.y()))
+            return false;
+    } else if (!mayBeFirst) {
+        return false;
+    }
+    const QTextBlock next = block.next();
+    const bool nextLaidOut = next.isValid() && next.isVisible() && next.layout()->lineCount() > 0;
+    if (next.isValid() && !nextLaidOut)
+        return false;
+    const qint64 oldExtent = nextLaidOut ? fixed(next.layout()->position().y()) - fixed(marginBetween(block, next))
+                                               - fixed(position.y())
+                                         : bottomOf(block) - fixed(position.y());
+    block.clearLayout();
+    layout->setPosition(position);
+    if (!relayoutBlock(block, extent) || fixed(*extent) != oldExtent)
+        return false;
+    *top = position.y();
+    return true;
+}
+
+bool FastDocumentLayout::layoutEditedParagraphsInPlace(const std::vector<int> &blockNumbers)
+{
+    if (!canLayoutInPlace())
+        return false;
+    const QTextDocument *doc = document();
+    qreal top = -1;
+    qreal bottom = 0;
+    int firstPosition = -1;
+    for (const int number : blockNumbers) {
+        const QTextBlock block = doc->findBlockByNumber(number);
+        qreal blockTop = 0;
+        qreal extent = 0;
+        if (!block.isValid() || !relayoutKeepingHeight(block, true, &blockTop, &extent))
+            return false;
+        if (firstPosition < 0 || block.position() < firstPosition)
+            firstPosition = block.position();
+        top = top < 0 ? blockTop : std::min(top, blockTop);
+        bottom = std::max(bottom, blockTop + extent);
+    }
+    if (firstPosition < 0)
+        return false;
+    markLaidOutHere(firstPosition);
+    emit update(QRectF(0, top, std::numeric_limits<int>::max(), bottom - top));
+    return true;
+}
+
+bool FastDocumentLayout::layoutParagraphInPlace(int from, int oldLength, int length)
+{
+    if (!canLayoutInPlace())
+        return false;
+    const QTextBlock block = document()->findBlock(from);
+    if (!block.isValid() || !block.next().isValid()
+        || from + std::max(length, oldLength) >= block.position() + block.length())
+        return false;
+    qreal top = 0;
+    qreal extent = 0;
+    if (!relayoutKeepingHeight(block, false, &top, &extent))
+        return false;
+    markLaidOutHere(block.position());
+    emit update(QRectF(0, top, std::numeric_limits<int>::max(), extent));
     return true;
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 #include <QtGui/private/qtextdocumentlayout_p.h>
 
+#include <vector>
+
 class QTextBlock;
 
 // Qt's document layout re-positions every paragraph after an edited one, so each key
@@ -22,6 +24,10 @@ public:
 
     // Brings Qt's check points up to date after paragraphs were laid out here.
     void syncPositions();
+    // Names the paragraphs (by number) that the next change edits, when one change
+    // spans many paragraphs but edits only some of them (a grouped replacement): each of
+    // them is laid out by itself, as long as none changes its height.
+    void expectEditedParagraphs(std::vector<int> blockNumbers) { m_expectedEdits = std::move(blockNumbers); }
     bool hasPendingPositions() const { return m_pendingFrom >= 0; }
 
 protected:
@@ -30,11 +36,16 @@ protected:
 
 private:
     bool layoutParagraphInPlace(int from, int oldLength, int length);
+    bool layoutEditedParagraphsInPlace(const std::vector<int> &blockNumbers);
+    bool canLayoutInPlace() const;
+    bool relayoutKeepingHeight(QTextBlock block, bool mayBeFirst, qreal *top, qreal *extent);
+    void markLaidOutHere(int from);
     bool relayoutBlock(const QTextBlock &block, qreal *extent);
 
     int m_pendingFrom = -1;  // first position laid out here since the last sync
     int m_blockCount = -1;
     int m_idleTimer = 0;
+    std::vector<int> m_expectedEdits;
 };
 
 }  // namespace engine

@@ -63,6 +63,8 @@ RichEditView::RichEditView(QWidget *parent)
     });
     connect(this, &QTextEdit::cursorPositionChanged, this, &RichEditView::notifySelectionIfChanged);
     connect(this, &QTextEdit::selectionChanged, this, &RichEditView::notifySelectionIfChanged);
+    // Any newer step leaves the last tracked group behind.
+    connect(document(), &QTextDocument::undoCommandAdded, this, [this] { d->lastGroupUndoSteps = -1; });
 
     // The set-up above (document margin) is not an edit of the user's.
     document()->clearUndoRedoStacks();
@@ -138,6 +140,20 @@ void RichEditView::replaceSelection(const QString &text)
     setTextCursor(cursor);
 }
 
+void RichEditView::replaceRange(CharRange range, const QString &text)
+{
+    QTextCursor cursor = cursorForRange(range);
+    if (d->undoGroupDepth > 0)
+        noteGroupEdit(cursor, text);
+    QTextCursor first(document());
+    first.setPosition(std::min(cursor.selectionStart() + 1, cursor.selectionEnd()));
+    QTextCharFormat format = first.charFormat();
+    format.clearProperty(QTextFormat::ObjectType);
+    cursor.beginEditBlock();
+    cursor.insertText(fromEngineText(text), format);
+    cursor.endEditBlock();
+}
+
 QString RichEditView::selectedText() const
 {
     return toEngineText(textCursor().selectedText());
@@ -194,14 +210,68 @@ bool RichEditView::canRedo() const
     return document()->isRedoAvailable();
 }
 
+// Undoing or redoing the last tracked group edits the paragraphs it edited.
 void RichEditView::undoLast()
 {
+    if (d->lastGroupUndoSteps >= 0 && document()->availableUndoSteps() == d->lastGroupUndoSteps)
+        expectEditedParagraphs(d->lastGroupBlocks);
     undo();
 }
 
 void RichEditView::redoLast()
 {
+    if (d->lastGroupUndoSteps >= 0 && document()->availableUndoSteps() == d->lastGroupUndoSteps - 1)
+        expectEditedParagraphs(d->lastGroupBlocks);
     redo();
+}
+
+// The group starts at the caret, where undoing it puts the caret back.
+void RichEditView::beginUndoGroup()
+{
+    if (d->undoGroupDepth++ == 0) {
+        d->groupBlockCount = document()->blockCount();
+        d->groupEditsInParagraphs = true;
+        d->groupEditedBlocks.clear();
+    }
+    textCursor().beginEditBlock();
+}
+
+// The layout is told which paragraphs the group edited, so that it lays out those
+// alone instead of everything between the first and the last.
+void RichEditView::endUndoGroup()
+{
+    const bool outermost = --d->undoGroupDepth == 0;
+    const bool tracked = outermost && d->groupEditsInParagraphs && !d->groupEditedBlocks.empty()
+                         && document()->blockCount() == d->groupBlockCount;
+    if (tracked) {
+        std::vector<int> &edited = d->groupEditedBlocks;
+        std::sort(edited.begin(), edited.end());
+        edited.erase(std::unique(edited.begin(), edited.end()), edited.end());
+        expectEditedParagraphs(edited);
+    }
+    textCursor().endEditBlock();
+    if (tracked) {
+        d->lastGroupUndoSteps = document()->availableUndoSteps();
+        d->lastGroupBlocks = std::exchange(d->groupEditedBlocks, {});
+    }
+}
+
+void RichEditView::expectEditedParagraphs(const std::vector<int> &blockNumbers)
+{
+    if (auto *layout = dynamic_cast<FastDocumentLayout *>(document()->documentLayout()))
+        layout->expectEditedParagraphs(blockNumbers);
+}
+
+void RichEditView::noteGroupEdit(const QTextCursor &range, const QString &text)
+{
+    const QTextBlock block = document()->findBlock(range.selectionStart());
+    const bool inParagraph = range.selectionEnd() < block.position() + block.length()
+                             && !text.contains(QLatin1Char('\r')) && !text.contains(QLatin1Char('\n'))
+                             && !text.contains(QChar::ParagraphSeparator);
+    if (!inParagraph)
+        d->groupEditsInParagraphs = false;
+    else
+        d->groupEditedBlocks.push_back(block.blockNumber());
 }
 
 int RichEditView::findText(quint32 flags, CharRange range, const QString &text) const

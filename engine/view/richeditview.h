@@ -5,6 +5,7 @@
 #include <QEvent>
 #include <QTextEdit>
 #include <functional>
+#include <vector>
 
 // The rich text engine: a QTextDocument for storage, layout and undo, shown through a
 // QTextEdit-derived view for caret, selection, keyboard, mouse and scrolling. It offers
@@ -58,6 +59,9 @@ public:
     CharRange selectionRange() const;
     void setSelectionRange(CharRange range);
     void replaceSelection(const QString &text);
+    // Replaces the characters of `range` in the format of its first character, without
+    // moving the selection there (the selection shifts with the text around it).
+    void replaceRange(CharRange range, const QString &text);
     QString selectedText() const;            // paragraph ends as "\r"
     QString textRange(CharRange range) const;  // paragraph ends as "\r"
     int textLength() const;                  // characters, paragraph ends counted
@@ -78,6 +82,9 @@ public:
     bool canRedo() const;
     void undoLast();
     void redoLast();
+    // Edits between the two calls undo as one step; the groups nest.
+    void beginUndoGroup();
+    void endUndoGroup();
 
     // Search: start of the first hit in range, or -1.
     int findText(quint32 flags, CharRange range, const QString &text) const;
@@ -128,6 +135,8 @@ private:
     Private *d;
 
     QTextCursor cursorForRange(CharRange range) const;
+    void noteGroupEdit(const QTextCursor &range, const QString &text);
+    void expectEditedParagraphs(const std::vector<int> &blockNumbers);
     void paintWithoutSelection(const QRect &area);
     int clampPosition(int position) const;
     void notifySelectionIfChanged();

@@ -4,6 +4,7 @@
 
 #include <QRect>
 #include <QTextCharFormat>
+#include <vector>
 
 // State shared by the view's source files.
 namespace engine {
@@ -17,6 +18,17 @@ struct RichEditView::Private {
     CharRange linkUnderMouse{-1, -1};
     bool selectionShownWithoutFocus = true;
     bool contentEdited = false;     // an edit is under way whose change is not yet reported
+
+    // An undo group under way: its depth, and the paragraphs its replacements edited,
+    // as long as they all stayed inside one paragraph.
+    int undoGroupDepth = 0;
+    int groupBlockCount = 0;
+    bool groupEditsInParagraphs = true;
+    std::vector<int> groupEditedBlocks;
+    // The last such group, while it is the newest step of the history: the number of
+    // steps that undo it, and the paragraphs it edited (undo and redo edit the same).
+    int lastGroupUndoSteps = -1;
+    std::vector<int> lastGroupBlocks;
 };
 
 }  // namespace engine

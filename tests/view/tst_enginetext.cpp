@@ -372,6 +372,57 @@ private slots:
         QCOMPARE(found.join(QLatin1Char(' ')), urls);
     }
 
+    void groupedReplacementsKeepTheLayoutConsistent()
+    {
+        RichEditView view;
+        view.resize(300, 400);
+        QString text;
+        for (int i = 0; i < 200; ++i)
+            text += QStringLiteral("paragraph %1 with a word and enough words to wrap over lines\n").arg(i);
+        view.setPlainText(text);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        view.document()->documentLayout()->documentSize();
+        auto *layout = dynamic_cast<FastDocumentLayout *>(view.document()->documentLayout());
+        const auto replaceWordIn = [&view](int paragraph, const QString &by) {
+            const int at = view.lineIndex(paragraph) + int(view.lineText(paragraph).indexOf(QStringLiteral("word")));
+            view.replaceRange({at, at + 4}, by);
+        };
+        const auto laidOutAfresh = [&view] {
+            view.document()->markContentsDirty(0, view.document()->characterCount());
+            return blockTops(view.document());
+        };
+
+        // Replacements that keep every height are laid out where they stand.
+        layout->syncPositions();
+        view.beginUndoGroup();
+        for (int paragraph : {0, 50, 120})
+            replaceWordIn(paragraph, QStringLiteral("term"));
+        view.endUndoGroup();
+        QVERIFY(layout->hasPendingPositions());
+        const QList<qreal> inPlace = blockTops(view.document());
+        QCOMPARE(laidOutAfresh(), inPlace);
+
+        // One that adds a line moves everything after it.
+        view.beginUndoGroup();
+        replaceWordIn(10, QStringLiteral("term"));
+        replaceWordIn(60, QStringLiteral("much longer text that surely needs one more line of its own"));
+        view.endUndoGroup();
+        const QList<qreal> grown = blockTops(view.document());
+        QVERIFY(grown.at(61) > inPlace.at(61));
+        QCOMPARE(laidOutAfresh(), grown);
+
+        // Undo and redo of a group edit the same paragraphs again.
+        view.undoLast();
+        QCOMPARE(blockTops(view.document()), inPlace);
+        view.undoLast();
+        QCOMPARE(view.lineText(50).contains(QStringLiteral("word")), true);
+        QCOMPARE(laidOutAfresh(), blockTops(view.document()));
+        view.redoLast();
+        QCOMPARE(view.lineText(120).contains(QStringLiteral("term")), true);
+        QCOMPARE(laidOutAfresh(), inPlace);
+    }
+
     void typingInPlaceKeepsTheLayoutConsistent()
     {
         RichEditView view;
