@@ -83,10 +83,11 @@ TIcon *TIconList::Items(int Index) const
 
 void TIconList::SetItems(int Index, const TIcon *Icon)
 {
+    if (Index != Count())
+        checkIndex(Index);
     const UpdateScope scope(*this);
     if (Index == Count())
         insertEntry(Index, nullptr);
-    checkIndex(Index);
     std::unique_ptr<TIcon> &entry = FList[size_t(Index)];
     if (!entry)
         entry = hooked(std::make_unique<TIcon>());

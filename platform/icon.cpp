@@ -106,12 +106,33 @@ QByteArray encodeIconFile(const QList<QImage> &Images)
     return out;
 }
 
+namespace {
+
+// An icon directory whose entries all lie inside the data. Qt's reader would take any
+// image format it recognises, and reads entries wherever the directory points.
+bool isIconFile(const QByteArray &Data)
+{
+    if (Data.size() < kDirectoryHeader || qFromLittleEndian<quint16>(Data.constData()) != 0
+        || qFromLittleEndian<quint16>(Data.constData() + 2) != 1)
+        return false;
+    const qsizetype count = qFromLittleEndian<quint16>(Data.constData() + 4);
+    if (count == 0 || Data.size() < kDirectoryHeader + count * kDirectoryEntry)
+        return false;
+    for (qsizetype i = 0; i < count; ++i) {
+        const char *entry = Data.constData() + kDirectoryHeader + i * kDirectoryEntry;
+        const quint64 size = qFromLittleEndian<quint32>(entry + 8);
+        const quint64 offset = qFromLittleEndian<quint32>(entry + 12);
+        if (size == 0 || offset + size > quint64(Data.size()))
+            return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 QList<QImage> decodeIconFile(const QByteArray &Data)
 {
-    // Qt's reader takes any image format it recognises; only an icon directory counts.
-    if (Data.size() < kDirectoryHeader || qFromLittleEndian<quint16>(Data.constData()) != 0
-        || qFromLittleEndian<quint16>(Data.constData() + 2) != 1
-        || qFromLittleEndian<quint16>(Data.constData() + 4) == 0)
+    if (!isIconFile(Data))
         return {};
     QBuffer buffer;
     buffer.setData(Data);
