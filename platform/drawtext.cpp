@@ -33,6 +33,8 @@ Qt::Alignment horizontalAlignment(unsigned flags)
 // The size of the text block: lines broken at `width` when word-wrapping.
 QSize measure(const QFontMetrics &metrics, const QString &text, int width, unsigned flags)
 {
+    if (text.isEmpty())
+        return {0, 0};  // no line at all, where Qt would count an empty one
     const int wrapWidth = (flags & DT_WORDBREAK) ? qMax(width, 1) : kUnbounded;
     const QRect bounds = metrics.boundingRect(QRect(0, 0, wrapWidth, kUnbounded),
                                               qtTextFlags(flags) | Qt::AlignLeft, text);

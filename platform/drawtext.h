@@ -22,7 +22,7 @@ enum DrawTextFlag : unsigned {
 // `rect` keeps its top-left corner and takes the text's width (the widest line; with
 // DT_WORDBREAK the lines are broken at the rectangle's width first) and height. Without
 // DT_NOPREFIX "&" underlines the character after it and "&&" shows one "&". Returns the
-// height of the text.
+// height of the text, 0 for an empty text.
 int drawText(QPainter &painter, const QString &text, QRect &rect, unsigned flags);
 
 }  // namespace platform
