@@ -1,4 +1,5 @@
 #include "components/RXShell.h"
+#include "components/Wwdbcomb.h"
 #include "platform/dialogs_scripted.h"
 #include "platform/exceptions.h"
 #include "platform/notifyarea_scripted.h"
@@ -133,6 +134,7 @@ private slots:
     void mouseMessagesBecomeEvents();
     void rightClickShowsThePopupMenuInsteadOfClick();
     void popupIsNotShownWhenSwitchedOffOrInactive();
+    void popupClosesAnOpenListOfTheActiveWindow();
     void doubleClickRunsTheFirstEnabledDefaultItem_data();
     void doubleClickRunsTheFirstEnabledDefaultItem();
     void destroyedPopupMenuIsForgotten();
@@ -341,6 +343,29 @@ void TestTrayIcon::popupIsNotShownWhenSwitchedOffOrInactive()
     t.tray.SetActive(true);
     QVERIFY(t.tray.ShowPopup(10, 10));
     QVERIFY(m.menu.isVisible());
+    m.menu.close();
+}
+
+void TestTrayIcon::popupClosesAnOpenListOfTheActiveWindow()
+{
+    QWidget window;
+    auto *combo = new TwwDBComboBox(&window);
+    combo->setItems({"8", "10", "12"});
+    QList<bool> closedWith;
+    combo->OnCloseUp = [&](TwwDBComboBox *, bool select) { closedWith << select; };
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    combo->setFocus();
+    combo->DropDown();
+    QVERIFY(combo->Dropped());
+
+    Tray t;
+    Menu m;
+    t.setIcon(Qt::red);
+    t.tray.SetPopupMenu(&m.menu);
+    QVERIFY(t.tray.ShowPopup(100, 100));
+    QVERIFY(!combo->Dropped());
+    QCOMPARE(closedWith, QList<bool>({false}));  // no choice was made
     m.menu.close();
 }
 
