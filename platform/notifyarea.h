@@ -39,9 +39,6 @@ class NotifyIconWindow : public QObject {
 public:
     using QObject::QObject;
 
-    bool isEnabled() const { return FEnabled; }
-    void setEnabled(bool enabled) { FEnabled = enabled; }
-
     // Delivers a mouse message over the icon (the shell's callback).
     void deliver(int mouseMessage);
     // Tells the window that a notification area is there now.
@@ -49,9 +46,6 @@ public:
 
     std::function<void(int mouseMessage)> OnCallback;
     std::function<void()> OnAreaAppeared;
-
-private:
-    bool FEnabled = true;
 };
 
 class NotifyArea {
