@@ -93,6 +93,8 @@ void TRxLabel::Paint(QPainter &Painter)
     if (FShowFocus && FFocusControl && FFocused) {
         QStyleOptionFocusRect option;
         option.initFrom(this);
+        // Styles that draw focus only after keyboard use are asked to draw it always.
+        option.state |= QStyle::State_HasFocus | QStyle::State_KeyboardFocusChange;
         option.rect = textRect.adjusted(-1, -1, 1, 1);
         option.backgroundColor = Color();
         style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &Painter, this);

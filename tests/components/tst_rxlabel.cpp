@@ -99,6 +99,7 @@ private slots:
     void ampersandIsShownOnlyWithoutAccelerators();
     void acceleratorFocusesTheFocusControl();
     void focusControlThatIsDestroyedIsForgotten();
+    void focusRectangleFollowsTheFocusControl();
     void leavingWithTheButtonHeldWaitsForTheRelease();
 };
 
@@ -315,6 +316,33 @@ void TestRxLabel::focusControlThatIsDestroyedIsForgotten()
     QCOMPARE(f.label->FocusControl(), edit);
     delete edit;
     QVERIFY(!f.label->FocusControl());
+}
+
+void TestRxLabel::focusRectangleFollowsTheFocusControl()
+{
+    Form f;
+    auto *edit = new QLineEdit(&f.window);
+    auto *other = new QLineEdit(&f.window);
+    edit->move(20, 80);
+    other->move(20, 120);
+    f.label->SetCaption(QStringLiteral("&Name"));
+    f.label->SetShadowSize(0);
+    f.label->SetFocusControl(edit);
+    f.label->SetShowFocus(true);
+    f.window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&f.window));
+    other->setFocus();
+    const QImage unfocused = f.rendered();
+    edit->setFocus();
+    const QImage focused = f.rendered();
+    QVERIFY(focused != unfocused);
+    // The rectangle is drawn outside the text, in the label's one-pixel margin.
+    bool edgeChanged = false;
+    for (int y = 0; y < focused.height(); ++y)
+        edgeChanged = edgeChanged || focused.pixelColor(0, y) != unfocused.pixelColor(0, y);
+    QVERIFY(edgeChanged);
+    f.label->SetShowFocus(false);
+    QCOMPARE(f.rendered(), unfocused);
 }
 
 void TestRxLabel::leavingWithTheButtonHeldWaitsForTheRelease()
