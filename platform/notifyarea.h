@@ -6,8 +6,8 @@
 
 // The desktop's notification area (system tray), reached the way the shell offers it:
 // an icon is registered for a window of the program, which the shell then tells about
-// the mouse over the icon. Tests install a ScriptedNotifyArea (notifyarea_scripted.h),
-// so that nothing needs a desktop.
+// the mouse over the icon. Tests install a ScriptedNotifyArea (in tests/support), so
+// that nothing needs a desktop.
 namespace platform {
 
 // Mouse messages the shell reports for an icon, numbered as the platform numbers them.

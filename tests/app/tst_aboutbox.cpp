@@ -1,3 +1,4 @@
+#include "tests/support/testsupport.h"
 #include "app/WPAbout.h"
 #include "components/RXCtrls.h"
 #include "platform/memorystatus.h"
@@ -10,6 +11,8 @@
 #include <QTest>
 
 #include <cmath>
+
+using testsupport::child;
 
 namespace {
 
@@ -30,16 +33,6 @@ private slots:
     void memoryFiguresOfThisMachine();
     void escAndEnterCloseTheBox_data();
     void escAndEnterCloseTheBox();
-
-private:
-    template <typename T>
-    static T *child(const TAboutBox &box, const char *name)
-    {
-        T *found = box.findChild<T *>(QLatin1String(name));
-        if (!found)
-            qFatal("no child %s", name);
-        return found;
-    }
 };
 
 void TestAboutBox::layoutAt120DpiScaled()
@@ -60,25 +53,25 @@ void TestAboutBox::layoutAt120DpiScaled()
         {"Label2", 100, 167, QString()},
     };
     for (const auto &[name, left, top, text] : labels) {
-        const QLabel *label = child<QLabel>(box, name);
+        const QLabel *label = child<QLabel>(&box, name);
         QCOMPARE(label->pos(), QPoint(scaled(box, left), scaled(box, top)));
         if (!text.isEmpty())
             QCOMPARE(label->text(), text);
     }
-    const QString copyright = child<QLabel>(box, "Label2")->text();
+    const QString copyright = child<QLabel>(&box, "Label2")->text();
     QVERIFY(copyright.startsWith(QStringLiteral("Copyright")));
     QVERIFY(!copyright.contains(QLatin1Char('\n')));
 
-    const QFrame *bevel = child<QFrame>(box, "Bevel1");
+    const QFrame *bevel = child<QFrame>(&box, "Bevel1");
     QCOMPARE(bevel->geometry(), QRect(scaled(box, 100), scaled(box, 193), scaled(box, 320), 2));
     QCOMPARE(bevel->frameShape(), QFrame::HLine);
 
-    const QPushButton *ok = child<QPushButton>(box, "OKButton");
+    const QPushButton *ok = child<QPushButton>(&box, "OKButton");
     QCOMPARE(ok->text(), QStringLiteral("OK"));
     QCOMPARE(ok->geometry(), QRect(scaled(box, 331), scaled(box, 256), scaled(box, 92), scaled(box, 31)));
     QVERIFY(ok->isDefault());
 
-    const QLabel *picture = child<QLabel>(box, "ProgramIcon");
+    const QLabel *picture = child<QLabel>(&box, "ProgramIcon");
     QCOMPARE(picture->pos(), QPoint(scaled(box, 10), scaled(box, 15)));
     QCOMPARE(picture->pixmap().size(), QSize(scaled(box, 60), scaled(box, 60)));
 }
@@ -86,8 +79,8 @@ void TestAboutBox::layoutAt120DpiScaled()
 void TestAboutBox::bannerIsBlueBoldWithAYellowShadow()
 {
     TAboutBox box;
-    const TRxLabel *first = child<TRxLabel>(box, "RxLabel1");
-    const TRxLabel *second = child<TRxLabel>(box, "RxLabel2");
+    const TRxLabel *first = child<TRxLabel>(&box, "RxLabel1");
+    const TRxLabel *second = child<TRxLabel>(&box, "RxLabel2");
     QCOMPARE(first->Caption(), QStringLiteral("Vantor"));
     QCOMPARE(second->Caption(), QStringLiteral("Crestel"));
     for (const TRxLabel *label : {first, second}) {
@@ -144,8 +137,8 @@ void TestAboutBox::memoryTotalText()
 void TestAboutBox::memoryFiguresOfThisMachine()
 {
     TAboutBox box;
-    QCOMPARE(child<QLabel>(box, "PhysMem")->text(), TAboutBox::PhysMemText(platform::memoryStatus().totalPhys));
-    QVERIFY(QRegularExpression(QStringLiteral("^\\d{1,3} %$")).match(child<QLabel>(box, "FreeRes")->text()).hasMatch());
+    QCOMPARE(child<QLabel>(&box, "PhysMem")->text(), TAboutBox::PhysMemText(platform::memoryStatus().totalPhys));
+    QVERIFY(QRegularExpression(QStringLiteral("^\\d{1,3} %$")).match(child<QLabel>(&box, "FreeRes")->text()).hasMatch());
 }
 
 void TestAboutBox::escAndEnterCloseTheBox_data()
@@ -162,7 +155,7 @@ void TestAboutBox::escAndEnterCloseTheBox()
     TAboutBox box;
     box.show();
     QVERIFY(QTest::qWaitForWindowActive(&box));
-    QVERIFY(child<QPushButton>(box, "OKButton")->hasFocus());
+    QVERIFY(child<QPushButton>(&box, "OKButton")->hasFocus());
     box.setResult(-1);
     QTest::keyClick(&box, Qt::Key(key));
     QVERIFY(!box.isVisible());

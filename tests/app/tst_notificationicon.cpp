@@ -1,9 +1,10 @@
+#include "tests/support/testsupport.h"
 #include "app/WPAbout.h"
 #include "app/WPForm.h"
 #include "components/RXShell.h"
 #include "platform/application.h"
-#include "platform/dialogs_scripted.h"
-#include "platform/notifyarea_scripted.h"
+#include "tests/support/scripteddialogs.h"
+#include "tests/support/scriptednotifyarea.h"
 #include "platform/popupmenu.h"
 #include "richedit/Wwintl.h"
 #include "richedit/wwriched.h"
@@ -42,13 +43,7 @@ private slots:
     void destroyingTheWindowRemovesTheIcon();
 
 private:
-    QAction *item(const char *name) const
-    {
-        auto *found = window->findChild<QAction *>(QLatin1String(name));
-        if (!found)
-            qFatal("no item %s", name);
-        return found;
-    }
+    QAction *item(const char *name) const { return testsupport::child<QAction>(window.get(), name); }
     TRxTrayIcon *tray() const { return window->NotificationIcon(); }
     // Runs `open`, which shows a modal box, and answers the box with `key` once it is up;
     // returns the class name and caption of the box that was shown.
@@ -204,7 +199,7 @@ int main(int argc, char **argv)
     QStandardPaths::setTestModeEnabled(true);
     platform::Application app(argc, argv);
     platform::setApplicationTitle(QStringLiteral("Vantor Crestel Word Processor"));
-    CreateGlobalIntl(&app);
+    CreateGlobalIntl(app);
     TestNotificationIcon test;
     return QTest::qExec(&test, argc, argv);
 }

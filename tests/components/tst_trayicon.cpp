@@ -1,8 +1,8 @@
 #include "components/RXShell.h"
 #include "components/Wwdbcomb.h"
-#include "platform/dialogs_scripted.h"
+#include "tests/support/scripteddialogs.h"
 #include "platform/exceptions.h"
-#include "platform/notifyarea_scripted.h"
+#include "tests/support/scriptednotifyarea.h"
 #include "platform/popupmenu.h"
 
 #include <QAction>

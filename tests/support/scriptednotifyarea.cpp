@@ -1,4 +1,4 @@
-#include "platform/notifyarea_scripted.h"
+#include "tests/support/scriptednotifyarea.h"
 
 namespace platform {
 
