@@ -1,5 +1,6 @@
 #include "app/WPForm.h"
 
+#include "app/programicon.h"
 #include "platform/application.h"
 #include "richedit/wwriched.h"
 
@@ -16,7 +17,7 @@ TfmPellWP::TfmPellWP(QWidget *parent)
 {
     setObjectName(QStringLiteral("fmPellWP"));
     setWindowTitle(QStringLiteral("Penhaven Word Processor"));
-    setWindowIcon(glyphIcon(Glyph::Program));
+    setWindowIcon(programIcon());
     resize(753, 446);
     setWindowState(Qt::WindowMaximized);
     BuildLayout();
@@ -25,6 +26,7 @@ TfmPellWP::TfmPellWP(QWidget *parent)
     BindCommands();
     BindDesktopKeys();
     CreateFileComponents();
+    CreateTrayIcon();
     RichEdit1->setFocus();
     qApp->installEventFilter(this);
     FormCreate();

@@ -24,6 +24,8 @@ class QStatusBar;
 class QToolButton;
 class FileDropTarget;
 class TMRUManager;
+class TPopupMenu;
+class TRxTrayIcon;
 class TwwDBRichEdit;
 class TwwDBComboBox;
 class TColorComboBox;
@@ -63,6 +65,13 @@ public:
     void FormCloseQuery(bool &CanClose);
     void QuerySaveChanges();
     void LoadDocument(const QString &name);
+
+    // The about box and the notification-area icon's menu (WPForm_tray.cpp)
+    void About1Click();
+    void RXDemo1Click();
+    void MenuItem1Click();
+    void Exit1Click();
+    TRxTrayIcon *NotificationIcon() const { return TrayIcon; }
 
     // View and File menus
     void Toolbar1Click();
@@ -159,6 +168,7 @@ private:
 
     // Document files (WPForm_file.cpp)
     void CreateFileComponents();
+    void CreateTrayIcon();  // WPForm_tray.cpp
     void OpenSettings();
     void LoadRecentList();
     void SaveRecentList();
@@ -289,6 +299,13 @@ private:
     // Recent files and files dropped from the file manager
     TMRUManager *MRUManager = nullptr;
     FileDropTarget *FFileDrops = nullptr;
+
+    // The notification-area icon and its menu
+    TRxTrayIcon *TrayIcon = nullptr;
+    TPopupMenu *PopupMenu = nullptr;
+    QAction *RXDemo1 = nullptr;
+    QAction *MenuItem1 = nullptr;
+    QAction *Exit1 = nullptr;
 
     // Settings of the open and save dialogs
     platform::FileDialogRequest OpenDialog1;

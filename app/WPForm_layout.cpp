@@ -328,6 +328,7 @@ void TfmPellWP::BindCommands()
     Bind(Toolbar1, &TfmPellWP::Toolbar1Click);
     Bind(FormatBar1, &TfmPellWP::FormatBar1Click);
     Bind(StatusBar1, &TfmPellWP::StatusBar1Click);
+    Bind(About1, &TfmPellWP::About1Click);
 
     Bind(NewButton, &TfmPellWP::FileNew);
     Bind(LoadButton1, &TfmPellWP::FileOpen);

@@ -153,13 +153,6 @@ void drawMagnifier(QPainter &p)
     p.drawEllipse(QPointF(6.5, 6.5), 4.5, 4.5);
 }
 
-void drawProgram(QPainter &p)
-{
-    drawPage(p, QRectF(2.5, 0.5, 11, 15), true);
-    p.setPen(QPen(QColor(170, 40, 40), 1.6, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(QPointF(7, 13), QPointF(14.5, 5.5));
-}
-
 void draw(QPainter &p, Glyph glyph)
 {
     switch (glyph) {
@@ -183,7 +176,6 @@ void draw(QPainter &p, Glyph glyph)
     case Glyph::AlignCenter: drawTextLines(p, Qt::AlignHCenter); break;
     case Glyph::AlignRight: drawTextLines(p, Qt::AlignRight); break;
     case Glyph::Bullets: drawBullets(p); break;
-    case Glyph::Program: drawProgram(p); break;
     }
 }
 

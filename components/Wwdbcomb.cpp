@@ -1,6 +1,7 @@
 #include "components/Wwdbcomb.h"
 
 #include "components/Wwdbcomb_popup.h"
+#include "platform/cancelmode.h"
 
 #include <QApplication>
 #include <QCollator>
@@ -432,6 +433,13 @@ bool TwwDBComboBox::eventFilter(QObject *watched, QEvent *event)
 
 bool TwwDBComboBox::event(QEvent *event)
 {
+    // Something else takes the user's attention (a menu of the notification-area icon):
+    // the list goes away without a choice.
+    if (event->type() == platform::cancelModeEventType()) {
+        if (FDropped)
+            CloseUp(false);
+        return true;
+    }
     if (FDropped && event->type() == QEvent::ShortcutOverride
         && claimsKeyWhileDropped(static_cast<QKeyEvent *>(event))) {
         event->accept();
