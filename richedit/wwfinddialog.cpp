@@ -36,7 +36,8 @@ TFindDialog::TFindDialog(QWidget *owner) : TFindDialog(owner, HeadOnly{})
 TFindDialog::TFindDialog(QWidget *owner, HeadOnly) : QDialog(owner)
 {
     setModal(false);
-    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    // A title and a close button, as desktop find dialogs have; no minimise or maximise.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     auto *columns = new QHBoxLayout(this);
     columns->setSizeConstraint(QLayout::SetFixedSize);
     m_fields = new QGridLayout;

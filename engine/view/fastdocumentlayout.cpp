@@ -104,7 +104,9 @@ void FastDocumentLayout::syncPositions()
         return;
     const int from = std::min(m_pendingFrom, std::max(0, document()->characterCount() - 1));
     m_pendingFrom = -1;
-    QTextDocumentLayout::documentChanged(from, 0, 0);
+    // Told of one character, Qt lays that paragraph out and moves the rest; told of none
+    // at the very start, it would clear the first paragraph and lay nothing out.
+    QTextDocumentLayout::documentChanged(from, 1, 1);
 }
 
 void FastDocumentLayout::timerEvent(QTimerEvent *event)
