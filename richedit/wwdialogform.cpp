@@ -82,3 +82,12 @@ void centreOnScreen(QWidget *form, const QWidget *near)
     frame.moveCenter(screen->availableGeometry().center());
     form->move(frame.topLeft());
 }
+
+void setUpFixedDialog(QDialog *dialog, const char *name, const QWidget *near)
+{
+    dialog->setObjectName(QLatin1String(name));
+    dialog->setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
+                           | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    if (near)
+        dialog->setFont(near->window()->font());
+}

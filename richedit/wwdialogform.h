@@ -34,3 +34,7 @@ void setDialogHint(QWidget *control, const QString &hint);
 
 // Puts the form in the middle of the screen that shows `near` (or of the primary screen).
 void centreOnScreen(QWidget *form, const QWidget *near);
+
+// A fixed-size dialog with a title and a close button, in the font of the window that
+// holds `near` (when given).
+void setUpFixedDialog(QDialog *dialog, const char *name, const QWidget *near);

@@ -34,11 +34,7 @@ QFrame *horizontalLine(QWidget *parent, const char *name)
 TwwRichParagraphDialog::TwwRichParagraphDialog(TwwCustomRichEdit *richEdit)
     : QDialog(richEdit ? richEdit->window() : nullptr), RichEdit(richEdit)
 {
-    setObjectName(QStringLiteral("wwRichParagraphDialog"));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
-                   | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    if (richEdit)
-        setFont(richEdit->window()->font());
+    setUpFixedDialog(this, "wwRichParagraphDialog", richEdit);
     BuildControls();
     SetCaptions();
     if (richEdit && richEdit->EditorOptions().testFlag(reoShowHints))

@@ -31,11 +31,7 @@ double valueOf(const QString &text, bool *ok = nullptr)
 TwwRichTabDialog::TwwRichTabDialog(TwwCustomRichEdit *richEdit)
     : QDialog(richEdit ? richEdit->window() : nullptr), RichEdit(richEdit)
 {
-    setObjectName(QStringLiteral("wwRichTabDialog"));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
-                   | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    if (richEdit)
-        setFont(richEdit->window()->font());
+    setUpFixedDialog(this, "wwRichTabDialog", richEdit);
     BuildControls();
     SetCaptions();
     if (richEdit && richEdit->EditorOptions().testFlag(reoShowHints))
