@@ -35,5 +35,7 @@ enum : int {
     ImageOriginalBytes = QTextFormat::UserProperty + 200,  // QByteArray: PNG or JPEG bytes as read
     ImageOriginalKind,                                     // QString: "png" or "jpeg"
     ObjectRtf,                                             // QByteArray: a kept \object group, written back verbatim
+    KeptRtf,  // QByteArray: a footnote, endnote or comment with its anchor, written back with
+              // its font and colour numbers made the writer's own (documentextras.h)
 };
 }  // namespace engine::prop

@@ -160,8 +160,10 @@ void PictureData::appendHex(QByteArrayView text)
         return;
     for (const char c : text) {
         const int value = kHex[static_cast<unsigned char>(c)];
-        if (value < 0)
+        if (value < 0) {
+            notHex = notHex || (c != ' ' && c != '\t' && c != '\r' && c != '\n');
             continue;
+        }
         if (m_highNibble < 0) {
             m_highNibble = value;
             continue;

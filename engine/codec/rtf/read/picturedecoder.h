@@ -24,6 +24,7 @@ struct PictureData {
     int widthBytes = 0;    // \wbmwidthbytes
     QByteArray data;
     bool oversized = false;  // more data than a picture may have: dropped
+    bool notHex = false;     // its hexadecimal data holds other characters: dropped
 
     void appendHex(QByteArrayView text);
     void appendBinary(QByteArrayView bytes);

@@ -38,11 +38,20 @@ bool Reader::handleWord(const RtfToken &token)
 {
     const RtfControlWord *entry = findRtfControlWord(token.data);
     const bool starred = std::exchange(m_starPending, false);
-    const bool canSkip = m_stack.size() > 1;  // never skip the outermost group
+    const bool canSkip = depth() > 1;  // never skip the outermost group
     if (!entry)
         return !(starred && canSkip) || skipDestination(token.data, token.offset);
+    if (entry->kind == RtfWordKind::Destination && (isHeaderGroup(entry->id) || isNoteGroup(entry->id))
+        && canKeepGroup())
+        return keepGroup(entry->id);
     if (entry->kind == RtfWordKind::Destination) {
-        if (handleDestination(entry->id) || !canSkip)
+        // The outermost group is never skipped; a level past the state limit could
+        // only start its destination in the state of a group around it.
+        if (!canSkip) {
+            handleDestination(entry->id);
+            return true;
+        }
+        if (!sharesPastLimit() && handleDestination(entry->id))
             return true;
         return skipDestination(token.data, token.offset);
     }
@@ -50,7 +59,7 @@ bool Reader::handleWord(const RtfToken &token)
         return skipDestination(token.data, token.offset);
 
     const RtfWord word = entry->id;
-    switch (top().destination) {
+    switch (current().destination) {
     case Destination::FontTable:
         handleFontWord(word, token);
         return true;
@@ -79,12 +88,15 @@ bool Reader::handleWord(const RtfToken &token)
         handleUnicode(valueOr(token, 0));
         return true;
     }
+    handlePageWord(word, token);
+    if (entry->kind == RtfWordKind::Symbol) {
+        handleSymbolWord(word);
+        return true;
+    }
     handleDocumentWord(word, token);
     handleCharacterWord(word, token);
     handleParagraphWord(word, token);
     handleTableWord(word, token);
-    if (entry->kind == RtfWordKind::Symbol)
-        handleSymbolWord(word);
     return true;
 }
 
@@ -110,6 +122,7 @@ bool Reader::handleDestination(RtfWord word)
             return false;
         group.destination = Destination::ColorTable;
         m_colors.clear();
+        m_extras.sourceColors.clear();
         forgetFormats();
         m_colorGiven = false;
         m_red = m_green = m_blue = 0;
@@ -120,6 +133,7 @@ bool Reader::handleDestination(RtfWord word)
         group.destination = Destination::Picture;
         group.endsPicture = true;
         m_picture = PictureData();
+        m_pictureOffset = group.openOffset;
         return true;
     case RtfWord::shppict:
         if (!inBody)
@@ -148,7 +162,7 @@ bool Reader::handleDestination(RtfWord word)
         return true;
     case RtfWord::object:
         // An object is a group of its own: the outermost group is the document.
-        if (!inBody || m_stack.size() < 2)
+        if (!inBody || depth() < 2)
             return false;
         m_objects.push_back(Object{group.openOffset, group.chars.object});
         group.chars.object = int(m_objects.size() - 1);
@@ -371,7 +385,7 @@ void Reader::handleParagraphWord(RtfWord word, const RtfToken &token)
 
 void Reader::handleTableWord(RtfWord word, const RtfToken &)
 {
-    if (top().destination != Destination::Body)
+    if (current().destination != Destination::Body)
         return;
     switch (word) {
     case RtfWord::cell:
@@ -395,11 +409,11 @@ void Reader::handleSymbolWord(RtfWord word)
 {
     switch (word) {
     case RtfWord::par:
-        if (top().destination == Destination::Body)
+        if (current().destination == Destination::Body)
             endParagraph();
         break;
     case RtfWord::page:
-        if (top().destination == Destination::Body)
+        if (current().destination == Destination::Body)
             breakPage();
         break;
     case RtfWord::line: deliverChar(QChar::LineSeparator); break;
@@ -449,7 +463,7 @@ void Reader::handlePictureWord(RtfWord word, const RtfToken &token)
 
 void Reader::handleListWord(RtfWord word, const RtfToken &token)
 {
-    const Destination destination = top().destination;
+    const Destination destination = current().destination;
     switch (word) {
     case RtfWord::listid:
         if (destination == Destination::List)
@@ -494,7 +508,7 @@ void Reader::handleUnicode(int value)
         const char32_t character = char32_t(code);
         deliverText(QString::fromUcs4(&character, 1));
     }
-    m_unicodeSkipLeft = top().unicodeSkip;
+    m_unicodeSkipLeft = current().unicodeSkip;
 }
 
 }  // namespace engine::rtfin

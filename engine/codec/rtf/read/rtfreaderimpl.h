@@ -1,4 +1,5 @@
 #pragma once
+#include "engine/codec/documentextras.h"
 #include "engine/codec/rtf/rtfcontrolwords.h"
 #include "engine/codec/rtf/read/rtfdocumentbuilder.h"
 #include "engine/codec/rtf/read/rtfreader.h"
@@ -11,6 +12,7 @@
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
 #include <QTextImageFormat>
+#include <optional>
 #include <vector>
 
 // The RTF reader's working parts. readRtf() in rtfreader.h is the entry point.
@@ -36,13 +38,22 @@ private:
 
     // Groups (rtfreader.cpp)
     void enterOutermostGroup(qsizetype start);
-    RtfReadResult readGroups();
+    void readGroups();
+    void finishAtEnd(qsizetype offset);  // the data ended inside a group
+    void noteDamage(RtfDamage damage, qsizetype offset);
     bool skipDestination(QByteArrayView name, qsizetype offset);  // counted and logged
     void openGroup(qsizetype offset);
     void closeGroup();
+    std::optional<GroupState> popLevel();  // the closed level's own state, if it had one
     bool skipGroup();  // skips the rest of the current group; false at the end of input
     void endGroupActions(const GroupState &closed);
-    GroupState &top() { return m_stack.back(); }
+    // Levels share the state of the level below until something changes it: current()
+    // reads the state of the innermost group, top() gives it its own copy to change
+    // (past kMaxRtfGroupStates copies, the deepest kept one).
+    const GroupState &current() const { return m_states.back(); }
+    GroupState &top();
+    int depth() const { return int(m_levelOffsets.size()); }
+    bool sharesPastLimit() const;
 
     // Tokens (rtfreader.cpp)
     void handleText(QByteArrayView text);
@@ -52,6 +63,15 @@ private:
     bool handleWord(const RtfToken &token);  // false when a skip ran into the end of input
     bool skipUnicodeFallback(RtfToken &token);
     static bool continuesBytes(const RtfToken &token);
+
+    // Groups kept as they are, to be written back (rtfreader_kept.cpp)
+    static bool isHeaderGroup(RtfWord word);
+    static bool isNoteGroup(RtfWord word);
+    bool canKeepGroup() const;
+    bool keepGroup(RtfWord word);  // false when the group runs into the end of input
+    void keepNote(RtfWord word, QByteArray bytes);
+    void handlePageWord(RtfWord word, const RtfToken &token);
+    void storeExtras();
 
     // Control words by concern (rtfreader_words.cpp)
     bool handleDestination(RtfWord word);
@@ -95,7 +115,11 @@ private:
     QTextDocument *m_document;
     RtfTokenizer m_tokens;
     DocumentBuilder m_builder;
-    std::vector<GroupState> m_stack;
+    std::vector<GroupState> m_states;        // the distinct states, outermost first
+    std::vector<int> m_stateLevels;          // the level at which each state begins
+    std::vector<qsizetype> m_levelOffsets;   // of each open group's '{'
+    RtfDamage m_damage = RtfDamage::None;
+    qsizetype m_damageOffset = 0;
     bool m_starPending = false;
     int m_unicodeSkipLeft = 0;
 
@@ -140,7 +164,13 @@ private:
     int m_objectToKeep = -1;           // the object whose picture was just shown
     QTextImageFormat m_objectPicture;  // that picture, placed once the object's bytes are known
     PictureData m_picture;
+    qsizetype m_pictureOffset = 0;  // of the picture's group
     RtfSkipped m_skipped;
+    DocumentExtras m_extras;
+    QByteArray m_noteAnchor;  // what comes before the next note: \chftn, a comment's id
+    int m_notes = 0;
+    int m_footnotes = 0;
+    int m_endnotes = 0;
     int m_pictureCount = 0;
     qsizetype m_pictureBytes = 0;
 

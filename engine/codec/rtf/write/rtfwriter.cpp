@@ -1,6 +1,8 @@
 #include "engine/codec/rtf/write/rtfwriter.h"
 
+#include "engine/codec/documentextras.h"
 #include "engine/codec/formatmapping.h"
+#include "engine/codec/rtf/write/keptrtf.h"
 #include "engine/codec/rtf/write/rtfoutput.h"
 #include "engine/codec/rtf/write/pictureencoder.h"
 #include "engine/codec/rtf/write/outputtables.h"
@@ -127,12 +129,16 @@ private:
     static bool isAnsiCharset(int charset) { return charset == 0 || charset == 1; }
     QByteArray header() const;
     void writeListTables(RtfOutput &out) const;
+    void writePageSetup(RtfOutput &out) const;
 
     const QTextDocument *m_document;
     QFont m_defaultFont;
     RtfOutput m_out;
     OutputFontTable m_fonts;
     OutputColorTable m_colors;
+    DocumentExtras m_extras;
+    KeptRtfRenumbering m_kept;
+    QByteArray m_headerGroups;  // renumbered
     RunState m_state;
     std::vector<std::optional<Run>> m_runs;               // by the document's format index
     std::vector<std::optional<QByteArray>> m_paragraphs;  // by the block format index
@@ -144,7 +150,9 @@ private:
 DocumentWriter::DocumentWriter(const QTextDocument *document)
     : m_document(document),
       m_defaultFont(document->defaultFont()),
-      m_out(document->characterCount() + document->characterCount() / 4 + 4096)
+      m_out(document->characterCount() + document->characterCount() / 4 + 4096),
+      m_extras(documentExtras(document)),
+      m_kept(m_extras, m_fonts, m_colors)
 {
     // Font 0 is the document's default font, so that \deff0 names what unformatted
     // text is shown in.
@@ -157,6 +165,7 @@ QByteArray DocumentWriter::write()
     for (QTextBlock block = m_document->begin(); block.isValid(); block = block.next())
         writeBlock(block);
     m_out.raw("}\r\n");
+    m_headerGroups = m_kept.apply(m_extras.headerGroups);
     QByteArray result = header();
     result.append(m_out.bytes());
     return result;
@@ -170,8 +179,10 @@ QByteArray DocumentWriter::header() const
     out.newline();
     m_colors.write(out);
     out.newline();
+    out.raw(m_headerGroups);
     if (m_symbolFont >= 0)
         writeListTables(out);
+    writePageSetup(out);
     out.word("uc", 1);
     out.newline();
     return out.take();
@@ -264,6 +275,22 @@ void DocumentWriter::writeListTables(RtfOutput &out) const
     out.newline();
 }
 
+void DocumentWriter::writePageSetup(RtfOutput &out) const
+{
+    const PageSetup &page = m_extras.page;
+    const std::pair<const char *, int> words[] = {{"paperw", page.paperWidth}, {"paperh", page.paperHeight},
+                                                  {"margl", page.marginLeft},  {"margr", page.marginRight},
+                                                  {"margt", page.marginTop},   {"margb", page.marginBottom}};
+    for (const auto &[name, twips] : words) {
+        if (twips > 0)
+            out.word(name, twips);
+    }
+    if (page.landscape)
+        out.word("landscape");
+    if (!page.isEmpty())
+        out.newline();
+}
+
 void DocumentWriter::writeBullet(RtfOutput &out)
 {
     if (m_symbolFont < 0)
@@ -321,9 +348,12 @@ void DocumentWriter::writeRun(const RunState &target, QStringView text)
 void DocumentWriter::writeObjects(QStringView text, const QTextCharFormat &format)
 {
     const QByteArray objectRtf = format.property(prop::ObjectRtf).toByteArray();
+    const QByteArray keptRtf = format.property(prop::KeptRtf).toByteArray();
     for (qsizetype i = 0; i < text.size(); ++i) {
         if (text[i] != QChar::ObjectReplacementCharacter)
             m_out.text(text.mid(i, 1), ansiFont());
+        else if (!keptRtf.isEmpty())
+            m_out.raw(m_kept.apply(keptRtf));
         else if (!objectRtf.isEmpty())
             m_out.raw(objectRtf);
         else if (format.isImageFormat())
