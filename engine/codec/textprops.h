@@ -18,6 +18,7 @@ enum : int {
     BaselineOffsetTwips,                      // int: raised (+) or lowered (-) text (\up, \dn)
     HighlightColor,                           // QColor: RTF \highlight background
     Protected,                                // bool: protected text (CFE_PROTECTED)
+    UnderlineKind,                            // int: an underline Qt cannot draw (rtf/underlinekinds.h)
 
     // Block (paragraph) formats; Qt's margins are set from these for display.
     StartIndentTwips = QTextFormat::UserProperty + 100,  // int

@@ -1,6 +1,7 @@
 #include "tests/support/testsupport.h"
 #include "engine/codec/formatmapping.h"
 #include "engine/codec/rtf/read/rtfreader.h"
+#include "engine/codec/rtf/write/rtfwriter.h"
 #include "engine/codec/textprops.h"
 
 #include <QBuffer>
@@ -648,7 +649,8 @@ private slots:
         QTextDocument document;
         QVERIFY(readRtf(rtf(body), &document).ok());
         // The \shppict copy wins over its \nonshppict; a \nonshppict alone is shown.
-        QCOMPARE(imageCount(document), 4);
+        // The metafile alone is shown as a box of its size.
+        QCOMPARE(imageCount(document), 5);
         QCOMPARE(firstImage(document).width(), 20.0);
         QCOMPARE(firstImage(document, 1).property(prop::ImageOriginalBytes).toByteArray(), png);
         const QTextImageFormat bitmap = firstImage(document, 2);
@@ -751,6 +753,70 @@ private slots:
         QVERIFY(result.skipped.deepGroups > 0);
     }
 
+    // Paragraph properties count for the paragraph whose mark follows, wherever they were
+    // set in it; \defpap gives what \pard resets to.
+    void paragraphPropertiesReachTheirMark()
+    {
+        QTextDocument document;
+        QVERIFY(readRtf(readFixture("paragraph_properties.rtf"), &document).ok());
+        QTextBlock block = document.begin();
+        QCOMPARE(readParaFormat(block).spaceAfter, 200);
+        QCOMPARE(readParaFormat(block).lineSpacingRule, 5);
+        block = block.next();
+        QCOMPARE(readParaFormat(block).alignment, PFA_JUSTIFY);
+        QCOMPARE(readParaFormat(block).spaceAfter, 200);
+        block = block.next();
+        QCOMPARE(readParaFormat(block).alignment, PFA_CENTER);
+        block = block.next();
+        QCOMPARE(block.text(), QString("Right left in a group ends left."));
+        QCOMPARE(readParaFormat(block).alignment, PFA_LEFT);  // the group's \ql came last
+    }
+
+    void underlineKindsAreKept()
+    {
+        QTextDocument document;
+        QVERIFY(readRtf(readFixture("underline_kinds.rtf"), &document).ok());
+        const struct {
+            const char *text;
+            QTextCharFormat::UnderlineStyle style;
+            int kept;
+        } expected[] = {{"single", QTextCharFormat::SingleUnderline, 0}, {"dotted", QTextCharFormat::DotLine, 0},
+                        {"dashdot", QTextCharFormat::DashDotLine, 0},   {"wave", QTextCharFormat::WaveUnderline, 0},
+                        {"double", QTextCharFormat::SingleUnderline, 7}, {"word", QTextCharFormat::SingleUnderline, 8}};
+        for (const auto &row : expected) {
+            const QTextCharFormat format = formatOf(document, row.text);
+            QCOMPARE(format.underlineStyle(), row.style);
+            QCOMPARE(format.intProperty(prop::UnderlineKind), row.kept);
+        }
+        const QByteArray written = writeRtf(&document);
+        for (const char *word : {"\\uld ", "\\uldashd ", "\\ulwave ", "\\uldb ", "\\ulw ", "\\ulth "})
+            QVERIFY2(written.contains(word), word);
+    }
+
+    void textInNoNamedFontIsTimesNewRoman()
+    {
+        QTextDocument document;
+        QVERIFY(readRtf(readFixture("no_font_table.rtf"), &document).ok());
+        QCOMPARE(formatOf(document, "No font").fontFamilies().toStringList(), QStringList{"Times New Roman"});
+        QVERIFY(writeRtf(&document).contains("Times New Roman;"));
+    }
+
+    // A metafile cannot be shown here: a box of its size stands for it, and its data is
+    // written back byte for byte.
+    void metafilePicturesAreKept()
+    {
+        const QByteArray rtf = readFixture("metafile_picture.rtf");
+        QTextDocument document;
+        QVERIFY(readRtf(rtf, &document).ok());
+        QCOMPARE(document.toPlainText(), QString("A metafile \uFFFCafter."));
+        const QTextImageFormat box = firstImage(document);
+        QCOMPARE(box.width(), 96.0);  // 1440 twips
+        QCOMPARE(box.height(), 48.0);
+        const qsizetype start = rtf.indexOf("{\\pict");
+        const QByteArray group = rtf.mid(start, rtf.indexOf('}', start) + 1 - start);
+        QVERIFY(writeRtf(&document).contains(group));
+    }
+
     void hugeValuesAreClamped()
     {
         QTextDocument document;
@@ -776,7 +842,7 @@ private slots:
         QTextDocument document;
         QVERIFY(readRtf(("{\\rtf1" + body + "}"), &document).ok());
         QCOMPARE(formatOf(document, "y").fontFamilies().toStringList(), QStringList{"F10"});
-        QVERIFY(!formatOf(document, "x").hasProperty(QTextFormat::FontFamilies));
+        QCOMPARE(formatOf(document, "x").fontFamilies().toStringList(), QStringList{"Times New Roman"});  // no default font
     }
 
     void fixtures_data()

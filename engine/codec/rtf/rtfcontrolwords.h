@@ -60,6 +60,7 @@ enum class RtfWordKind : quint8 {
     X(datastore, "datastore", Destination) \
     X(deff, "deff", Value) \
     X(deflang, "deflang", Value) \
+    X(defpap, "defpap", Destination) \
     X(dibitmap, "dibitmap", Value) \
     X(dn, "dn", Value) \
     X(do_, "do", Destination) \

@@ -44,4 +44,7 @@ struct DecodedPicture {
 // shown (metafiles).
 std::optional<DecodedPicture> decodePicture(const PictureData &picture);
 
+// A framed box of the picture's display size, for pictures that cannot be shown.
+DecodedPicture metafilePlaceholder(const PictureData &picture);
+
 }  // namespace engine::rtfin

@@ -340,8 +340,14 @@ void Reader::closeGroup()
         }
         break;
     case Destination::ParagraphNumbering:
-        if (outer != Destination::ParagraphNumbering)
+        if (outer != Destination::ParagraphNumbering) {
             top().para.oldStyleList = m_numberingKind;
+            noteParagraphChange();
+        }
+        break;
+    case Destination::DefaultParagraph:
+        if (outer != Destination::DefaultParagraph)
+            top().para = m_defaultParagraph;
         break;
     default:
         break;

@@ -75,7 +75,7 @@ void Reader::bodyText(const QString &text)
 void Reader::beginContent()
 {
     showInObject(false);
-    if (!m_builder.paragraphHasContent() && (!m_listText.isEmpty() || listKindOf(current().para) == ListKind::Numbered))
+    if (!m_builder.paragraphHasContent() && (!m_listText.isEmpty() || listKindOf(paragraphState()) == ListKind::Numbered))
         emitListText();
     if (m_pendingCellBreak) {
         m_pendingCellBreak = false;
@@ -92,7 +92,7 @@ void Reader::beginContent()
 // text is only a tab): those paragraphs are counted per list and level.
 void Reader::emitListText()
 {
-    const ParaState &para = current().para;
+    const ParaState &para = paragraphState();
     const ListKind kind = listKindOf(para);
     if (kind == ListKind::Numbered
         && std::none_of(m_listText.begin(), m_listText.end(), [](QChar c) { return c.isLetterOrNumber(); })) {
@@ -110,7 +110,7 @@ void Reader::emitListText()
 
 void Reader::endParagraph()
 {
-    if (current().para.inTable) {
+    if (paragraphState().inTable) {
         // One row is one paragraph: a paragraph mark inside a cell becomes a line break
         // when more text of that cell follows.
         if (m_builder.paragraphHasContent())
@@ -129,9 +129,10 @@ void Reader::finishParagraph()
         emitListText();
     m_pendingCellTabs = 0;
     m_pendingCellBreak = false;
-    ParaState para = current().para;
+    ParaState para = paragraphState();
     para.pageBreakBefore = para.pageBreakBefore || m_pageBreakNext;
     m_pageBreakNext = false;
+    m_paragraphSet = false;
     m_builder.endParagraph(blockFormat(para), isBullet(para), charFormat(current().chars));
 }
 
@@ -139,7 +140,7 @@ void Reader::finishDocument()
 {
     if (!m_pendingBytes.isEmpty())
         flushBytes();
-    ParaState para = current().para;
+    ParaState para = paragraphState();
     para.pageBreakBefore = para.pageBreakBefore || m_pageBreakNext;
     m_builder.finish(blockFormat(para), isBullet(para), charFormat(current().chars));
 }
@@ -180,8 +181,14 @@ void Reader::finishPicture()
     }
     const bool overLimit =
         m_pictureCount >= kMaxRtfPictures || m_pictureBytes + picture.data.size() > kMaxRtfTotalPictureBytes;
-    const std::optional<DecodedPicture> decoded =
-        overLimit ? std::nullopt : decodePicture(picture);
+    std::optional<DecodedPicture> decoded = overLimit ? std::nullopt : decodePicture(picture);
+    QByteArray keptGroup;
+    if (!decoded && !overLimit && picture.kind == PictureKind::Metafile && !picture.data.isEmpty()) {
+        // No converter here: a framed box of its size stands for it, and its group is
+        // written back as read.
+        decoded = metafilePlaceholder(picture);
+        keptGroup = m_bytes.mid(m_pictureOffset, m_tokens.position() - m_pictureOffset);
+    }
     if (!decoded) {
         ++m_skipped.pictures;
         qCInfo(lcRtf) << "picture dropped before byte" << m_tokens.position()
@@ -201,6 +208,8 @@ void Reader::finishPicture()
     format.setProperty(prop::ImageOriginalBytes, decoded->originalBytes);
     format.setProperty(prop::ImageOriginalKind, decoded->originalKind);
     const bool standsForObject = showInObject(true);
+    if (!standsForObject && !keptGroup.isEmpty())
+        format.setProperty(prop::KeptRtf, keptGroup);
     beginContent();
     if (current().inShapePicture)
         m_shapePictureShown = true;

@@ -1,5 +1,6 @@
 #include "engine/codec/rtf/read/rtfreaderimpl.h"
 #include "engine/codec/rtf/read/hyperlinkfield.h"
+#include "engine/codec/rtf/underlinekinds.h"
 
 #include <utility>
 
@@ -95,7 +96,8 @@ bool Reader::handleWord(const RtfToken &token)
     }
     handleDocumentWord(word, token);
     handleCharacterWord(word, token);
-    handleParagraphWord(word, token);
+    if (handleParagraphWord(word, token))
+        noteParagraphChange();
     handleTableWord(word, token);
     return true;
 }
@@ -199,6 +201,11 @@ bool Reader::handleDestination(RtfWord word)
         }
         return true;
     }
+    case RtfWord::defpap:
+        if (!inBody)
+            return false;
+        group.destination = Destination::DefaultParagraph;
+        return true;
     case RtfWord::listtable:
         if (!inBody)
             return false;
@@ -320,9 +327,9 @@ void Reader::handleCharacterWord(RtfWord word, const RtfToken &token)
     case RtfWord::ulth: case RtfWord::ulthd: case RtfWord::ulthdash: case RtfWord::ulthdashd:
     case RtfWord::ulthdashdd: case RtfWord::ulthldash: case RtfWord::ululdbwave: case RtfWord::ulw:
     case RtfWord::ulwave:
-        chars.underline = toggleOn(token);
+        chars.underline = toggleOn(token) ? quint8(std::max(1, underlineKindOf(token.data))) : 0;
         break;
-    case RtfWord::ulnone: chars.underline = false; break;
+    case RtfWord::ulnone: chars.underline = 0; break;
     case RtfWord::f: chars.font = valueOr(token, 0); break;
     case RtfWord::fs: {
         const int size = valueOr(token, 24);
@@ -344,11 +351,11 @@ void Reader::handleCharacterWord(RtfWord word, const RtfToken &token)
     }
 }
 
-void Reader::handleParagraphWord(RtfWord word, const RtfToken &token)
+bool Reader::handleParagraphWord(RtfWord word, const RtfToken &token)
 {
     ParaState &para = top().para;
     switch (word) {
-    case RtfWord::pard: para = ParaState(); break;
+    case RtfWord::pard: para = m_defaultParagraph; break;
     case RtfWord::ql: para.alignment = PFA_LEFT; break;
     case RtfWord::qr: para.alignment = PFA_RIGHT; break;
     case RtfWord::qc: para.alignment = PFA_CENTER; break;
@@ -379,7 +386,25 @@ void Reader::handleParagraphWord(RtfWord word, const RtfToken &token)
     case RtfWord::pagebb: para.pageBreakBefore = true; break;
     case RtfWord::ls: para.listOverride = valueOr(token, 0); break;
     case RtfWord::ilvl: para.listLevel = std::clamp(valueOr(token, 0), 0, ListTables::kLevels - 1); break;
-    default: break;
+    default: return false;
+    }
+    return true;
+}
+
+// Body text takes the paragraph properties set last before its mark; \defpap's become
+// what \pard resets to.
+void Reader::noteParagraphChange()
+{
+    switch (current().destination) {
+    case Destination::Body:
+        m_lastParagraph = current().para;
+        m_paragraphSet = true;
+        break;
+    case Destination::DefaultParagraph:
+        m_defaultParagraph = current().para;
+        break;
+    default:
+        break;
     }
 }
 

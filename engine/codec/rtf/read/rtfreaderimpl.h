@@ -77,7 +77,11 @@ private:
     bool handleDestination(RtfWord word);
     void handleDocumentWord(RtfWord word, const RtfToken &token);
     void handleCharacterWord(RtfWord word, const RtfToken &token);
-    void handleParagraphWord(RtfWord word, const RtfToken &token);
+    bool handleParagraphWord(RtfWord word, const RtfToken &token);  // false for other words
+    void noteParagraphChange();
+    // The properties of the paragraph being read: the last ones set in its text, also
+    // in a group that closed before its paragraph mark.
+    const ParaState &paragraphState() const { return m_paragraphSet ? m_lastParagraph : current().para; }
     void handleTableWord(RtfWord word, const RtfToken &token);
     void handleSymbolWord(RtfWord word);
     void handlePictureWord(RtfWord word, const RtfToken &token);
@@ -154,6 +158,9 @@ private:
     QTextCharFormat m_listTextFormat;
 
     // Body state
+    ParaState m_defaultParagraph;  // from \defpap
+    ParaState m_lastParagraph;
+    bool m_paragraphSet = false;
     int m_pendingCellTabs = 0;
     bool m_pendingCellBreak = false;  // a paragraph mark inside a cell, shown as a line break
     bool m_pageBreakNext = false;

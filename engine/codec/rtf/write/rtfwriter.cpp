@@ -3,6 +3,7 @@
 #include "engine/codec/documentextras.h"
 #include "engine/codec/formatmapping.h"
 #include "engine/codec/rtf/write/keptrtf.h"
+#include "engine/codec/rtf/underlinekinds.h"
 #include "engine/codec/rtf/write/rtfoutput.h"
 #include "engine/codec/rtf/write/pictureencoder.h"
 #include "engine/codec/rtf/write/outputtables.h"
@@ -18,7 +19,6 @@
 namespace engine {
 namespace {
 
-enum class Underline : quint8 { None, Single, Dotted, Dash, DashDot, DashDotDot, Wave };
 enum class Script : quint8 { Normal, Super, Sub };
 
 // "No language": written when text without a language follows text with one.
@@ -33,7 +33,7 @@ struct RunState {
     int highlight = 0;
     int language = 0;
     int offsetHalfPoints = 0;
-    Underline underline = Underline::None;
+    quint8 underline = 0;  // index into kUnderlineKinds
     Script script = Script::Normal;
     bool bold = false;
     bool italic = false;
@@ -42,32 +42,6 @@ struct RunState {
     bool protect = false;
     bool operator==(const RunState &) const = default;
 };
-
-Underline underlineOf(const QTextCharFormat &format, bool underlined)
-{
-    switch (format.underlineStyle()) {
-    case QTextCharFormat::DotLine: return Underline::Dotted;
-    case QTextCharFormat::DashUnderline: return Underline::Dash;
-    case QTextCharFormat::DashDotLine: return Underline::DashDot;
-    case QTextCharFormat::DashDotDotLine: return Underline::DashDotDot;
-    case QTextCharFormat::WaveUnderline: return Underline::Wave;
-    default: return underlined ? Underline::Single : Underline::None;
-    }
-}
-
-const char *underlineWord(Underline underline)
-{
-    switch (underline) {
-    case Underline::Single: return "ul";
-    case Underline::Dotted: return "uld";
-    case Underline::Dash: return "uldash";
-    case Underline::DashDot: return "uldashd";
-    case Underline::DashDotDot: return "uldashdd";
-    case Underline::Wave: return "ulwave";
-    case Underline::None: break;
-    }
-    return "ulnone";
-}
 
 // Field instructions take the link in quotes; a quote inside it would end the argument
 // and a backslash starts a switch, so both are neutralised.
@@ -415,7 +389,7 @@ RunState DocumentWriter::computeRunState(const QTextCharFormat &format)
     state.halfPoints = int(std::lround(record.height / 10.0));
     state.bold = on(CFE_BOLD);
     state.italic = on(CFE_ITALIC);
-    state.underline = underlineOf(format, on(CFE_UNDERLINE));
+    state.underline = quint8(underlineKindOf(format, format.intProperty(prop::UnderlineKind), on(CFE_UNDERLINE)));
     state.strike = on(CFE_STRIKEOUT);
     state.protect = on(CFE_PROTECTED);
     state.hidden = isHidden(format);
@@ -473,7 +447,7 @@ void DocumentWriter::changeEffects(const RunState &target)
     toggle(m_state.bold, target.bold, "b");
     toggle(m_state.italic, target.italic, "i");
     if (target.underline != m_state.underline)
-        m_out.word(underlineWord(target.underline));
+        m_out.word(kUnderlineKinds[target.underline].word);
     toggle(m_state.strike, target.strike, "strike");
     if (target.script != m_state.script && target.script != Script::Normal)
         m_out.word(target.script == Script::Super ? "super" : "sub");
