@@ -155,7 +155,7 @@ private slots:
         QTest::newRow("binary past the end") << QByteArray("{\\rtf1 a\\bin999999999 }}}") << "a"
                                              << int(RtfDamage::ShortBinary) << qsizetype(8);
         QTest::newRow("picture not hex") << QByteArray("{\\rtf1 a{\\pict\\pngblip 8950zz4e}b}") << "ab"
-                                         << int(RtfDamage::BadPicture) << qsizetype(8);
+                                         << int(RtfDamage::BadPicture) << qsizetype(9);
         QTest::newRow("picture hex with line ends") << QByteArray("{\\rtf1 a{\\pict\\pngblip 89\r\n 50\t4e}b}") << "ab"
                                                     << int(RtfDamage::None) << qsizetype(0);
     }

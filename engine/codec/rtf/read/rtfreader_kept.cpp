@@ -62,13 +62,12 @@ bool Reader::canKeepGroup() const
            && m_fields.empty() && current().chars.object < 0;
 }
 
-// The rest of the group is taken as it stands in the data, from its opening brace.
-bool Reader::keepGroup(RtfWord word)
+// What stands before the word in its group has been read as text already.
+bool Reader::keepGroup(RtfWord word, qsizetype offset, bool starred)
 {
-    const qsizetype offset = m_levelOffsets.back();
     if (!skipGroup())
         return false;
-    QByteArray bytes = m_bytes.mid(offset, m_tokens.position() - offset);
+    QByteArray bytes = (starred ? QByteArray("{\\*") : QByteArray("{")) + m_bytes.mid(offset, m_tokens.position() - offset);
     if (isHeaderGroup(word)) {
         if (m_extras.headerGroups.size() + bytes.size() <= kMaxHeaderBytes)
             m_extras.headerGroups += bytes + "\r\n";

@@ -187,7 +187,8 @@ void Reader::finishPicture()
         // No converter here: a framed box of its size stands for it, and its group is
         // written back as read.
         decoded = metafilePlaceholder(picture);
-        keptGroup = m_bytes.mid(m_pictureOffset, m_tokens.position() - m_pictureOffset);
+        // From its \pict on: what stands before it in the group is read as text.
+        keptGroup = '{' + m_bytes.mid(m_pictureOffset, m_tokens.position() - m_pictureOffset);
     }
     if (!decoded) {
         ++m_skipped.pictures;

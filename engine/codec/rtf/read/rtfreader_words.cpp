@@ -44,7 +44,7 @@ bool Reader::handleWord(const RtfToken &token)
         return !(starred && canSkip) || skipDestination(token.data, token.offset);
     if (entry->kind == RtfWordKind::Destination && (isHeaderGroup(entry->id) || isNoteGroup(entry->id))
         && canKeepGroup())
-        return keepGroup(entry->id);
+        return keepGroup(entry->id, token.offset, starred);
     if (entry->kind == RtfWordKind::Destination) {
         // The outermost group is never skipped; a level past the state limit could
         // only start its destination in the state of a group around it.
@@ -52,8 +52,11 @@ bool Reader::handleWord(const RtfToken &token)
             handleDestination(entry->id);
             return true;
         }
-        if (!sharesPastLimit() && handleDestination(entry->id))
+        if (!sharesPastLimit() && handleDestination(entry->id)) {
+            if (entry->id == RtfWord::pict)
+                m_pictureOffset = token.offset;
             return true;
+        }
         return skipDestination(token.data, token.offset);
     }
     if (starred && canSkip)
@@ -135,7 +138,6 @@ bool Reader::handleDestination(RtfWord word)
         group.destination = Destination::Picture;
         group.endsPicture = true;
         m_picture = PictureData();
-        m_pictureOffset = group.openOffset;
         return true;
     case RtfWord::shppict:
         if (!inBody)

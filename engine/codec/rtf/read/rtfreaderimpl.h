@@ -68,7 +68,8 @@ private:
     static bool isHeaderGroup(RtfWord word);
     static bool isNoteGroup(RtfWord word);
     bool canKeepGroup() const;
-    bool keepGroup(RtfWord word);  // false when the group runs into the end of input
+    // From the word at `offset` to the group's end; false when that is the end of input.
+    bool keepGroup(RtfWord word, qsizetype offset, bool starred);
     void keepNote(RtfWord word, QByteArray bytes);
     void handlePageWord(RtfWord word, const RtfToken &token);
     void storeExtras();
@@ -171,7 +172,7 @@ private:
     int m_objectToKeep = -1;           // the object whose picture was just shown
     QTextImageFormat m_objectPicture;  // that picture, placed once the object's bytes are known
     PictureData m_picture;
-    qsizetype m_pictureOffset = 0;  // of the picture's group
+    qsizetype m_pictureOffset = 0;  // of the picture's \pict
     RtfSkipped m_skipped;
     DocumentExtras m_extras;
     QByteArray m_noteAnchor;  // what comes before the next note: \chftn, a comment's id
