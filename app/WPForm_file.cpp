@@ -137,6 +137,9 @@ void TfmPellWP::LoadDocument(const QString &name)
     RichEdit1->Lines()->LoadFromFile(name);
     SetDocumentName(name);
     MarkDocumentClean();
+    const QString damage = RichEdit1->Lines()->LastLoadReport().DamageWarning(name);
+    if (!damage.isEmpty())
+        platform::showWarning(this, damage);
 }
 
 void TfmPellWP::FileNew()

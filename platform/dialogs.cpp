@@ -267,4 +267,10 @@ void showError(QWidget *parent, const QString &text)
                          MessageButtons::OK);
 }
 
+void showWarning(QWidget *parent, const QString &text)
+{
+    dialogs().messageBox(parent, applicationTitle(), text, MessageIcon::Warning,
+                         MessageButtons::OK);
+}
+
 }  // namespace platform

@@ -74,6 +74,8 @@ void setDialogProvider(DialogProvider *provider);
 MessageResult confirmYesNoCancel(QWidget *parent, const QString &text);
 // The error box captioned with the application's display name.
 void showError(QWidget *parent, const QString &text);
+// The same with the warning icon, for what went wrong but was got over.
+void showWarning(QWidget *parent, const QString &text);
 
 // Converts a "Description (*.EXT)|*.EXT|..." filter into Qt's name filters, each pattern
 // also in upper and lower case so that matching does not depend on the file system.

@@ -1,5 +1,6 @@
 #include "richedit/wwriched.h"
 
+#include "engine/codec/documentextras.h"
 #include "engine/codec/textprops.h"
 #include "platform/application.h"
 #include "platform/waitcursor.h"
@@ -328,6 +329,7 @@ void TwwCustomRichEdit::Clear()
     start.setBlockCharFormat(QTextCharFormat());
     setTextCursor(start);
     document()->clearUndoRedoStacks();
+    engine::clearDocumentExtras(document());  // a new document has no page setup or headers
     SetModified(false);
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/exceptions.h"
 
+#include <QFileInfo>
 #include <QIODevice>
 #include <cstring>
 #include <new>
@@ -129,6 +130,14 @@ void writeAll(QIODevice &target, const QByteArray &bytes)
 }
 
 }  // namespace
+
+QString TwwLoadReport::DamageWarning(const QString &fileName) const
+{
+    if (!ReadAsRtf || !Rtf.damaged())
+        return {};
+    return QStringLiteral("%1 is damaged: %2. The readable part is shown.")
+        .arg(QFileInfo(fileName).fileName(), Rtf.damageDescription());
+}
 
 TwwLoadReport loadRichContent(engine::RichEditView &view, bool plainText, QIODevice &source)
 {

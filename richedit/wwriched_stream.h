@@ -43,6 +43,11 @@ struct TwwLoadReport {
     bool ReadAsRtf = false;
     engine::RtfReadResult Rtf;
     DocumentFileFormat Format;
+
+    // For RTF that was damaged but read as far as it goes, the sentence that tells the
+    // user so: "letter.rtf is damaged: it ends before its last group is closed (byte
+    // 18,204). The readable part is shown." Empty when the content was read whole.
+    QString DamageWarning(const QString &fileName) const;
 };
 
 // Replaces the whole content of `view` with what `source` holds from its current

@@ -18,6 +18,7 @@ enum : int {
     BaselineOffsetTwips,                      // int: raised (+) or lowered (-) text (\up, \dn)
     HighlightColor,                           // QColor: RTF \highlight background
     Protected,                                // bool: protected text (CFE_PROTECTED)
+    UnderlineKind,                            // int: an underline Qt cannot draw (rtf/underlinekinds.h)
 
     // Block (paragraph) formats; Qt's margins are set from these for display.
     StartIndentTwips = QTextFormat::UserProperty + 100,  // int
@@ -35,5 +36,7 @@ enum : int {
     ImageOriginalBytes = QTextFormat::UserProperty + 200,  // QByteArray: PNG or JPEG bytes as read
     ImageOriginalKind,                                     // QString: "png" or "jpeg"
     ObjectRtf,                                             // QByteArray: a kept \object group, written back verbatim
+    KeptRtf,  // QByteArray: a footnote, endnote or comment with its anchor, written back with
+              // its font and colour numbers made the writer's own (documentextras.h)
 };
 }  // namespace engine::prop

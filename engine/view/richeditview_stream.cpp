@@ -1,3 +1,4 @@
+#include "engine/codec/documentextras.h"
 #include "engine/codec/plaintext.h"
 #include "engine/view/richeditview.h"
 #include "engine/view/richeditview_p.h"
@@ -63,8 +64,10 @@ StreamInResult RichEditView::streamIn(StreamFormat format, const StreamReader &r
     cursor.beginEditBlock();
     if (format == SF_RTF)
         result.rtf = readCheckedRtf(bytes, check, target);
-    else
+    else {
         readPlainText(bytes, target);
+        clearDocumentExtras(target);
+    }
     setTextCursor(QTextCursor(target));
     cursor.endEditBlock();
     target->setUndoRedoEnabled(true);

@@ -59,6 +59,7 @@ private slots:
     void failedLoadKeepsTheDocument_data();
     void failedLoadKeepsTheDocument();
     void failedSaveKeepsNameAndModified();
+    void damagedFileOpensWithAWarning();
     void recentListGrowsOnlyThroughOpen();
     void dropsOpenTheFirstLocalFileOnly();
     void textDroppedOnTheEditorIsInserted();
@@ -450,6 +451,32 @@ void TestFileCommands::failedLoadKeepsTheDocument()
     QCOMPARE(modifiedPanel(), QStringLiteral("Modified"));
     QVERIFY(editor->Modified());
     QCOMPARE(recentNames(), recentBefore);  // a failed open adds nothing and moves nothing
+}
+
+// A cut RTF file shows what it holds, and the user learns that the rest is missing.
+void TestFileCommands::damagedFileOpensWithAWarning()
+{
+    const QString cut = path(QStringLiteral("letter.rtf"));
+    writeTextFile(cut, "{\\rtf1\\ansi Dear reader,\\par the rest is lo");
+    dialogs->queueOpenFile(cut);
+    dialogs->queueMessage(MessageResult::OK);  // the warning
+    action("mmiOpen")->trigger();
+
+    const auto &warning = dialogs->lastRequest();
+    QCOMPARE(warning.icon, platform::MessageIcon::Warning);
+    QCOMPARE(warning.caption, kTitle);
+    QCOMPARE(warning.text, QStringLiteral("letter.rtf is damaged: it ends before its last group is closed (byte 43). "
+                                          "The readable part is shown."));
+    QCOMPARE(editor->toPlainText(), QStringLiteral("Dear reader,\nthe rest is lo"));
+    QCOMPARE(window->DocumentName(), cut);
+    QVERIFY(!editor->Modified());
+
+    // A whole file opens without a word.
+    const QString whole = path(QStringLiteral("whole.rtf"));
+    writeTextFile(whole, "{\\rtf1 whole\\par}");
+    const auto asked = dialogs->requests().size();
+    openThroughDialog(whole);
+    QCOMPARE(dialogs->requests().size(), asked + 1);  // only the open dialog
 }
 
 void TestFileCommands::failedSaveKeepsNameAndModified()

@@ -1,5 +1,7 @@
 #include "tests/support/testsupport.h"
+#include "engine/codec/documentextras.h"
 #include "engine/codec/formatmapping.h"
+#include "engine/codec/rtf/read/notemark.h"
 #include "engine/codec/rtf/read/rtfreader.h"
 #include "engine/codec/rtf/write/rtfwriter.h"
 #include "engine/codec/textprops.h"
@@ -9,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -48,6 +51,9 @@ QString describeRun(const QTextCharFormat &format, const QFont &defaultFont)
                     .arg(image.stringProperty(prop::ImageOriginalKind))
                     .arg(QString::fromLatin1(QCryptographicHash::hash(original, QCryptographicHash::Md5).toHex()));
     }
+    // Kept RTF is renumbered into the written tables, so its text is what must stay.
+    if (format.hasProperty(prop::KeptRtf))
+        text += QStringLiteral("/kept ") + rtfin::noteText(format.property(prop::KeptRtf).toByteArray());
     if (format.hasProperty(prop::ObjectRtf))
         text += QStringLiteral("/object ") + QString::fromLatin1(format.property(prop::ObjectRtf).toByteArray());
     return text;
@@ -78,6 +84,12 @@ QString describeParagraph(const QTextBlock &block)
 QStringList snapshot(const QTextDocument &document)
 {
     QStringList lines;
+    const DocumentExtras extras = documentExtras(&document);
+    const PageSetup &page = extras.page;
+    lines.append(QStringLiteral("page %1x%2 %3 %4 %5 %6 %7")
+                     .arg(page.paperWidth).arg(page.paperHeight).arg(page.marginLeft).arg(page.marginRight)
+                     .arg(page.marginTop).arg(page.marginBottom).arg(page.landscape));
+    lines.append(QStringLiteral("kept ") + rtfin::noteText(extras.headerGroups));
     const QFont defaultFont = document.defaultFont();
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
         lines.append(QStringLiteral("P ") + describeParagraph(block));
@@ -168,6 +180,7 @@ private slots:
     void readFilesSettleAfterOneCycle();
     void fixtures_data();
     void fixtures();
+    void keptPartsAreWrittenBack();
 };
 
 void TestRtfRoundTrip::initTestCase()
@@ -476,6 +489,50 @@ void TestRtfRoundTrip::fixtures()
     QVERIFY(file.open(QIODevice::ReadOnly));
     QTextDocument first;
     QVERIFY2(read(file.readAll(), &first), "every fixture is readable RTF");
+    checkCycles(first);
+}
+
+// Headers, footers, notes, comments and the page setup of another program's file come
+// back out, with their fonts and colours renumbered into the written tables.
+void TestRtfRoundTrip::keptPartsAreWrittenBack()
+{
+    QTextDocument first;
+    QVERIFY(read(testsupport::readRtfFixture("kept_parts.rtf"), &first));
+    QCOMPARE(first.toPlainText(), QStringLiteral("Body with a footnote\uFFFC and an endnote\uFFFC and a comment\uFFFC."));
+    const DocumentExtras extras = documentExtras(&first);
+    QCOMPARE(extras.page, (PageSetup{11906, 16838, 1134, 1134, 1417, 1134, true}));
+    for (const char *part : {"{\\stylesheet", "{\\info", "Header text", "Footer text", "Left header", "First footer"})
+        QVERIFY2(extras.headerGroups.contains(part), part);
+
+    QStringList tooltips;
+    for (auto it = first.begin().begin(); !it.atEnd(); ++it) {
+        if (it.fragment().charFormat().hasProperty(prop::KeptRtf))
+            tooltips << it.fragment().charFormat().toolTip();
+    }
+    QCOMPARE(tooltips, (QStringList{"The note text.", "End note.", "A remark."}));
+
+    const QByteArray written = writeRtf(&first);
+    for (const char *part : {"\\paperw11906", "\\paperh16838", "\\margl1134", "\\margt1417", "\\landscape",
+                             "{\\header", "{\\footer", "\\chftn", "{\\footnote\\ftnalt", "\\chatn", "{\\*\\annotation",
+                             "{\\*\\atnauthor A. Writer}"})
+        QVERIFY2(written.contains(part), part);
+    QTextDocument second;
+    QVERIFY(read(written, &second));
+    // The footnote's \f and \cf name Arial and blue in the written tables too.
+    QByteArray footnote;
+    for (auto it = second.begin().begin(); !it.atEnd() && footnote.isEmpty(); ++it)
+        footnote = it.fragment().charFormat().property(prop::KeptRtf).toByteArray();
+    const QRegularExpression fontWord(QStringLiteral("\\\\footnote\\\\pard\\\\plain\\\\f(\\d+)"));
+    const QRegularExpressionMatch font = fontWord.match(QString::fromLatin1(footnote));
+    QVERIFY2(font.hasMatch(), footnote.constData());
+    const DocumentExtras again = documentExtras(&second);
+    const auto arial = std::find_if(again.sourceFonts.begin(), again.sourceFonts.end(),
+                                    [&](const KeptFont &f) { return f.number == font.captured(1).toInt(); });
+    QVERIFY(arial != again.sourceFonts.end());
+    QCOMPARE(arial->face, QStringLiteral("Arial"));
+    const QRegularExpression colorWord(QStringLiteral("The note \\\\cf(\\d+)"));
+    const int color = colorWord.match(QString::fromLatin1(footnote)).captured(1).toInt();
+    QCOMPARE(again.sourceColors.value(color), QColor(Qt::blue));
     checkCycles(first);
 }
 

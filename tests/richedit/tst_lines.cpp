@@ -38,6 +38,7 @@ private slots:
     void updateSuspendsRepaintAndNotifiesAtTheEnd();
     void loadReportSaysWhyRtfWasNotRead_data();
     void loadReportSaysWhyRtfWasNotRead();
+    void loadReportWarnsOfDamage();
 };
 
 void TestLines::countIgnoresEmptyLastParagraph()
@@ -220,8 +221,7 @@ void TestLines::loadReportSaysWhyRtfWasNotRead_data()
     QTest::addColumn<qsizetype>("offset");
     QTest::newRow("rtf") << QByteArray("{\\rtf1 text\\par}") << true << int(engine::RtfReadError::None) << qsizetype(0);
     QTest::newRow("text") << QByteArray("just text") << false << int(engine::RtfReadError::NotRtf) << qsizetype(0);
-    QTest::newRow("cut") << QByteArray("{\\rtf1 {\\b cut") << false << int(engine::RtfReadError::UnclosedGroup)
-                         << qsizetype(14);
+    QTest::newRow("cut") << QByteArray("{\\rtf1 {\\b cut") << true << int(engine::RtfReadError::None) << qsizetype(0);
 }
 
 // The reader's finding reaches whoever loaded the file, so a message can name the reason.
@@ -240,6 +240,28 @@ void TestLines::loadReportSaysWhyRtfWasNotRead()
     QCOMPARE(int(report.Rtf.error), error);
     QCOMPARE(report.Rtf.offset, offset);
     QCOMPARE(report.Rtf.message().isEmpty(), readAsRtf);
+}
+
+// A damaged file is read as far as it goes; the report names the file and the damage.
+void TestLines::loadReportWarnsOfDamage()
+{
+    TwwDBRichEdit edit;
+    edit.Lines()->SetText(QStringLiteral("old"));
+    QByteArray bytes("{\\rtf1 {\\b cut");
+    QBuffer source(&bytes);
+    source.open(QIODevice::ReadOnly);
+    edit.Lines()->LoadFromStream(source);
+    QCOMPARE(edit.toPlainText(), QStringLiteral("cut"));
+    const TwwLoadReport &report = edit.Lines()->LastLoadReport();
+    QCOMPARE(report.DamageWarning(QStringLiteral("/home/u/letter.rtf")),
+             QStringLiteral("letter.rtf is damaged: it ends before its last group is closed (byte 14). "
+                            "The readable part is shown."));
+
+    QByteArray whole("{\\rtf1 whole}");
+    QBuffer wholeSource(&whole);
+    wholeSource.open(QIODevice::ReadOnly);
+    edit.Lines()->LoadFromStream(wholeSource);
+    QVERIFY(edit.Lines()->LastLoadReport().DamageWarning(QStringLiteral("a.rtf")).isEmpty());
 }
 
 QTEST_MAIN(TestLines)

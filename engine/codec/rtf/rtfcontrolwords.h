@@ -47,7 +47,9 @@ enum class RtfWordKind : quint8 {
     X(cell, "cell", Flag) \
     X(cellx, "cellx", Value) \
     X(cf, "cf", Value) \
+    X(chatn, "chatn", Symbol) \
     X(chcbpat, "chcbpat", Value) \
+    X(chftn, "chftn", Symbol) \
     X(colorschememapping, "colorschememapping", Destination) \
     X(colortbl, "colortbl", Destination) \
     X(comment, "comment", Destination) \
@@ -58,6 +60,7 @@ enum class RtfWordKind : quint8 {
     X(datastore, "datastore", Destination) \
     X(deff, "deff", Value) \
     X(deflang, "deflang", Value) \
+    X(defpap, "defpap", Destination) \
     X(dibitmap, "dibitmap", Value) \
     X(dn, "dn", Value) \
     X(do_, "do", Destination) \
@@ -111,6 +114,7 @@ enum class RtfWordKind : quint8 {
     X(intbl, "intbl", Flag) \
     X(jpegblip, "jpegblip", Flag) \
     X(keywords, "keywords", Destination) \
+    X(landscape, "landscape", Flag) \
     X(lang, "lang", Value) \
     X(latentstyles, "latentstyles", Destination) \
     X(lchars, "lchars", Destination) \
@@ -138,6 +142,10 @@ enum class RtfWordKind : quint8 {
     X(mac, "mac", Flag) \
     X(macpict, "macpict", Flag) \
     X(manager, "manager", Destination) \
+    X(margb, "margb", Value) \
+    X(margl, "margl", Value) \
+    X(margr, "margr", Value) \
+    X(margt, "margt", Value) \
     X(mmath_, "mmath", Destination) \
     X(nestcell, "nestcell", Flag) \
     X(nestrow, "nestrow", Flag) \
@@ -153,6 +161,8 @@ enum class RtfWordKind : quint8 {
     X(page, "page", Symbol) \
     X(pagebb, "pagebb", Flag) \
     X(panose, "panose", Destination) \
+    X(paperh, "paperh", Value) \
+    X(paperw, "paperw", Value) \
     X(par, "par", Symbol) \
     X(pard, "pard", Flag) \
     X(pc, "pc", Flag) \

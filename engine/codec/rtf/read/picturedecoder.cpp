@@ -7,6 +7,7 @@
 
 #include <QBuffer>
 #include <QImageReader>
+#include <QPainter>
 #include <QtEndian>
 #include <array>
 
@@ -160,8 +161,10 @@ void PictureData::appendHex(QByteArrayView text)
         return;
     for (const char c : text) {
         const int value = kHex[static_cast<unsigned char>(c)];
-        if (value < 0)
+        if (value < 0) {
+            notHex = notHex || (c != ' ' && c != '\t' && c != '\r' && c != '\n');
             continue;
+        }
         if (m_highNibble < 0) {
             m_highNibble = value;
             continue;
@@ -228,6 +231,28 @@ std::optional<DecodedPicture> decodePicture(const PictureData &picture)
             return std::nullopt;
     }
     result.displaySize = displaySizeOf(picture, result.image);
+    return result;
+}
+
+DecodedPicture metafilePlaceholder(const PictureData &picture)
+{
+    QImage frame(64, 64, QImage::Format_RGB32);
+    frame.fill(Qt::white);
+    QPainter painter(&frame);
+    painter.setPen(QPen(QColor(128, 128, 128), 2));
+    painter.drawRect(QRectF(1, 1, 62, 62));
+    painter.drawLine(QPointF(1, 1), QPointF(63, 63));
+    painter.drawLine(QPointF(1, 63), QPointF(63, 1));
+    painter.end();
+    DecodedPicture result;
+    result.image = frame;
+    // Without a goal size, a metafile's \picw and \pich are hundredths of a millimetre.
+    PictureData sized = picture;
+    if (sized.goalWidth <= 0 && picture.width > 0)
+        sized.goalWidth = int(std::min<qint64>(qint64(picture.width) * 1440 / 2540, kMaxDisplayTwips));
+    if (sized.goalHeight <= 0 && picture.height > 0)
+        sized.goalHeight = int(std::min<qint64>(qint64(picture.height) * 1440 / 2540, kMaxDisplayTwips));
+    result.displaySize = displaySizeOf(sized, frame);
     return result;
 }
 

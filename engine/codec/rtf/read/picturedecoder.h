@@ -24,6 +24,7 @@ struct PictureData {
     int widthBytes = 0;    // \wbmwidthbytes
     QByteArray data;
     bool oversized = false;  // more data than a picture may have: dropped
+    bool notHex = false;     // its hexadecimal data holds other characters: dropped
 
     void appendHex(QByteArrayView text);
     void appendBinary(QByteArrayView bytes);
@@ -42,5 +43,8 @@ struct DecodedPicture {
 // The picture, or nothing when its data is damaged, too large, or a kind that cannot be
 // shown (metafiles).
 std::optional<DecodedPicture> decodePicture(const PictureData &picture);
+
+// A framed box of the picture's display size, for pictures that cannot be shown.
+DecodedPicture metafilePlaceholder(const PictureData &picture);
 
 }  // namespace engine::rtfin

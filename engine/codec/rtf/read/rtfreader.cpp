@@ -3,6 +3,7 @@
 #include "engine/codec/rtf/read/rtfreaderimpl.h"
 
 #include <QCoreApplication>
+#include <QLocale>
 #include <QTextDocument>
 
 namespace engine {
@@ -18,9 +19,22 @@ QString RtfReadResult::message() const
         return QCoreApplication::translate("engine", "There is no document to read into.");
     case RtfReadError::NotRtf:
         return QCoreApplication::translate("engine", "The data is not Rich Text Format.");
-    case RtfReadError::UnclosedGroup:
-        return QCoreApplication::translate("engine", "The Rich Text Format data ends before its last group is closed (byte %1).")
-            .arg(offset);
+    }
+    return {};
+}
+
+QString RtfReadResult::damageDescription() const
+{
+    const QString at = QLocale(QLocale::English, QLocale::UnitedStates).toString(qlonglong(damageOffset));
+    switch (damage) {
+    case RtfDamage::None:
+        return {};
+    case RtfDamage::UnclosedGroup:
+        return QCoreApplication::translate("engine", "it ends before its last group is closed (byte %1)").arg(at);
+    case RtfDamage::ShortBinary:
+        return QCoreApplication::translate("engine", "it ends inside binary data (byte %1)").arg(at);
+    case RtfDamage::BadPicture:
+        return QCoreApplication::translate("engine", "a picture's data is not readable (byte %1)").arg(at);
     }
     return {};
 }
@@ -47,16 +61,14 @@ qsizetype skipHeader(const QByteArray &bytes, RtfTokenizer &tokens)
 
 }  // namespace
 
-// The two things that make reading fail, found before the document is touched: the bytes
-// must start, after ASCII whitespace, with "{\rtf", and that outermost group must close.
+// What makes reading fail, found before the document is touched: the bytes must start,
+// after ASCII whitespace, with "{\rtf". Damage further on is read leniently.
 RtfCheck checkRtf(const QByteArray &bytes)
 {
     RtfTokenizer tokens(bytes);
     const qsizetype start = skipHeader(bytes, tokens);
     if (start < 0)
         return {{RtfReadError::NotRtf, 0}, -1};
-    if (!tokens.skipGroup())
-        return {{RtfReadError::UnclosedGroup, bytes.size()}, -1};
     return {{}, start};
 }
 
@@ -84,7 +96,6 @@ namespace rtfin {
 Reader::Reader(const QByteArray &bytes, QTextDocument *document)
     : m_bytes(bytes), m_document(document), m_tokens(bytes), m_builder(document)
 {
-    m_stack.reserve(kMaxRtfGroupDepth + 1);
 }
 
 // Starts after the "{\rtf" whose brace is at `start`, which the caller has checked.
@@ -95,20 +106,25 @@ void Reader::enterOutermostGroup(qsizetype start)
     m_tokens.next();  // \rtf
     GroupState outermost;
     outermost.openOffset = start;
-    m_stack.push_back(outermost);
+    m_states.push_back(outermost);
+    m_stateLevels.push_back(0);
+    m_levelOffsets.push_back(start);
 }
 
 RtfReadResult Reader::read(qsizetype start)
 {
     enterOutermostGroup(start);
-    RtfReadResult result = readGroups();
+    readGroups();
+    storeExtras();
+    RtfReadResult result;
+    result.damage = m_damage;
+    result.damageOffset = m_damageOffset;
     result.skipped = m_skipped;
     return result;
 }
 
-RtfReadResult Reader::readGroups()
+void Reader::readGroups()
 {
-
     for (;;) {
         if (m_objectToKeep >= 0 && !keepShownObject())
             break;
@@ -121,7 +137,7 @@ RtfReadResult Reader::readGroups()
             // \* marks an optional destination: anything but a control word after it
             // leaves nothing this reader could use in the group.
             m_starPending = false;
-            if (m_stack.size() > 1 && token.kind != RtfTokenKind::GroupClose) {
+            if (depth() > 1 && token.kind != RtfTokenKind::GroupClose) {
                 if (token.kind == RtfTokenKind::GroupOpen && !m_tokens.skipGroup())
                     break;
                 if (!skipGroup())
@@ -131,20 +147,23 @@ RtfReadResult Reader::readGroups()
         }
         switch (token.kind) {
         case RtfTokenKind::End:
-            return {RtfReadError::UnclosedGroup, token.offset};
+            finishAtEnd(token.offset);
+            return;
         case RtfTokenKind::GroupOpen:
             openGroup(token.offset);
             break;
         case RtfTokenKind::GroupClose:
-            if (m_stack.size() == 1) {
+            if (depth() == 1) {
                 finishDocument();
-                return {};
+                return;
             }
             closeGroup();
             break;
         case RtfTokenKind::ControlWord:
-            if (!handleWord(token))
-                return {RtfReadError::UnclosedGroup, m_tokens.size()};
+            if (!handleWord(token)) {
+                finishAtEnd(m_tokens.size());
+                return;
+            }
             break;
         case RtfTokenKind::ControlSymbol:
             handleSymbol(token.symbol);
@@ -156,11 +175,60 @@ RtfReadResult Reader::readGroups()
             handleHexByte(token.hexByte);
             break;
         case RtfTokenKind::Binary:
+            if (token.data.size() < token.parameter)
+                noteDamage(RtfDamage::ShortBinary, token.offset);
             handleBinary(token.data);
             break;
         }
     }
-    return {RtfReadError::UnclosedGroup, m_tokens.size()};
+    finishAtEnd(m_tokens.size());
+}
+
+// A truncated file keeps what it holds: the groups still open close at the end of the
+// data, each doing what its closing brace would have done.
+void Reader::finishAtEnd(qsizetype offset)
+{
+    noteDamage(RtfDamage::UnclosedGroup, offset);
+    m_unicodeSkipLeft = 0;
+    if (!m_pendingBytes.isEmpty())
+        flushBytes();
+    while (depth() > 1)
+        closeGroup();
+    if (m_objectToKeep >= 0) {
+        // The object around the picture was cut: the picture alone is kept.
+        m_objectToKeep = -1;
+        m_builder.appendImage(std::exchange(m_objectPicture, QTextImageFormat()));
+    }
+    finishDocument();
+}
+
+void Reader::noteDamage(RtfDamage damage, qsizetype offset)
+{
+    qCInfo(lcRtf) << "damaged data read leniently at byte" << offset << "kind" << int(damage);
+    if (m_damage != RtfDamage::None)
+        return;
+    m_damage = damage;
+    m_damageOffset = offset;
+}
+
+GroupState &Reader::top()
+{
+    const int level = depth() - 1;
+    if (m_stateLevels.back() != level && int(m_states.size()) < kMaxRtfGroupStates) {
+        GroupState state = m_states.back();
+        state.openOffset = m_levelOffsets.back();
+        state.endsField = state.endsPicture = false;
+        m_states.push_back(std::move(state));
+        m_stateLevels.push_back(level);
+    }
+    return m_states.back();
+}
+
+// The innermost group has no state of its own and can get none: what it starts would
+// change the state of a group around it.
+bool Reader::sharesPastLimit() const
+{
+    return m_stateLevels.back() != depth() - 1 && int(m_states.size()) >= kMaxRtfGroupStates;
 }
 
 // A \uN character is followed by \ucN fallback characters for readers without Unicode:
@@ -201,31 +269,36 @@ bool Reader::continuesBytes(const RtfToken &token)
     }
 }
 
+// A new level shares the state around it until a control word changes it.
 void Reader::openGroup(qsizetype offset)
 {
-    if (int(m_stack.size()) >= kMaxRtfGroupDepth) {
-        // Too deep: the group is dropped whole. The tokenizer has already read its '{'.
-        ++m_skipped.deepGroups;
-        qCInfo(lcRtf) << "group nested too deep skipped at byte" << offset;
-        if (!m_tokens.skipGroup())
-            m_tokens.setPosition(m_tokens.size());
-        return;
+    if (int(m_states.size()) >= kMaxRtfGroupStates) {
+        if (m_skipped.deepGroups++ == 0)
+            qCInfo(lcRtf) << "groups from byte" << offset << "on share the formatting of a group around them";
     }
-    GroupState state = top();
-    state.openOffset = offset;
-    state.endsField = state.endsPicture = false;
-    m_stack.push_back(state);
+    m_levelOffsets.push_back(offset);
+}
+
+std::optional<GroupState> Reader::popLevel()
+{
+    std::optional<GroupState> own;
+    if (m_stateLevels.back() == depth() - 1) {
+        own = std::move(m_states.back());
+        m_states.pop_back();
+        m_stateLevels.pop_back();
+    }
+    m_levelOffsets.pop_back();
+    return own;
 }
 
 bool Reader::skipGroup()
 {
     if (!m_tokens.skipGroup())
         return false;
-    if (m_stack.size() > 1) {
+    if (depth() > 1) {
         // The group's own destination ends unread, but what it opened must still end.
-        const GroupState closed = std::move(m_stack.back());
-        m_stack.pop_back();
-        endGroupActions(closed);
+        if (const std::optional<GroupState> closed = popLevel())
+            endGroupActions(*closed);
     }
     return true;
 }
@@ -238,13 +311,14 @@ void Reader::endGroupActions(const GroupState &closed)
         m_fields.pop_back();
 }
 
+// A level that shared its state closes with the same destination inside and around it.
 void Reader::closeGroup()
 {
-    const GroupState closed = std::move(m_stack.back());
-    m_stack.pop_back();
-    const Destination outer = top().destination;
+    const Destination inner = current().destination;
+    const std::optional<GroupState> closed = popLevel();
+    const Destination outer = current().destination;
 
-    switch (closed.destination) {
+    switch (inner) {
     case Destination::FontTable:
         // An entry ends with its group, and the last one also with the table.
         commitFontEntry();
@@ -266,18 +340,25 @@ void Reader::closeGroup()
         }
         break;
     case Destination::ParagraphNumbering:
-        if (outer != Destination::ParagraphNumbering)
+        if (outer != Destination::ParagraphNumbering) {
             top().para.oldStyleList = m_numberingKind;
+            noteParagraphChange();
+        }
+        break;
+    case Destination::DefaultParagraph:
+        if (outer != Destination::DefaultParagraph)
+            top().para = m_defaultParagraph;
         break;
     default:
         break;
     }
-    endGroupActions(closed);
+    if (closed)
+        endGroupActions(*closed);
 }
 
 void Reader::handleText(QByteArrayView text)
 {
-    switch (top().destination) {
+    switch (current().destination) {
     case Destination::Body:
     case Destination::ListText:
     case Destination::FieldInstruction:
@@ -289,10 +370,10 @@ void Reader::handleText(QByteArrayView text)
                     break;
                 }
             }
-            if (plain && top().destination == Destination::Body) {
+            if (plain && current().destination == Destination::Body) {
                 beginContent();
                 m_shapePictureShown = false;
-                m_builder.appendText(QLatin1StringView(text.data(), text.size()), charFormat(top().chars));
+                m_builder.appendText(QLatin1StringView(text.data(), text.size()), charFormat(current().chars));
                 return;
             }
             if (plain) {
@@ -315,6 +396,8 @@ void Reader::handleText(QByteArrayView text)
             if (c != ';')
                 continue;
             m_colors.add(m_colorGiven ? QColor(m_red, m_green, m_blue) : QColor());
+            if (m_extras.sourceColors.size() < kMaxRtfColors)
+                m_extras.sourceColors.append(m_colorGiven ? QColor(m_red, m_green, m_blue) : QColor());
             forgetFormats();
             m_red = m_green = m_blue = 0;
             m_colorGiven = false;
@@ -330,7 +413,7 @@ void Reader::handleText(QByteArrayView text)
 
 void Reader::handleHexByte(quint8 byte)
 {
-    switch (top().destination) {
+    switch (current().destination) {
     case Destination::Body:
     case Destination::ListText:
     case Destination::FieldInstruction:
@@ -346,7 +429,7 @@ void Reader::handleHexByte(quint8 byte)
 
 void Reader::handleBinary(QByteArrayView bytes)
 {
-    if (top().destination == Destination::Picture)
+    if (current().destination == Destination::Picture)
         m_picture.appendBinary(bytes);
 }
 
@@ -373,7 +456,7 @@ void Reader::handleSymbol(char symbol)
         m_starPending = true;
         return;
     case '\n':
-        if (top().destination == Destination::Body)
+        if (current().destination == Destination::Body)
             endParagraph();
         return;
     default:

@@ -8,23 +8,26 @@ class QTextDocument;
 // Reads Rich Text Format into a QTextDocument.
 //
 // What counts as RTF: the bytes, after optional ASCII whitespace (space, tab, CR, LF),
-// begin with "{" followed by the control word \rtf (with or without a version number),
-// and that outermost group closes. Anything after the closing "}" (a trailing NUL, line
-// ends, junk) is ignored. Inside the group the reader is lenient: unknown control words
-// are ignored, unknown destinations and those marked \* are skipped, damaged pictures
-// are dropped, and stray bytes are read as text. So exactly two things make the reader
-// fail: input that does not start like RTF (NotRtf, empty input included) and an
-// outermost group that never closes (UnclosedGroup, which is how truncated files and
-// "{\rtf1 junk" without its brace end). A missing document gives NoDocument.
+// begin with "{" followed by the control word \rtf (with or without a version number).
+// Anything after the outermost group's closing "}" (a trailing NUL, line ends, junk) is
+// ignored. Inside the group the reader is lenient: unknown control words are ignored,
+// unknown destinations and those marked \* are skipped, and stray bytes are read as
+// text. Damaged data still reads as far as it goes, and the first damage found is
+// reported with its byte offset (RtfDamage): groups left open at the end of the data
+// close there (a truncated file), a \binN longer than the data takes what is there, and
+// a picture whose data is not hex is dropped alone. Only input that does not start like
+// RTF fails (NotRtf, empty input included); a missing document gives NoDocument.
 //
 // Limits, so that no input exhausts stack or memory (the reader never recurses):
-// groups nested deeper than kMaxRtfGroupDepth are skipped whole and reading goes on
-// after them; numeric parameters are clamped to 32 bits; a picture over
-// kMaxRtfPictureBytes of data or kMaxRtfPicturePixels pixels is dropped, and pictures
-// beyond kMaxRtfPictures or kMaxRtfTotalPictureBytes are dropped too; at most
-// kMaxRtfFonts fonts, kMaxRtfColors colours, kMaxRtfLists lists and kMaxRtfFieldDepth
-// nested fields are kept (the rest read as plain text or the default); \binN data is
-// skipped by its length.
+// nesting is read at any depth, with memory for one offset per level and one group
+// state per level that changes it; past kMaxRtfGroupStates changed levels, deeper
+// levels share the deepest kept state (their text keeps its formatting, and the
+// destinations they start are skipped). Numeric parameters are clamped to 32 bits; a
+// picture over kMaxRtfPictureBytes of data or kMaxRtfPicturePixels pixels is dropped,
+// and pictures beyond kMaxRtfPictures or kMaxRtfTotalPictureBytes are dropped too; at
+// most kMaxRtfFonts fonts, kMaxRtfColors colours, kMaxRtfLists lists and
+// kMaxRtfFieldDepth nested fields are kept (the rest read as plain text or the
+// default).
 //
 // The bytes are checked once, before the document is touched, so a failed read leaves
 // the document as it was; a successful one replaces its content. What a lenient read
@@ -34,7 +37,7 @@ namespace engine {
 
 Q_DECLARE_LOGGING_CATEGORY(lcRtf)
 
-constexpr int kMaxRtfGroupDepth = 256;
+constexpr int kMaxRtfGroupStates = 10000;
 constexpr qsizetype kMaxRtfPictureBytes = 64 * 1024 * 1024;
 constexpr qsizetype kMaxRtfTotalPictureBytes = 512 * 1024 * 1024;
 constexpr qint64 kMaxRtfPicturePixels = 64 * 1024 * 1024;
@@ -48,13 +51,20 @@ enum class RtfReadError {
     None,
     NoDocument,
     NotRtf,
-    UnclosedGroup,
+};
+
+// What was wrong with data that was read all the same.
+enum class RtfDamage {
+    None,
+    UnclosedGroup,  // the data ends before its outermost group closes
+    ShortBinary,    // a \binN announces more bytes than the data holds
+    BadPicture,     // a picture's data is not hexadecimal
 };
 
 // What a successful lenient read left out.
 struct RtfSkipped {
     int pictures = 0;      // damaged, of an unknown kind, or past a picture limit
-    int deepGroups = 0;    // nested deeper than kMaxRtfGroupDepth
+    int deepGroups = 0;    // levels past kMaxRtfGroupStates that shared a state
     int destinations = 0;  // unknown destinations and optional ones (\*) not read
 
     bool any() const { return pictures > 0 || deepGroups > 0 || destinations > 0; }
@@ -66,10 +76,16 @@ struct RtfReadResult {
 
     RtfReadError error = RtfReadError::None;
     qsizetype offset = 0;  // byte offset where the error was found
+    RtfDamage damage = RtfDamage::None;
+    qsizetype damageOffset = 0;  // of the first damage
     RtfSkipped skipped;
 
     bool ok() const { return error == RtfReadError::None; }
+    bool damaged() const { return damage != RtfDamage::None; }
     QString message() const;  // a sentence for the user, empty when ok
+    // What was wrong, to follow "<file> is damaged: ", as in "it ends before its last
+    // group is closed (byte 18,204)"; empty when the data was whole.
+    QString damageDescription() const;
 };
 
 // Reads the bytes into the document, replacing its content. A failed read leaves the
@@ -80,7 +96,7 @@ RtfReadResult readRtf(const QByteArray &bytes, QTextDocument *document);
 // The same in two steps, for a caller that prepares its document only for bytes that
 // will read: the check alone (no document needed), then the read of checked bytes.
 struct RtfCheck {
-    RtfReadResult result;  // NotRtf or UnclosedGroup, or ok
+    RtfReadResult result;  // NotRtf, or ok
     qsizetype start = -1;  // the outermost group's brace, when ok
 };
 RtfCheck checkRtf(const QByteArray &bytes);

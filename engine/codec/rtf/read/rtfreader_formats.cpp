@@ -1,5 +1,6 @@
 #include "engine/codec/formatmapping.h"
 #include "engine/codec/rtf/read/rtfreaderimpl.h"
+#include "engine/codec/rtf/underlinekinds.h"
 #include "engine/codec/textprops.h"
 
 namespace engine::rtfin {
@@ -99,7 +100,7 @@ QTextCharFormat Reader::charFormatFor(const CharState &state)
     };
     effect(state.bold, CFM_BOLD, CFE_BOLD);
     effect(state.italic, CFM_ITALIC, CFE_ITALIC);
-    effect(state.underline, CFM_UNDERLINE, CFE_UNDERLINE);
+    effect(state.underline != 0, CFM_UNDERLINE, CFE_UNDERLINE);
     effect(state.strike, CFM_STRIKEOUT, CFE_STRIKEOUT);
     effect(state.protect, CFM_PROTECTED, CFE_PROTECTED);
     if (state.baselineTwips != 0) {
@@ -116,10 +117,21 @@ QTextCharFormat Reader::charFormatFor(const CharState &state)
         record.faceName = font->name.left(kMaxFaceNameLength);
         record.charset = quint8(font->charset);
         record.pitchAndFamily = font->pitchAndFamily;
+    } else if (!m_fonts.find(m_defaultFont)) {
+        // Text in no named font is in the face every reader of RTF assumes then.
+        record.mask |= CFM_FACE;
+        record.faceName = QStringLiteral("Times New Roman");
+        record.pitchAndFamily = 0x12;  // variable pitch, roman
     }
 
     QTextCharFormat format;
     applyCharFormat(record, format);
+    if (state.underline > 1) {
+        const UnderlineKind &kind = kUnderlineKinds[state.underline];
+        format.setUnderlineStyle(kind.style);
+        if (!kind.qtShowsIt)
+            format.setProperty(prop::UnderlineKind, int(state.underline));
+    }
     if (state.hidden)
         format.setProperty(prop::Hidden, true);
     constexpr int kNoLanguage = 1024;  // "no proofing", what writers use for none

@@ -22,7 +22,7 @@ void dropControlCharacters(QString &text)
 
 void Reader::flushBytes()
 {
-    QString text = m_decoder.decode(m_pendingBytes, codePageOf(top().chars));
+    QString text = m_decoder.decode(m_pendingBytes, codePageOf(current().chars));
     m_pendingBytes.clear();
     dropControlCharacters(text);
     if (!text.isEmpty())
@@ -31,13 +31,13 @@ void Reader::flushBytes()
 
 void Reader::deliverText(const QString &text)
 {
-    switch (top().destination) {
+    switch (current().destination) {
     case Destination::Body:
         bodyText(text);
         return;
     case Destination::ListText:
         if (m_listText.isEmpty())
-            m_listTextFormat = charFormat(top().chars);
+            m_listTextFormat = charFormat(current().chars);
         if (m_listText.size() < kMaxListTextLength)
             m_listText += text;
         return;
@@ -48,7 +48,7 @@ void Reader::deliverText(const QString &text)
         m_font.name += text;
         return;
     case Destination::FieldInstruction: {
-        const int index = top().instructionField;
+        const int index = current().instructionField;
         if (index >= 0 && index < int(m_fields.size()) && m_fields[size_t(index)].instruction.size() < kMaxInstructionLength)
             m_fields[size_t(index)].instruction += text;
         return;
@@ -67,7 +67,7 @@ void Reader::bodyText(const QString &text)
 {
     beginContent();
     m_shapePictureShown = false;
-    m_builder.appendText(text, charFormat(top().chars));
+    m_builder.appendText(text, charFormat(current().chars));
 }
 
 // Before the first content of a paragraph comes its visible list number, and inside a
@@ -75,14 +75,14 @@ void Reader::bodyText(const QString &text)
 void Reader::beginContent()
 {
     showInObject(false);
-    if (!m_builder.paragraphHasContent() && (!m_listText.isEmpty() || listKindOf(top().para) == ListKind::Numbered))
+    if (!m_builder.paragraphHasContent() && (!m_listText.isEmpty() || listKindOf(paragraphState()) == ListKind::Numbered))
         emitListText();
     if (m_pendingCellBreak) {
         m_pendingCellBreak = false;
-        m_builder.appendText(QString(QChar::LineSeparator), charFormat(top().chars));
+        m_builder.appendText(QString(QChar::LineSeparator), charFormat(current().chars));
     }
     if (m_pendingCellTabs > 0) {
-        m_builder.appendText(QString(m_pendingCellTabs, u'\t'), charFormat(top().chars));
+        m_builder.appendText(QString(m_pendingCellTabs, u'\t'), charFormat(current().chars));
         m_pendingCellTabs = 0;
     }
 }
@@ -92,13 +92,13 @@ void Reader::beginContent()
 // text is only a tab): those paragraphs are counted per list and level.
 void Reader::emitListText()
 {
-    const ParaState &para = top().para;
+    const ParaState &para = paragraphState();
     const ListKind kind = listKindOf(para);
     if (kind == ListKind::Numbered
         && std::none_of(m_listText.begin(), m_listText.end(), [](QChar c) { return c.isLetterOrNumber(); })) {
         const QPair<int, int> key(para.listOverride > 0 ? para.listOverride : 0, para.listLevel);
         if (m_listText.isEmpty())
-            m_listTextFormat = charFormat(top().chars);
+            m_listTextFormat = charFormat(current().chars);
         int &counter = m_listCounters[key];
         counter = std::min(counter + 1, 1000000);
         m_listText = QString::number(counter) + QStringLiteral(".\t");
@@ -110,7 +110,7 @@ void Reader::emitListText()
 
 void Reader::endParagraph()
 {
-    if (top().para.inTable) {
+    if (paragraphState().inTable) {
         // One row is one paragraph: a paragraph mark inside a cell becomes a line break
         // when more text of that cell follows.
         if (m_builder.paragraphHasContent())
@@ -129,19 +129,20 @@ void Reader::finishParagraph()
         emitListText();
     m_pendingCellTabs = 0;
     m_pendingCellBreak = false;
-    ParaState para = top().para;
+    ParaState para = paragraphState();
     para.pageBreakBefore = para.pageBreakBefore || m_pageBreakNext;
     m_pageBreakNext = false;
-    m_builder.endParagraph(blockFormat(para), isBullet(para), charFormat(top().chars));
+    m_paragraphSet = false;
+    m_builder.endParagraph(blockFormat(para), isBullet(para), charFormat(current().chars));
 }
 
 void Reader::finishDocument()
 {
     if (!m_pendingBytes.isEmpty())
         flushBytes();
-    ParaState para = top().para;
+    ParaState para = paragraphState();
     para.pageBreakBefore = para.pageBreakBefore || m_pageBreakNext;
-    m_builder.finish(blockFormat(para), isBullet(para), charFormat(top().chars));
+    m_builder.finish(blockFormat(para), isBullet(para), charFormat(current().chars));
 }
 
 // A page break starts a new paragraph that begins on a new page.
@@ -163,6 +164,8 @@ void Reader::commitFontEntry()
     m_font.name = m_font.name.left(kMaxFaceNameLength).trimmed();
     if (!m_font.name.isEmpty()) {
         m_fonts.add(m_fontNumber, m_font);
+        if (m_extras.sourceFonts.size() < kMaxRtfFonts)
+            m_extras.sourceFonts.append({m_fontNumber, m_font.name, m_font.charset, m_font.pitchAndFamily});
         forgetFormats();
     }
     m_font.name.clear();
@@ -171,10 +174,22 @@ void Reader::commitFontEntry()
 void Reader::finishPicture()
 {
     PictureData picture = std::exchange(m_picture, PictureData());
+    if (picture.notHex) {
+        noteDamage(RtfDamage::BadPicture, m_pictureOffset);
+        ++m_skipped.pictures;
+        return;
+    }
     const bool overLimit =
         m_pictureCount >= kMaxRtfPictures || m_pictureBytes + picture.data.size() > kMaxRtfTotalPictureBytes;
-    const std::optional<DecodedPicture> decoded =
-        overLimit ? std::nullopt : decodePicture(picture);
+    std::optional<DecodedPicture> decoded = overLimit ? std::nullopt : decodePicture(picture);
+    QByteArray keptGroup;
+    if (!decoded && !overLimit && picture.kind == PictureKind::Metafile && !picture.data.isEmpty()) {
+        // No converter here: a framed box of its size stands for it, and its group is
+        // written back as read.
+        decoded = metafilePlaceholder(picture);
+        // From its \pict on: what stands before it in the group is read as text.
+        keptGroup = '{' + m_bytes.mid(m_pictureOffset, m_tokens.position() - m_pictureOffset);
+    }
     if (!decoded) {
         ++m_skipped.pictures;
         qCInfo(lcRtf) << "picture dropped before byte" << m_tokens.position()
@@ -187,18 +202,20 @@ void Reader::finishPicture()
     const QUrl name(QStringLiteral("rtfpicture:%1").arg(m_pictureCount));
     m_document->addResource(QTextDocument::ImageResource, name, decoded->image);
     QTextImageFormat format;
-    format.merge(charFormat(top().chars));
+    format.merge(charFormat(current().chars));
     format.setName(name.toString());
     format.setWidth(decoded->displaySize.width());
     format.setHeight(decoded->displaySize.height());
     format.setProperty(prop::ImageOriginalBytes, decoded->originalBytes);
     format.setProperty(prop::ImageOriginalKind, decoded->originalKind);
     const bool standsForObject = showInObject(true);
+    if (!standsForObject && !keptGroup.isEmpty())
+        format.setProperty(prop::KeptRtf, keptGroup);
     beginContent();
-    if (top().inShapePicture)
+    if (current().inShapePicture)
         m_shapePictureShown = true;
     if (standsForObject) {
-        m_objectToKeep = top().chars.object;
+        m_objectToKeep = current().chars.object;
         m_objectPicture = format;
         return;
     }
@@ -211,7 +228,7 @@ void Reader::finishPicture()
 // Returns true when the picture stands for the object.
 bool Reader::showInObject(bool picture)
 {
-    const int index = top().chars.object;
+    const int index = current().chars.object;
     if (index < 0 || m_objects[size_t(index)].shown)
         return false;
     for (int i = index; i >= 0 && !m_objects[size_t(i)].shown; i = m_objects[size_t(i)].parent)
@@ -225,7 +242,7 @@ bool Reader::keepShownObject()
 {
     const int index = std::exchange(m_objectToKeep, -1);
     QTextImageFormat picture = std::exchange(m_objectPicture, QTextImageFormat());
-    while (m_stack.size() > 1 && top().chars.object == index) {
+    while (depth() > 1 && current().chars.object == index) {
         if (!skipGroup())
             return false;
     }

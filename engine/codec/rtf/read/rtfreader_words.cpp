@@ -1,5 +1,6 @@
 #include "engine/codec/rtf/read/rtfreaderimpl.h"
 #include "engine/codec/rtf/read/hyperlinkfield.h"
+#include "engine/codec/rtf/underlinekinds.h"
 
 #include <utility>
 
@@ -38,19 +39,31 @@ bool Reader::handleWord(const RtfToken &token)
 {
     const RtfControlWord *entry = findRtfControlWord(token.data);
     const bool starred = std::exchange(m_starPending, false);
-    const bool canSkip = m_stack.size() > 1;  // never skip the outermost group
+    const bool canSkip = depth() > 1;  // never skip the outermost group
     if (!entry)
         return !(starred && canSkip) || skipDestination(token.data, token.offset);
+    if (entry->kind == RtfWordKind::Destination && (isHeaderGroup(entry->id) || isNoteGroup(entry->id))
+        && canKeepGroup())
+        return keepGroup(entry->id, token.offset, starred);
     if (entry->kind == RtfWordKind::Destination) {
-        if (handleDestination(entry->id) || !canSkip)
+        // The outermost group is never skipped; a level past the state limit could
+        // only start its destination in the state of a group around it.
+        if (!canSkip) {
+            handleDestination(entry->id);
             return true;
+        }
+        if (!sharesPastLimit() && handleDestination(entry->id)) {
+            if (entry->id == RtfWord::pict)
+                m_pictureOffset = token.offset;
+            return true;
+        }
         return skipDestination(token.data, token.offset);
     }
     if (starred && canSkip)
         return skipDestination(token.data, token.offset);
 
     const RtfWord word = entry->id;
-    switch (top().destination) {
+    switch (current().destination) {
     case Destination::FontTable:
         handleFontWord(word, token);
         return true;
@@ -79,12 +92,16 @@ bool Reader::handleWord(const RtfToken &token)
         handleUnicode(valueOr(token, 0));
         return true;
     }
+    handlePageWord(word, token);
+    if (entry->kind == RtfWordKind::Symbol) {
+        handleSymbolWord(word);
+        return true;
+    }
     handleDocumentWord(word, token);
     handleCharacterWord(word, token);
-    handleParagraphWord(word, token);
+    if (handleParagraphWord(word, token))
+        noteParagraphChange();
     handleTableWord(word, token);
-    if (entry->kind == RtfWordKind::Symbol)
-        handleSymbolWord(word);
     return true;
 }
 
@@ -110,6 +127,7 @@ bool Reader::handleDestination(RtfWord word)
             return false;
         group.destination = Destination::ColorTable;
         m_colors.clear();
+        m_extras.sourceColors.clear();
         forgetFormats();
         m_colorGiven = false;
         m_red = m_green = m_blue = 0;
@@ -148,7 +166,7 @@ bool Reader::handleDestination(RtfWord word)
         return true;
     case RtfWord::object:
         // An object is a group of its own: the outermost group is the document.
-        if (!inBody || m_stack.size() < 2)
+        if (!inBody || depth() < 2)
             return false;
         m_objects.push_back(Object{group.openOffset, group.chars.object});
         group.chars.object = int(m_objects.size() - 1);
@@ -185,6 +203,11 @@ bool Reader::handleDestination(RtfWord word)
         }
         return true;
     }
+    case RtfWord::defpap:
+        if (!inBody)
+            return false;
+        group.destination = Destination::DefaultParagraph;
+        return true;
     case RtfWord::listtable:
         if (!inBody)
             return false;
@@ -306,9 +329,9 @@ void Reader::handleCharacterWord(RtfWord word, const RtfToken &token)
     case RtfWord::ulth: case RtfWord::ulthd: case RtfWord::ulthdash: case RtfWord::ulthdashd:
     case RtfWord::ulthdashdd: case RtfWord::ulthldash: case RtfWord::ululdbwave: case RtfWord::ulw:
     case RtfWord::ulwave:
-        chars.underline = toggleOn(token);
+        chars.underline = toggleOn(token) ? quint8(std::max(1, underlineKindOf(token.data))) : 0;
         break;
-    case RtfWord::ulnone: chars.underline = false; break;
+    case RtfWord::ulnone: chars.underline = 0; break;
     case RtfWord::f: chars.font = valueOr(token, 0); break;
     case RtfWord::fs: {
         const int size = valueOr(token, 24);
@@ -330,11 +353,11 @@ void Reader::handleCharacterWord(RtfWord word, const RtfToken &token)
     }
 }
 
-void Reader::handleParagraphWord(RtfWord word, const RtfToken &token)
+bool Reader::handleParagraphWord(RtfWord word, const RtfToken &token)
 {
     ParaState &para = top().para;
     switch (word) {
-    case RtfWord::pard: para = ParaState(); break;
+    case RtfWord::pard: para = m_defaultParagraph; break;
     case RtfWord::ql: para.alignment = PFA_LEFT; break;
     case RtfWord::qr: para.alignment = PFA_RIGHT; break;
     case RtfWord::qc: para.alignment = PFA_CENTER; break;
@@ -365,13 +388,31 @@ void Reader::handleParagraphWord(RtfWord word, const RtfToken &token)
     case RtfWord::pagebb: para.pageBreakBefore = true; break;
     case RtfWord::ls: para.listOverride = valueOr(token, 0); break;
     case RtfWord::ilvl: para.listLevel = std::clamp(valueOr(token, 0), 0, ListTables::kLevels - 1); break;
-    default: break;
+    default: return false;
+    }
+    return true;
+}
+
+// Body text takes the paragraph properties set last before its mark; \defpap's become
+// what \pard resets to.
+void Reader::noteParagraphChange()
+{
+    switch (current().destination) {
+    case Destination::Body:
+        m_lastParagraph = current().para;
+        m_paragraphSet = true;
+        break;
+    case Destination::DefaultParagraph:
+        m_defaultParagraph = current().para;
+        break;
+    default:
+        break;
     }
 }
 
 void Reader::handleTableWord(RtfWord word, const RtfToken &)
 {
-    if (top().destination != Destination::Body)
+    if (current().destination != Destination::Body)
         return;
     switch (word) {
     case RtfWord::cell:
@@ -395,11 +436,11 @@ void Reader::handleSymbolWord(RtfWord word)
 {
     switch (word) {
     case RtfWord::par:
-        if (top().destination == Destination::Body)
+        if (current().destination == Destination::Body)
             endParagraph();
         break;
     case RtfWord::page:
-        if (top().destination == Destination::Body)
+        if (current().destination == Destination::Body)
             breakPage();
         break;
     case RtfWord::line: deliverChar(QChar::LineSeparator); break;
@@ -449,7 +490,7 @@ void Reader::handlePictureWord(RtfWord word, const RtfToken &token)
 
 void Reader::handleListWord(RtfWord word, const RtfToken &token)
 {
-    const Destination destination = top().destination;
+    const Destination destination = current().destination;
     switch (word) {
     case RtfWord::listid:
         if (destination == Destination::List)
@@ -494,7 +535,7 @@ void Reader::handleUnicode(int value)
         const char32_t character = char32_t(code);
         deliverText(QString::fromUcs4(&character, 1));
     }
-    m_unicodeSkipLeft = top().unicodeSkip;
+    m_unicodeSkipLeft = current().unicodeSkip;
 }
 
 }  // namespace engine::rtfin

@@ -1,4 +1,5 @@
 #pragma once
+#include "engine/codec/documentextras.h"
 #include "engine/codec/rtf/rtfcontrolwords.h"
 #include "engine/codec/rtf/read/rtfdocumentbuilder.h"
 #include "engine/codec/rtf/read/rtfreader.h"
@@ -11,6 +12,7 @@
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
 #include <QTextImageFormat>
+#include <optional>
 #include <vector>
 
 // The RTF reader's working parts. readRtf() in rtfreader.h is the entry point.
@@ -36,13 +38,22 @@ private:
 
     // Groups (rtfreader.cpp)
     void enterOutermostGroup(qsizetype start);
-    RtfReadResult readGroups();
+    void readGroups();
+    void finishAtEnd(qsizetype offset);  // the data ended inside a group
+    void noteDamage(RtfDamage damage, qsizetype offset);
     bool skipDestination(QByteArrayView name, qsizetype offset);  // counted and logged
     void openGroup(qsizetype offset);
     void closeGroup();
+    std::optional<GroupState> popLevel();  // the closed level's own state, if it had one
     bool skipGroup();  // skips the rest of the current group; false at the end of input
     void endGroupActions(const GroupState &closed);
-    GroupState &top() { return m_stack.back(); }
+    // Levels share the state of the level below until something changes it: current()
+    // reads the state of the innermost group, top() gives it its own copy to change
+    // (past kMaxRtfGroupStates copies, the deepest kept one).
+    const GroupState &current() const { return m_states.back(); }
+    GroupState &top();
+    int depth() const { return int(m_levelOffsets.size()); }
+    bool sharesPastLimit() const;
 
     // Tokens (rtfreader.cpp)
     void handleText(QByteArrayView text);
@@ -53,11 +64,25 @@ private:
     bool skipUnicodeFallback(RtfToken &token);
     static bool continuesBytes(const RtfToken &token);
 
+    // Groups kept as they are, to be written back (rtfreader_kept.cpp)
+    static bool isHeaderGroup(RtfWord word);
+    static bool isNoteGroup(RtfWord word);
+    bool canKeepGroup() const;
+    // From the word at `offset` to the group's end; false when that is the end of input.
+    bool keepGroup(RtfWord word, qsizetype offset, bool starred);
+    void keepNote(RtfWord word, QByteArray bytes);
+    void handlePageWord(RtfWord word, const RtfToken &token);
+    void storeExtras();
+
     // Control words by concern (rtfreader_words.cpp)
     bool handleDestination(RtfWord word);
     void handleDocumentWord(RtfWord word, const RtfToken &token);
     void handleCharacterWord(RtfWord word, const RtfToken &token);
-    void handleParagraphWord(RtfWord word, const RtfToken &token);
+    bool handleParagraphWord(RtfWord word, const RtfToken &token);  // false for other words
+    void noteParagraphChange();
+    // The properties of the paragraph being read: the last ones set in its text, also
+    // in a group that closed before its paragraph mark.
+    const ParaState &paragraphState() const { return m_paragraphSet ? m_lastParagraph : current().para; }
     void handleTableWord(RtfWord word, const RtfToken &token);
     void handleSymbolWord(RtfWord word);
     void handlePictureWord(RtfWord word, const RtfToken &token);
@@ -95,7 +120,11 @@ private:
     QTextDocument *m_document;
     RtfTokenizer m_tokens;
     DocumentBuilder m_builder;
-    std::vector<GroupState> m_stack;
+    std::vector<GroupState> m_states;        // the distinct states, outermost first
+    std::vector<int> m_stateLevels;          // the level at which each state begins
+    std::vector<qsizetype> m_levelOffsets;   // of each open group's '{'
+    RtfDamage m_damage = RtfDamage::None;
+    qsizetype m_damageOffset = 0;
     bool m_starPending = false;
     int m_unicodeSkipLeft = 0;
 
@@ -130,6 +159,9 @@ private:
     QTextCharFormat m_listTextFormat;
 
     // Body state
+    ParaState m_defaultParagraph;  // from \defpap
+    ParaState m_lastParagraph;
+    bool m_paragraphSet = false;
     int m_pendingCellTabs = 0;
     bool m_pendingCellBreak = false;  // a paragraph mark inside a cell, shown as a line break
     bool m_pageBreakNext = false;
@@ -140,7 +172,13 @@ private:
     int m_objectToKeep = -1;           // the object whose picture was just shown
     QTextImageFormat m_objectPicture;  // that picture, placed once the object's bytes are known
     PictureData m_picture;
+    qsizetype m_pictureOffset = 0;  // of the picture's \pict
     RtfSkipped m_skipped;
+    DocumentExtras m_extras;
+    QByteArray m_noteAnchor;  // what comes before the next note: \chftn, a comment's id
+    int m_notes = 0;
+    int m_footnotes = 0;
+    int m_endnotes = 0;
     int m_pictureCount = 0;
     qsizetype m_pictureBytes = 0;
 

@@ -19,6 +19,7 @@ enum class Destination : quint8 {
     FieldInstruction,
     ListText,           // \listtext and \pntext: the visible number of a paragraph
     ParagraphNumbering, // \pn
+    DefaultParagraph,   // \defpap: the properties \pard resets to
     ListTable,
     List,
     ListLevel,
@@ -38,7 +39,7 @@ struct CharState {
     quint8 vertical = 0;   // 0 normal, 1 superscript, 2 subscript
     bool bold = false;
     bool italic = false;
-    bool underline = false;
+    quint8 underline = 0;  // index into kUnderlineKinds, 0 for none
     bool strike = false;
     bool hidden = false;
     bool protect = false;
@@ -49,8 +50,8 @@ struct CharState {
 inline size_t qHash(const CharState &s, size_t seed = 0)
 {
     return qHashMulti(seed, s.font, s.halfPoints, s.color, s.highlight, s.language, s.baselineTwips,
-                      s.link, s.object,
-                      (s.vertical << 6) | (s.bold << 5) | (s.italic << 4) | (s.underline << 3)
+                      s.link, s.object, int(s.underline),
+                      (s.vertical << 6) | (s.bold << 5) | (s.italic << 4) | (int(s.underline != 0) << 3)
                           | (s.strike << 2) | (s.hidden << 1) | int(s.protect));
 }
 

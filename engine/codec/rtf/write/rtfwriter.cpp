@@ -1,6 +1,9 @@
 #include "engine/codec/rtf/write/rtfwriter.h"
 
+#include "engine/codec/documentextras.h"
 #include "engine/codec/formatmapping.h"
+#include "engine/codec/rtf/write/keptrtf.h"
+#include "engine/codec/rtf/underlinekinds.h"
 #include "engine/codec/rtf/write/rtfoutput.h"
 #include "engine/codec/rtf/write/pictureencoder.h"
 #include "engine/codec/rtf/write/outputtables.h"
@@ -16,7 +19,6 @@
 namespace engine {
 namespace {
 
-enum class Underline : quint8 { None, Single, Dotted, Dash, DashDot, DashDotDot, Wave };
 enum class Script : quint8 { Normal, Super, Sub };
 
 // "No language": written when text without a language follows text with one.
@@ -31,7 +33,7 @@ struct RunState {
     int highlight = 0;
     int language = 0;
     int offsetHalfPoints = 0;
-    Underline underline = Underline::None;
+    quint8 underline = 0;  // index into kUnderlineKinds
     Script script = Script::Normal;
     bool bold = false;
     bool italic = false;
@@ -40,32 +42,6 @@ struct RunState {
     bool protect = false;
     bool operator==(const RunState &) const = default;
 };
-
-Underline underlineOf(const QTextCharFormat &format, bool underlined)
-{
-    switch (format.underlineStyle()) {
-    case QTextCharFormat::DotLine: return Underline::Dotted;
-    case QTextCharFormat::DashUnderline: return Underline::Dash;
-    case QTextCharFormat::DashDotLine: return Underline::DashDot;
-    case QTextCharFormat::DashDotDotLine: return Underline::DashDotDot;
-    case QTextCharFormat::WaveUnderline: return Underline::Wave;
-    default: return underlined ? Underline::Single : Underline::None;
-    }
-}
-
-const char *underlineWord(Underline underline)
-{
-    switch (underline) {
-    case Underline::Single: return "ul";
-    case Underline::Dotted: return "uld";
-    case Underline::Dash: return "uldash";
-    case Underline::DashDot: return "uldashd";
-    case Underline::DashDotDot: return "uldashdd";
-    case Underline::Wave: return "ulwave";
-    case Underline::None: break;
-    }
-    return "ulnone";
-}
 
 // Field instructions take the link in quotes; a quote inside it would end the argument
 // and a backslash starts a switch, so both are neutralised.
@@ -127,12 +103,16 @@ private:
     static bool isAnsiCharset(int charset) { return charset == 0 || charset == 1; }
     QByteArray header() const;
     void writeListTables(RtfOutput &out) const;
+    void writePageSetup(RtfOutput &out) const;
 
     const QTextDocument *m_document;
     QFont m_defaultFont;
     RtfOutput m_out;
     OutputFontTable m_fonts;
     OutputColorTable m_colors;
+    DocumentExtras m_extras;
+    KeptRtfRenumbering m_kept;
+    QByteArray m_headerGroups;  // renumbered
     RunState m_state;
     std::vector<std::optional<Run>> m_runs;               // by the document's format index
     std::vector<std::optional<QByteArray>> m_paragraphs;  // by the block format index
@@ -144,7 +124,9 @@ private:
 DocumentWriter::DocumentWriter(const QTextDocument *document)
     : m_document(document),
       m_defaultFont(document->defaultFont()),
-      m_out(document->characterCount() + document->characterCount() / 4 + 4096)
+      m_out(document->characterCount() + document->characterCount() / 4 + 4096),
+      m_extras(documentExtras(document)),
+      m_kept(m_extras, m_fonts, m_colors)
 {
     // Font 0 is the document's default font, so that \deff0 names what unformatted
     // text is shown in.
@@ -157,6 +139,7 @@ QByteArray DocumentWriter::write()
     for (QTextBlock block = m_document->begin(); block.isValid(); block = block.next())
         writeBlock(block);
     m_out.raw("}\r\n");
+    m_headerGroups = m_kept.apply(m_extras.headerGroups);
     QByteArray result = header();
     result.append(m_out.bytes());
     return result;
@@ -170,8 +153,10 @@ QByteArray DocumentWriter::header() const
     out.newline();
     m_colors.write(out);
     out.newline();
+    out.raw(m_headerGroups);
     if (m_symbolFont >= 0)
         writeListTables(out);
+    writePageSetup(out);
     out.word("uc", 1);
     out.newline();
     return out.take();
@@ -264,6 +249,22 @@ void DocumentWriter::writeListTables(RtfOutput &out) const
     out.newline();
 }
 
+void DocumentWriter::writePageSetup(RtfOutput &out) const
+{
+    const PageSetup &page = m_extras.page;
+    const std::pair<const char *, int> words[] = {{"paperw", page.paperWidth}, {"paperh", page.paperHeight},
+                                                  {"margl", page.marginLeft},  {"margr", page.marginRight},
+                                                  {"margt", page.marginTop},   {"margb", page.marginBottom}};
+    for (const auto &[name, twips] : words) {
+        if (twips > 0)
+            out.word(name, twips);
+    }
+    if (page.landscape)
+        out.word("landscape");
+    if (!page.isEmpty())
+        out.newline();
+}
+
 void DocumentWriter::writeBullet(RtfOutput &out)
 {
     if (m_symbolFont < 0)
@@ -321,9 +322,12 @@ void DocumentWriter::writeRun(const RunState &target, QStringView text)
 void DocumentWriter::writeObjects(QStringView text, const QTextCharFormat &format)
 {
     const QByteArray objectRtf = format.property(prop::ObjectRtf).toByteArray();
+    const QByteArray keptRtf = format.property(prop::KeptRtf).toByteArray();
     for (qsizetype i = 0; i < text.size(); ++i) {
         if (text[i] != QChar::ObjectReplacementCharacter)
             m_out.text(text.mid(i, 1), ansiFont());
+        else if (!keptRtf.isEmpty())
+            m_out.raw(m_kept.apply(keptRtf));
         else if (!objectRtf.isEmpty())
             m_out.raw(objectRtf);
         else if (format.isImageFormat())
@@ -385,7 +389,7 @@ RunState DocumentWriter::computeRunState(const QTextCharFormat &format)
     state.halfPoints = int(std::lround(record.height / 10.0));
     state.bold = on(CFE_BOLD);
     state.italic = on(CFE_ITALIC);
-    state.underline = underlineOf(format, on(CFE_UNDERLINE));
+    state.underline = quint8(underlineKindOf(format, format.intProperty(prop::UnderlineKind), on(CFE_UNDERLINE)));
     state.strike = on(CFE_STRIKEOUT);
     state.protect = on(CFE_PROTECTED);
     state.hidden = isHidden(format);
@@ -443,7 +447,7 @@ void DocumentWriter::changeEffects(const RunState &target)
     toggle(m_state.bold, target.bold, "b");
     toggle(m_state.italic, target.italic, "i");
     if (target.underline != m_state.underline)
-        m_out.word(underlineWord(target.underline));
+        m_out.word(kUnderlineKinds[target.underline].word);
     toggle(m_state.strike, target.strike, "strike");
     if (target.script != m_state.script && target.script != Script::Normal)
         m_out.word(target.script == Script::Super ? "super" : "sub");

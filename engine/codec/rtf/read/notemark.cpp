@@ -1,0 +1,120 @@
+#include "engine/codec/rtf/read/notemark.h"
+
+#include "engine/codec/rtf/rtftokenizer.h"
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QImage>
+#include <QPainter>
+#include <QTextDocument>
+#include <QUrl>
+
+namespace engine::rtfin {
+
+namespace {
+
+QString romanNumber(int number)
+{
+    static const std::pair<int, const char *> kDigits[] = {{1000, "m"}, {900, "cm"}, {500, "d"}, {400, "cd"},
+                                                           {100, "c"},  {90, "xc"},  {50, "l"},  {40, "xl"},
+                                                           {10, "x"},   {9, "ix"},   {5, "v"},   {4, "iv"},
+                                                           {1, "i"}};
+    QString text;
+    for (const auto &[value, digits] : kDigits) {
+        for (; number >= value && text.size() < 32; number -= value)
+            text += QLatin1String(digits);
+    }
+    return text;
+}
+
+QString markText(NoteKind kind, int number)
+{
+    switch (kind) {
+    case NoteKind::Footnote: return QString::number(number);
+    case NoteKind::Endnote: return romanNumber(number);
+    case NoteKind::Comment: break;
+    }
+    return QStringLiteral("*");
+}
+
+QImage markImage(const QString &text)
+{
+    QFont font;
+    font.setPixelSize(10);
+    const QFontMetrics metrics(font);
+    const QSize size(std::max(4, metrics.horizontalAdvance(text) + 2), metrics.height());
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setFont(font);
+    painter.setPen(QColor(0, 0, 160));
+    painter.drawText(QRect(QPoint(0, 0), size), Qt::AlignCenter, text);
+    return image;
+}
+
+}  // namespace
+
+QString noteText(QByteArrayView rtf)
+{
+    RtfTokenizer tokens(rtf);
+    QString text;
+    int depth = 0;
+    int skipBelow = 0;  // the depth of an optional group being left out, 0 when none
+    for (RtfToken token = tokens.next(); token.kind != RtfTokenKind::End && text.size() < kMaxNoteTextLength;
+         token = tokens.next()) {
+        switch (token.kind) {
+        case RtfTokenKind::GroupOpen:
+            ++depth;
+            break;
+        case RtfTokenKind::GroupClose:
+            if (depth-- == skipBelow)
+                skipBelow = 0;
+            break;
+        case RtfTokenKind::ControlSymbol:
+            // The note's own group may be marked optional too.
+            if (token.symbol == '*' && skipBelow == 0 && depth > 1)
+                skipBelow = depth;
+            else if (skipBelow == 0 && (token.symbol == '\\' || token.symbol == '{' || token.symbol == '}'))
+                text += QLatin1Char(token.symbol);
+            break;
+        case RtfTokenKind::ControlWord:
+            if (skipBelow != 0)
+                break;
+            if (token.data == QByteArrayView("par") || token.data == QByteArrayView("line")
+                || token.data == QByteArrayView("tab"))
+                text += QLatin1Char(' ');
+            else if (token.data == QByteArrayView("u") && token.hasParameter)
+                text += QChar(char16_t(token.parameter));
+            break;
+        case RtfTokenKind::Text:
+            if (skipBelow == 0)
+                text += QString::fromLatin1(token.data.data(), token.data.size());
+            break;
+        case RtfTokenKind::HexByte:
+            if (skipBelow == 0)
+                text += QChar(token.hexByte);
+            break;
+        default:
+            break;
+        }
+    }
+    text.removeIf([](QChar c) { return c.unicode() < 0x20; });
+    return text.simplified().left(kMaxNoteTextLength);
+}
+
+QTextImageFormat noteMark(QTextDocument *document, NoteKind kind, int number, QByteArrayView rtf)
+{
+    const QString text = markText(kind, number);
+    const QImage image = markImage(text);
+    const QUrl name(QStringLiteral("rtfnote:%1:%2").arg(int(kind)).arg(number));
+    document->addResource(QTextDocument::ImageResource, name, image);
+    QTextImageFormat format;
+    format.setName(name.toString());
+    format.setWidth(image.width());
+    format.setHeight(image.height());
+    format.setVerticalAlignment(QTextCharFormat::AlignTop);
+    format.setToolTip(noteText(rtf));
+    return format;
+}
+
+}  // namespace engine::rtfin

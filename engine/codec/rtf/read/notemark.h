@@ -1,0 +1,23 @@
+#pragma once
+#include <QByteArrayView>
+#include <QString>
+#include <QTextImageFormat>
+
+class QTextDocument;
+
+// How a footnote, endnote or comment kept as RTF is shown in the text: a small raised
+// mark (its number, or a star for a comment) whose tooltip is the note's text.
+namespace engine::rtfin {
+
+enum class NoteKind : quint8 { Footnote, Endnote, Comment };
+
+// The note's readable text, for its tooltip: text, escaped bytes (as Latin-1) and \uN
+// characters, optional groups (\*) inside the outermost group left out, paragraphs joined by spaces; cut at
+// kMaxNoteTextLength characters.
+constexpr qsizetype kMaxNoteTextLength = 1000;
+QString noteText(QByteArrayView rtf);
+
+// The mark's image format, its picture added to the document's resources.
+QTextImageFormat noteMark(QTextDocument *document, NoteKind kind, int number, QByteArrayView rtf);
+
+}  // namespace engine::rtfin

@@ -1,0 +1,138 @@
+#include "engine/codec/rtf/read/rtfreaderimpl.h"
+#include "engine/codec/rtf/read/notemark.h"
+#include "engine/codec/textprops.h"
+
+#include <QTextDocument>
+
+// Parts of a document the editor does not show as text are kept as their RTF, to be
+// written back: headers, footers, the stylesheet and the information group go with the
+// document; footnotes, endnotes and comments stay where they stand, shown as a mark.
+namespace engine::rtfin {
+
+namespace {
+
+constexpr int kMaxNotes = 10000;
+constexpr qsizetype kMaxHeaderBytes = 64 * 1024 * 1024;
+
+int pageTwips(const RtfToken &token)
+{
+    constexpr int kMaxPageTwips = 1440 * 200;
+    return token.hasParameter ? std::clamp(token.parameter, 0, kMaxPageTwips) : 0;
+}
+
+}  // namespace
+
+bool Reader::isHeaderGroup(RtfWord word)
+{
+    switch (word) {
+    case RtfWord::header: case RtfWord::headerl: case RtfWord::headerr: case RtfWord::headerf:
+    case RtfWord::footer: case RtfWord::footerl: case RtfWord::footerr: case RtfWord::footerf:
+    case RtfWord::info:
+    case RtfWord::stylesheet:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The groups that come before a comment belong to it and go with it.
+bool Reader::isNoteGroup(RtfWord word)
+{
+    switch (word) {
+    case RtfWord::footnote:
+    case RtfWord::annotation:
+    case RtfWord::atnid:
+    case RtfWord::atnauthor:
+    case RtfWord::atndate:
+    case RtfWord::atntime:
+    case RtfWord::atnref:
+    case RtfWord::atnparent:
+    case RtfWord::atnicn:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Only groups of the body's own text are kept: inside a field, an object or a picture
+// they belong to something the reader shows otherwise.
+bool Reader::canKeepGroup() const
+{
+    return depth() > 1 && !sharesPastLimit() && current().destination == Destination::Body
+           && m_fields.empty() && current().chars.object < 0;
+}
+
+// What stands before the word in its group has been read as text already.
+bool Reader::keepGroup(RtfWord word, qsizetype offset, bool starred)
+{
+    if (!skipGroup())
+        return false;
+    QByteArray bytes = (starred ? QByteArray("{\\*") : QByteArray("{")) + m_bytes.mid(offset, m_tokens.position() - offset);
+    if (isHeaderGroup(word)) {
+        if (m_extras.headerGroups.size() + bytes.size() <= kMaxHeaderBytes)
+            m_extras.headerGroups += bytes + "\r\n";
+        return true;
+    }
+    keepNote(word, std::move(bytes));
+    return true;
+}
+
+void Reader::keepNote(RtfWord word, QByteArray bytes)
+{
+    if (word != RtfWord::footnote && word != RtfWord::annotation) {
+        m_noteAnchor += bytes;  // a comment's id, author and date
+        return;
+    }
+    const QByteArray group = bytes;
+    bytes.prepend(std::exchange(m_noteAnchor, QByteArray()));
+    if (m_notes >= kMaxNotes) {
+        ++m_skipped.destinations;
+        return;
+    }
+    ++m_notes;
+    NoteKind kind = NoteKind::Comment;
+    if (word == RtfWord::footnote) {
+        const bool endnote = bytes.contains("\\ftnalt");
+        kind = endnote ? NoteKind::Endnote : NoteKind::Footnote;
+        ++(endnote ? m_endnotes : m_footnotes);
+    }
+    const int number = kind == NoteKind::Endnote ? m_endnotes : m_footnotes;
+    QTextImageFormat mark;
+    mark.merge(charFormat(current().chars));
+    mark.merge(noteMark(m_document, kind, number, group));
+    mark.setProperty(prop::KeptRtf, bytes);
+    beginContent();
+    m_builder.appendImage(mark);
+}
+
+void Reader::handlePageWord(RtfWord word, const RtfToken &token)
+{
+    PageSetup &page = m_extras.page;
+    switch (word) {
+    case RtfWord::paperw: page.paperWidth = pageTwips(token); break;
+    case RtfWord::paperh: page.paperHeight = pageTwips(token); break;
+    case RtfWord::margl: page.marginLeft = pageTwips(token); break;
+    case RtfWord::margr: page.marginRight = pageTwips(token); break;
+    case RtfWord::margt: page.marginTop = pageTwips(token); break;
+    case RtfWord::margb: page.marginBottom = pageTwips(token); break;
+    case RtfWord::landscape: page.landscape = true; break;
+    case RtfWord::chftn:
+        // The automatic number before a footnote is written back with the note.
+        if (current().destination == Destination::Body)
+            m_noteAnchor = "{\\super\\chftn}";
+        break;
+    case RtfWord::chatn:
+        if (current().destination == Destination::Body)
+            m_noteAnchor += "\\chatn ";
+        break;
+    default:
+        break;
+    }
+}
+
+void Reader::storeExtras()
+{
+    setDocumentExtras(m_document, m_extras);
+}
+
+}  // namespace engine::rtfin
