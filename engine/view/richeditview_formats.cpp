@@ -1,9 +1,9 @@
+#include "engine/codec/charformatrange.h"
 #include "engine/codec/formatmapping.h"
 #include "engine/view/richeditview.h"
 #include "engine/view/richeditview_p.h"
 #include "engine/codec/textprops.h"
 
-#include <QHash>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <algorithm>
@@ -120,23 +120,13 @@ CharFormat RichEditView::charFormat(bool selection) const
 
     const int start = cursor.selectionStart();
     const int end = cursor.selectionEnd();
-    QHash<int, CharFormat> byIndex;  // runs often share a format
     std::optional<CharFormat> merged;
-    for (QTextBlock block = document()->findBlock(start); block.isValid() && block.position() < end;
-         block = block.next()) {
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const QTextFragment fragment = it.fragment();
-            if (fragment.position() >= end || fragment.position() + fragment.length() <= start)
-                continue;
-            auto found = byIndex.find(fragment.charFormatIndex());
-            if (found == byIndex.end())
-                found = byIndex.insert(fragment.charFormatIndex(),
-                                       readCharFormat(fragment.charFormat(), defaultFont));
-            if (merged)
-                intersectCharFormat(*merged, *found);
-            else
-                merged = *found;
-        }
+    for (const QTextCharFormat &format : distinctCharFormats(document(), start, end)) {
+        const CharFormat next = readCharFormat(format, defaultFont);
+        if (merged)
+            intersectCharFormat(*merged, next);
+        else
+            merged = next;
     }
     if (!merged)  // only paragraph ends selected
         merged = readCharFormat(cursor.charFormat(), defaultFont);
