@@ -167,6 +167,7 @@ void applyCharFormatToRange(QTextDocument *document, int start, int end, const C
     }
     // The paragraph end before an empty paragraph carries the format typed there; the
     // first paragraph's lies outside the text and goes through the document.
+    const size_t textSwaps = swaps.size();
     for (QTextBlock block = document->findBlock(start); block.isValid() && block.position() < end;
          block = block.next()) {
         if (block.length() != 1 || block.position() < start)
@@ -182,8 +183,8 @@ void applyCharFormatToRange(QTextDocument *document, int start, int end, const C
     }
     if (swaps.empty())
         return;
-    std::sort(swaps.begin(), swaps.end(),
-              [](const FormatSwap &a, const FormatSwap &b) { return a.position < b.position; });
+    std::inplace_merge(swaps.begin(), swaps.begin() + qsizetype(textSwaps), swaps.end(),
+                       [](const FormatSwap &a, const FormatSwap &b) { return a.position < b.position; });
     announceChange(storage, swaps.front().position, swaps.back().position + swaps.back().length);
     document->appendUndoItem(new FormatSwapUndo(document, std::move(swaps)));
 }

@@ -4,7 +4,9 @@
 #include "engine/view/richeditview_p.h"
 #include "engine/codec/textprops.h"
 
+#include <QSet>
 #include <QTextBlock>
+#include <QTextList>
 #include <QTextDocument>
 #include <algorithm>
 #include <optional>
@@ -167,8 +169,14 @@ ParaFormat RichEditView::paraFormat() const
     QTextBlock block = document()->findBlock(cursor.selectionStart());
     const QTextBlock last = document()->findBlock(cursor.selectionEnd());
     ParaFormat merged = readParaFormat(block);
+    // Paragraphs share few formats: each format and list is read and merged once.
+    QSet<std::pair<int, const QTextList *>> seen{{block.blockFormatIndex(), block.textList()}};
     while (block != last && block.isValid()) {
         block = block.next();
+        const std::pair<int, const QTextList *> key{block.blockFormatIndex(), block.textList()};
+        if (seen.contains(key))
+            continue;
+        seen.insert(key);
         intersectParaFormat(merged, readParaFormat(block));
     }
     clearAbsentParaValues(merged);
