@@ -79,7 +79,7 @@ private:
     std::vector<int> m_expectedEdits;
     std::vector<Span> m_deferred;  // ascending, disjoint character ranges
     int m_sliceTimer = 0;
-    int m_sliceChars = 20000;  // adapted so that a slice takes about kSliceMs
+    int m_sliceChars = 50000;  // adapted so that a slice takes about kSliceMs
 };
 
 }  // namespace engine

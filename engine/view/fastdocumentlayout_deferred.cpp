@@ -13,9 +13,11 @@ namespace engine {
 namespace {
 
 constexpr int kDeferredChars = 20000;  // smaller changes are laid out at once
-constexpr int kSliceMs = 25;           // the background lays out this long at a time
+// Each slice also moves every paragraph after it down the page, which costs some tens of
+// milliseconds in a large document, so slices are not made smaller than that is worth.
+constexpr int kSliceMs = 60;           // the background lays out this long at a time
 constexpr int kSliceIntervalMs = 5;    // and lets the program answer in between
-constexpr int kMinSliceChars = 2000;
+constexpr int kMinSliceChars = 20000;
 constexpr int kMaxSliceChars = 2000000;
 
 }  // namespace
