@@ -6,8 +6,8 @@
 
 // Generates a deterministic RTF document for benchmarks: mixed-format paragraphs with
 // Unicode text (Greek, Cyrillic, CJK written as \uN), bullets, hyperlinks, a small
-// table now and then, and a few PNG pictures. About 200 bytes per paragraph, so
-// 50,000 paragraphs make some 10 MB.
+// table now and then, and a few PNG pictures. About 200 bytes per paragraph with the
+// default 18 words, so 50,000 paragraphs make some 10 MB.
 namespace bench {
 
 inline QByteArray generatedPng(int size, int seed)
@@ -25,14 +25,14 @@ inline QByteArray generatedPng(int size, int seed)
     return bytes;
 }
 
-inline QByteArray generateRtf(int paragraphs, int pictures = 5)
+inline QByteArray generateRtf(int paragraphs, int pictures = 5, int wordsPerParagraph = 18)
 {
     static const char *const kWords[] = {"lorem", "ipsum", "dolor", "sit", "amet", "consectetur",
                                          "adipiscing", "elit", "sed", "do", "eiusmod", "tempor"};
     static const char *const kUnicode[] = {"\\u954?\\u945?\\u955?\\u951?", "\\u1087?\\u1088?\\u1080?\\u1074?",
                                            "\\u28450?\\u23383?", "caf\\'e9", "\\u8212?"};
     QByteArray out;
-    out.reserve(qsizetype(paragraphs) * 210 + pictures * 20000 + 1024);
+    out.reserve(qsizetype(paragraphs) * (12 * wordsPerParagraph) + pictures * 20000 + 1024);
     out += "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033"
            "{\\fonttbl{\\f0\\fswiss\\fcharset0 Arial;}{\\f1\\froman\\fcharset0 Times New Roman;}"
            "{\\f2\\fmodern\\fcharset0 Courier New;}{\\f3\\fnil\\fcharset2 Symbol;}}\r\n"
@@ -58,7 +58,7 @@ inline QByteArray generateRtf(int paragraphs, int pictures = 5)
         else
             out += "\\li360\\tx1440\\tx2880";
         out += "\\plain\\f" + QByteArray::number(next(3)) + "\\fs" + QByteArray::number(20 + 2 * next(5)) + ' ';
-        for (int w = 0; w < 18; ++w) {
+        for (int w = 0; w < wordsPerParagraph; ++w) {
             const quint32 style = next(12);
             if (style == 0)
                 out += "{\\b ";

@@ -413,7 +413,8 @@ bool TwwCustomRichEdit::CanRedo() const
 
 bool TwwCustomRichEdit::HasSelection() const
 {
-    return !selectedText().isEmpty();
+    const engine::CharRange range = selectionRange();
+    return range.min != range.max;  // without copying the selected text
 }
 
 // ---- Virtual operations with their behaviour in this class ----

@@ -1,5 +1,6 @@
 #include "engine/codec/formatmapping.h"
 
+#include "engine/codec/charformatrange.h"
 #include "engine/codec/textprops.h"
 
 #include <QTextDocument>
@@ -308,47 +309,8 @@ CharFormat readCharFormat(const QTextCharFormat &format, const QFont &defaultFon
 
 void applyCharFormatToSelection(QTextCursor &cursor, const CharFormat &format)
 {
-    if (!cursor.hasSelection())
-        return;
-    struct Run
-    {
-        int from;
-        int to;
-        QTextCharFormat format;
-    };
-    QTextDocument *document = cursor.document();
-    const int start = cursor.selectionStart();
-    const int end = cursor.selectionEnd();
-    // Setting a format splits and merges fragments, so the runs are collected before any
-    // of them is changed.
-    QList<Run> runs;
-    QList<int> emptyBlockPositions;
-    for (QTextBlock block = document->findBlock(start); block.isValid() && block.position() < end;
-         block = block.next()) {
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const QTextFragment fragment = it.fragment();
-            const int from = std::max(start, fragment.position());
-            const int to = std::min(end, fragment.position() + fragment.length());
-            if (from < to)
-                runs.append({from, to, fragment.charFormat()});
-        }
-        // The paragraph end carries the format of text typed into an empty paragraph.
-        if (block.length() == 1 && block.position() >= start)
-            emptyBlockPositions.append(block.position());
-    }
-    QTextCursor run(document);
-    for (Run &each : runs) {
-        applyCharFormat(format, each.format);
-        run.setPosition(each.from);
-        run.setPosition(each.to, QTextCursor::KeepAnchor);
-        run.setCharFormat(each.format);
-    }
-    for (int position : std::as_const(emptyBlockPositions)) {
-        QTextCursor paragraph(document->findBlock(position));
-        QTextCharFormat merged = paragraph.blockCharFormat();
-        applyCharFormat(format, merged);
-        paragraph.setBlockCharFormat(merged);
-    }
+    if (cursor.hasSelection())
+        applyCharFormatToRange(cursor.document(), cursor.selectionStart(), cursor.selectionEnd(), format);
 }
 
 QTextCharFormat hiddenTextOverlay()

@@ -1,26 +1,38 @@
 #pragma once
 #include "engine/view/urldetector.h"
 
-#include <QSyntaxHighlighter>
+#include <QHash>
+#include <QObject>
+
+class QTextBlock;
+class QTextFragment;
+class QTextDocument;
 
 // Lays display-only formats over a paragraph's text: hidden text grey with a dotted
 // underline, hyperlinks and (while URL detection is on) detected URLs underlined in the
 // link colour. The stored formats, the undo history and the modified flag are not
-// touched, and only the paragraphs that change are looked at again.
+// touched, and only the paragraphs that change are looked at again. A paragraph costs a
+// look at its runs' format numbers (its text only while URLs are detected), so a change
+// over a whole large document stays quick.
 namespace engine {
 
-class DisplayHighlighter : public QSyntaxHighlighter {
+class DisplayHighlighter : public QObject {
 public:
     explicit DisplayHighlighter(QTextDocument *document);
 
     void setDetectUrls(bool on);
     bool detectUrls() const { return m_detectUrls; }
 
-protected:
-    void highlightBlock(const QString &text) override;
-
 private:
+    enum class Overlay { None, Link, Hidden };
+
+    Overlay overlayOf(const QTextFragment &fragment);
+    void refresh(int from, int removed, int added);
+    void refreshBlock(const QTextBlock &block);
+
+    QTextDocument *m_document;
     bool m_detectUrls = false;
+    QHash<int, Overlay> m_overlayByFormat;  // by format number, during one refresh
 };
 
 }  // namespace engine

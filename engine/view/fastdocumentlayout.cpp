@@ -76,11 +76,19 @@ FastDocumentLayout::FastDocumentLayout(QTextDocument *document)
 
 void FastDocumentLayout::documentChanged(int from, int oldLength, int length)
 {
+    followEdit(from, oldLength, length);
     const std::vector<int> expected = std::exchange(m_expectedEdits, {});
     if (!expected.empty() && layoutEditedParagraphsInPlace(expected))
         return;
     if (layoutParagraphInPlace(from, oldLength, length))
         return;
+    if (deferLargeChange(from, oldLength, length))
+        return;
+    layOutThroughQt(from, oldLength, length);
+}
+
+void FastDocumentLayout::layOutThroughQt(int from, int oldLength, int length)
+{
     if (m_pendingFrom >= 0 && m_pendingFrom < from) {
         // Lay out from the first paragraph laid out here, so that Qt restarts from a
         // check point that is still right.
@@ -113,6 +121,10 @@ void FastDocumentLayout::timerEvent(QTimerEvent *event)
 {
     if (event->timerId() == m_idleTimer) {
         syncPositions();
+        return;
+    }
+    if (event->timerId() == m_sliceTimer) {
+        layOutDeferredSlice();
         return;
     }
     QTextDocumentLayout::timerEvent(event);

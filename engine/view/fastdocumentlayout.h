@@ -16,9 +16,16 @@ class QTextBlock;
 // layout is brought up to date (syncPositions(): on the next change Qt lays out, before a
 // hit test from the mouse, and when typing pauses) a check point may point a little
 // earlier than its paragraph, which only makes a search start earlier.
+//
+// A format change over many paragraphs (Select All, then Bold) would be laid out all at
+// once, which takes seconds in a large document. Such paragraphs are deferred instead:
+// they keep their old lines and places, drawn with the new formats, until they are laid
+// out: those about to be drawn right before drawing, the others a slice at a time (about
+// kSliceMs each) while the program is idle (fastdocumentlayout_deferred.cpp).
 namespace engine {
 
 class FastDocumentLayout : public QTextDocumentLayout {
+    Q_OBJECT
 public:
     explicit FastDocumentLayout(QTextDocument *document);
 
@@ -30,22 +37,49 @@ public:
     void expectEditedParagraphs(std::vector<int> blockNumbers) { m_expectedEdits = std::move(blockNumbers); }
     bool hasPendingPositions() const { return m_pendingFrom >= 0; }
 
+    bool hasDeferredParagraphs() const { return !m_deferred.empty(); }
+    void layOutDeferredParagraphs();  // all of them, now
+
+    void draw(QPainter *painter, const PaintContext &context) override;
+
+signals:
+    // Around laying out deferred paragraphs in the background, so that a view can keep
+    // what it shows in place when paragraphs above it change height.
+    void aboutToLayOutDeferred();
+    void deferredLaidOut();
+
 protected:
     void documentChanged(int from, int oldLength, int length) override;
     void timerEvent(QTimerEvent *event) override;
 
 private:
+    struct Span {
+        int from;
+        int to;
+    };
+
     bool layoutParagraphInPlace(int from, int oldLength, int length);
     bool layoutEditedParagraphsInPlace(const std::vector<int> &blockNumbers);
     bool canLayoutInPlace() const;
     bool relayoutKeepingHeight(QTextBlock block, bool mayBeFirst, qreal *top, qreal *extent);
     void markLaidOutHere(int from);
     bool relayoutBlock(const QTextBlock &block, qreal *extent);
+    void layOutThroughQt(int from, int oldLength, int length);
+
+    bool deferLargeChange(int from, int oldLength, int length);
+    void followEdit(int from, int oldLength, int length);
+    void layOutDeferredBetween(int from, int to);
+    void layOutDeferredIn(const QRectF &area);
+    void layOutDeferredSlice();
+    void undefer(int from, int to);
 
     int m_pendingFrom = -1;  // first position laid out here since the last sync
     int m_blockCount = -1;
     int m_idleTimer = 0;
     std::vector<int> m_expectedEdits;
+    std::vector<Span> m_deferred;  // ascending, disjoint character ranges
+    int m_sliceTimer = 0;
+    int m_sliceChars = 50000;  // adapted so that a slice takes about kSliceMs
 };
 
 }  // namespace engine

@@ -40,7 +40,8 @@ RichEditView::RichEditView(QWidget *parent)
     setAcceptRichText(true);
     setUndoRedoEnabled(true);
     document()->setDocumentMargin(0);
-    document()->setDocumentLayout(new FastDocumentLayout(document()));
+    auto *layout = new FastDocumentLayout(document());
+    document()->setDocumentLayout(layout);
     QTextOption option = document()->defaultTextOption();
     option.setTextDirection(Qt::LeftToRight);  // paragraphs are left to right unless marked
     document()->setDefaultTextOption(option);
@@ -62,6 +63,9 @@ RichEditView::RichEditView(QWidget *parent)
             emit contentChanged();
     });
     connect(this, &QTextEdit::cursorPositionChanged, this, &RichEditView::notifySelectionIfChanged);
+    // Paragraphs laid out late above the view may change height; the text in view stays.
+    connect(layout, &FastDocumentLayout::aboutToLayOutDeferred, this, &RichEditView::rememberTopOfView);
+    connect(layout, &FastDocumentLayout::deferredLaidOut, this, &RichEditView::restoreTopOfView);
     connect(this, &QTextEdit::selectionChanged, this, &RichEditView::notifySelectionIfChanged);
     // Any newer step leaves the last tracked group behind.
     connect(document(), &QTextDocument::undoCommandAdded, this, [this] { d->lastGroupUndoSteps = -1; });

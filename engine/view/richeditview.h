@@ -142,6 +142,8 @@ private:
     void notifySelectionIfChanged();
     void notifyLink(QEvent::Type type, const QPoint &viewportPos);
     void applyFormatRect();
+    void rememberTopOfView();
+    void restoreTopOfView();
 };
 
 }  // namespace engine

@@ -20,6 +20,7 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QUrl>
+#include <cmath>
 #include <memory>
 
 namespace engine {
@@ -274,6 +275,33 @@ void RichEditView::applyFormatRect()
     setViewportMargins(std::max(0, rect.left()), std::max(0, rect.top()), 0, 0);
     setLineWrapMode(QTextEdit::FixedPixelWidth);
     setLineWrapColumnOrWidth(std::max(1, rect.width()));
+}
+
+}  // namespace engine
+
+namespace engine {
+
+void RichEditView::rememberTopOfView()
+{
+    d->topBlockPosition = -1;
+    QAbstractTextDocumentLayout *layout = document()->documentLayout();
+    const int scroll = verticalScrollBar()->value();
+    const int position = layout->hitTest(QPointF(0, scroll), Qt::FuzzyHit);
+    if (position < 0)
+        return;
+    const QTextBlock block = document()->findBlock(position);
+    d->topBlockPosition = block.position();
+    d->topBlockOffset = layout->blockBoundingRect(block).top() - scroll;
+}
+
+void RichEditView::restoreTopOfView()
+{
+    if (d->topBlockPosition < 0)
+        return;
+    const QTextBlock block = document()->findBlock(d->topBlockPosition);
+    const qreal top = document()->documentLayout()->blockBoundingRect(block).top();
+    verticalScrollBar()->setValue(int(std::lround(top - d->topBlockOffset)));
+    d->topBlockPosition = -1;
 }
 
 }  // namespace engine

@@ -1,10 +1,12 @@
+#include "engine/codec/charformatrange.h"
 #include "engine/codec/formatmapping.h"
 #include "engine/view/richeditview.h"
 #include "engine/view/richeditview_p.h"
 #include "engine/codec/textprops.h"
 
-#include <QHash>
+#include <QSet>
 #include <QTextBlock>
+#include <QTextList>
 #include <QTextDocument>
 #include <algorithm>
 #include <optional>
@@ -120,23 +122,13 @@ CharFormat RichEditView::charFormat(bool selection) const
 
     const int start = cursor.selectionStart();
     const int end = cursor.selectionEnd();
-    QHash<int, CharFormat> byIndex;  // runs often share a format
     std::optional<CharFormat> merged;
-    for (QTextBlock block = document()->findBlock(start); block.isValid() && block.position() < end;
-         block = block.next()) {
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const QTextFragment fragment = it.fragment();
-            if (fragment.position() >= end || fragment.position() + fragment.length() <= start)
-                continue;
-            auto found = byIndex.find(fragment.charFormatIndex());
-            if (found == byIndex.end())
-                found = byIndex.insert(fragment.charFormatIndex(),
-                                       readCharFormat(fragment.charFormat(), defaultFont));
-            if (merged)
-                intersectCharFormat(*merged, *found);
-            else
-                merged = *found;
-        }
+    for (const QTextCharFormat &format : distinctCharFormats(document(), start, end)) {
+        const CharFormat next = readCharFormat(format, defaultFont);
+        if (merged)
+            intersectCharFormat(*merged, next);
+        else
+            merged = next;
     }
     if (!merged)  // only paragraph ends selected
         merged = readCharFormat(cursor.charFormat(), defaultFont);
@@ -177,8 +169,14 @@ ParaFormat RichEditView::paraFormat() const
     QTextBlock block = document()->findBlock(cursor.selectionStart());
     const QTextBlock last = document()->findBlock(cursor.selectionEnd());
     ParaFormat merged = readParaFormat(block);
+    // Paragraphs share few formats: each format and list is read and merged once.
+    QSet<std::pair<int, const QTextList *>> seen{{block.blockFormatIndex(), block.textList()}};
     while (block != last && block.isValid()) {
         block = block.next();
+        const std::pair<int, const QTextList *> key{block.blockFormatIndex(), block.textList()};
+        if (seen.contains(key))
+            continue;
+        seen.insert(key);
         intersectParaFormat(merged, readParaFormat(block));
     }
     clearAbsentParaValues(merged);

@@ -2,9 +2,13 @@
 
 #include "engine/codec/formatmapping.h"
 
+#include <QTextBlock>
 #include <QTextDocument>
 #include <QTextImageFormat>
 #include <QTextList>
+#include <QtGui/private/qtextdocument_p.h>
+#include <QtGui/private/qtextformat_p.h>
+#include <algorithm>
 
 namespace engine::rtfin {
 
@@ -66,6 +70,24 @@ void DocumentBuilder::appendImage(const QTextImageFormat &format)
     m_hasContent = true;
 }
 
+// Text that holds no paragraph or frame marks goes straight into the document's storage,
+// at its end: inserting through a cursor costs about as much again in cursor and
+// notification bookkeeping. Text with such marks takes the cursor, which splits it.
+void DocumentBuilder::insertRun(const Run &run)
+{
+    const auto structural = [](QChar c) {
+        return c == u'\n' || c == u'\r' || c == QChar::ParagraphSeparator || c == QTextBeginningOfFrame
+               || c == QTextEndOfFrame;
+    };
+    if (std::any_of(run.text.begin(), run.text.end(), structural)) {
+        m_cursor.movePosition(QTextCursor::End);
+        m_cursor.insertText(run.text, run.format);
+        return;
+    }
+    QTextDocumentPrivate *storage = QTextDocumentPrivate::get(m_document);
+    storage->insert(storage->length() - 1, run.text, storage->formatCollection()->indexForFormat(run.format));
+}
+
 void DocumentBuilder::endParagraph(const QTextBlockFormat &format, bool bullet, const QTextCharFormat &markFormat)
 {
     closeRun();
@@ -73,21 +95,25 @@ void DocumentBuilder::endParagraph(const QTextBlockFormat &format, bool bullet, 
         m_cursor.setBlockFormat(format);
         m_cursor.setBlockCharFormat(markFormat);
     } else {
-        m_cursor.insertBlock(format, markFormat);
+        QTextDocumentPrivate *storage = QTextDocumentPrivate::get(m_document);
+        QTextFormatCollection *formats = storage->formatCollection();
+        storage->insertBlock(storage->length() - 1, formats->indexForFormat(format), formats->indexForFormat(markFormat));
     }
     ++m_paragraphs;
     for (const Run &run : m_runs)
-        m_cursor.insertText(run.text, run.format);
+        insertRun(run);
     m_runs.clear();
     m_hasContent = false;
 
+    const QTextBlock paragraph = m_document->lastBlock();
     if (!bullet) {
         m_bulletList = nullptr;
     } else if (m_bulletList) {
-        m_bulletList->add(m_cursor.block());
+        m_bulletList->add(paragraph);
     } else {
-        setBullets(m_cursor, true);
-        m_bulletList = m_cursor.block().textList();
+        QTextCursor at(paragraph);
+        setBullets(at, true);
+        m_bulletList = m_document->lastBlock().textList();
     }
 }
 

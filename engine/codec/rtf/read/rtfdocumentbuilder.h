@@ -9,10 +9,10 @@ class QTextDocument;
 class QTextImageFormat;
 class QTextList;
 
-// Builds the QTextDocument the RTF reader produces, through one QTextCursor. The runs of
-// a paragraph are collected (text of one format joined into one run) and inserted when
-// the paragraph ends, together with its block format, so that each paragraph costs one
-// block insertion. A paragraph is created only when it has content or a paragraph mark
+// Builds the QTextDocument the RTF reader produces, always at its end, mostly straight
+// into the document's storage. The runs of a paragraph are collected (text of one
+// format joined into one run) and inserted when the paragraph ends, together with its
+// block format, so that each paragraph costs one block insertion. A paragraph is created only when it has content or a paragraph mark
 // ends it, so the mark that ends the last paragraph of a file adds no empty paragraph.
 namespace engine::rtfin {
 
@@ -45,6 +45,7 @@ private:
     };
 
     void closeRun();
+    void insertRun(const Run &run);
     void continueRun(const QTextCharFormat &format);
 
     QTextDocument *m_document;

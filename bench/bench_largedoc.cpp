@@ -1,0 +1,289 @@
+// A large document in the main window: 100,000 mixed-format paragraphs (about 40 MB of
+// RTF). Times each operation until the window has handled everything it posted (the
+// layout of paragraphs out of view goes on in the background and is timed apart), and
+// the same operation on a plain QTextEdit holding the same document, Qt's own cost. The
+// QTextEdit figures come from a second run of this program (--qtextedit), so that each
+// side's peak memory is its own. Wall times: the load average is printed with them.
+//
+//   bench_largedoc              the table
+//   bench_largedoc --qtextedit  only the QTextEdit figures, one "key value" a line
+#include "app/WPForm.h"
+#include "bench/loadsave_rtfgen.h"
+#include "bench/rtfgen.h"
+#include "engine/codec/rtf/read/rtfreader.h"
+#include "engine/view/fastdocumentlayout.h"
+#include "platform/application.h"
+#include "richedit/Wwintl.h"
+#include "richedit/wwriched.h"
+#include "richedit/wwriched_lines.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QKeyEvent>
+#include <QMap>
+#include <QProcess>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <QTextList>
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+constexpr int kLargeParagraphs = 100000;
+constexpr int kWordsPerParagraph = 40;  // about 400 bytes of RTF a paragraph
+
+struct Row {
+    const char *key;
+    const char *label;
+    double target;  // ms, MB/s or MiB
+    bool higherIsBetter = false;
+};
+
+const Row kRows[] = {
+    {"bold", "Select All, Bold (Ctrl+B)", 500},
+    {"bold.background", "  then layout out of view, in the background", 0},
+    {"undo", "Undo of it", 500},
+    {"redo", "Redo of it", 500},
+    {"size", "Select All, font size", 500},
+    {"colour", "Select All, colour", 500},
+    {"align", "Alignment, all paragraphs", 500},
+    {"bullets", "Bullets, all paragraphs", 500},
+    {"copy", "Select All, Copy", 1500},
+    {"paste", "Paste into an empty document", 1500},
+    {"load10", "Load of the 10 MB RTF", 500},
+    {"reader10", "  reader alone (MB/s)", 25, true},
+    {"load40", "Load of the 40 MB RTF", 2000},
+    {"save40", "Save of it", 1000},
+    {"peak", "Peak memory (MiB)", 600},
+};
+
+double peakMiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
+    return -1;
+}
+
+QByteArray loadAverage()
+{
+    QFile file(QStringLiteral("/proc/loadavg"));
+    return file.open(QIODevice::ReadOnly) ? file.readAll().trimmed() : QByteArray("?");
+}
+
+// Everything the action posted is handled, paint included.
+void settle()
+{
+    for (int i = 0; i < 3; ++i) {
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+    }
+}
+
+double timeMs(const std::function<void()> &action)
+{
+    QElapsedTimer timer;
+    timer.start();
+    action();
+    settle();
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+// The background layout of paragraphs out of view, while the program waits for input;
+// given up after kBackgroundLimitMs (the figure then reads as that limit).
+double untilLaidOut(QTextDocument *document)
+{
+    constexpr qint64 kBackgroundLimitMs = 120000;
+    QElapsedTimer timer;
+    timer.start();
+    auto *layout = dynamic_cast<engine::FastDocumentLayout *>(document->documentLayout());
+    while (layout && layout->hasDeferredParagraphs() && timer.elapsed() < kBackgroundLimitMs)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+// Qt lays a loaded document out in the background; operations start once it is done.
+void untilLoadLaidOut(QTextDocument *document)
+{
+    auto *layout = qobject_cast<QTextDocumentLayout *>(document->documentLayout());
+    while (layout && layout->layoutStatus() < 100)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+}
+
+void sendKey(QWidget *target, int key, const QString &text)
+{
+    QKeyEvent press(QEvent::KeyPress, key, Qt::ControlModifier, text);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::ControlModifier, text);
+    QCoreApplication::sendEvent(target, &press);
+    QCoreApplication::sendEvent(target, &release);
+}
+
+QByteArray largeRtf()
+{
+    return bench::generateRtf(kLargeParagraphs, 0, kWordsPerParagraph);
+}
+
+QByteArray mediumRtf()
+{
+    return loadsavebench::generateRtf(50000, 10);
+}
+
+double readerMBps(const QByteArray &rtf)
+{
+    QTextDocument document;
+    QElapsedTimer timer;
+    timer.start();
+    engine::readRtf(rtf, &document);
+    return rtf.size() / 1e6 / (double(timer.nsecsElapsed()) / 1e9);
+}
+
+QMap<QString, double> measureOurs()
+{
+    QMap<QString, double> figures;
+    TfmPellWP window;
+    window.resize(800, 600);
+    window.show();
+    settle();
+    auto *editor = window.findChild<TwwDBRichEdit *>(QStringLiteral("RichEdit1"));
+    const auto load = [&](const QByteArray &rtf) {
+        QByteArray bytes = rtf;
+        QBuffer source(&bytes);
+        source.open(QIODevice::ReadOnly);
+        return timeMs([&] { editor->Lines()->LoadFromStream(source); });
+    };
+    const QByteArray medium = mediumRtf();
+    figures["reader10"] = readerMBps(medium);
+    figures["load10"] = load(medium);
+    const QByteArray large = largeRtf();
+    figures["load40"] = load(large);
+    untilLoadLaidOut(editor->document());
+    editor->setFocus();
+    const auto selectAll = [&] { editor->SelectAll(); settle(); };
+
+    selectAll();
+    figures["bold"] = timeMs([&] { sendKey(editor, Qt::Key_B, QStringLiteral("\x02")); });
+    figures["bold.background"] = untilLaidOut(editor->document());
+    figures["undo"] = timeMs([&] { window.mmiUndoClick(); });
+    figures["peak"] = peakMiB();
+    figures["redo"] = timeMs([&] { window.Redo1Click(); });
+    selectAll();
+    figures["size"] = timeMs([&] { editor->SelectionAttributes().SetSize(14); window.UpdateControlStates(); });
+    figures["colour"] = timeMs([&] { editor->SelectionAttributes().SetColor(TColor(0x0000C0)); window.UpdateControlStates(); });
+    figures["align"] = timeMs([&] { window.CenterButtonClick(); });
+    figures["bullets"] = timeMs([&] { window.BulletButtonClick(); });
+    figures["copy"] = timeMs([&] { window.Copy1Click(); });
+    TwwDBRichEdit empty;
+    empty.show();
+    settle();
+    figures["paste"] = timeMs([&] { empty.PasteFromClipboard(); });
+    QBuffer saved;
+    saved.open(QIODevice::WriteOnly);
+    figures["save40"] = timeMs([&] { editor->Lines()->SaveToStream(saved); });
+    return figures;
+}
+
+// The same operations through QTextEdit's own interface, on the same document.
+QMap<QString, double> measureQTextEdit()
+{
+    QMap<QString, double> figures;
+    QTextEdit edit;
+    edit.resize(800, 600);
+    edit.show();
+    settle();
+    const auto loadHtml = [&](const QByteArray &rtf) {
+        QTextDocument source;
+        engine::readRtf(rtf, &source);
+        const QString html = source.toHtml();
+        return timeMs([&] { edit.setHtml(html); });
+    };
+    figures["load10"] = loadHtml(mediumRtf());
+    figures["load40"] = loadHtml(largeRtf());
+    edit.clear();
+    engine::readRtf(largeRtf(), edit.document());
+    untilLoadLaidOut(edit.document());
+    edit.setFocus();
+    edit.selectAll();
+    settle();
+    figures["bold"] = timeMs([&] { edit.setFontWeight(QFont::Bold); });
+    figures["undo"] = timeMs([&] { edit.undo(); });
+    figures["peak"] = peakMiB();
+    figures["redo"] = timeMs([&] { edit.redo(); });
+    edit.selectAll();
+    figures["size"] = timeMs([&] { edit.setFontPointSize(14); });
+    figures["colour"] = timeMs([&] { edit.setTextColor(QColor(0xC0, 0, 0)); });
+    figures["align"] = timeMs([&] { edit.setAlignment(Qt::AlignHCenter); });
+    figures["bullets"] = timeMs([&] { edit.textCursor().createList(QTextListFormat::ListDisc); });
+    edit.selectAll();
+    figures["copy"] = timeMs([&] { edit.copy(); });
+    QTextEdit empty;
+    empty.show();
+    settle();
+    figures["paste"] = timeMs([&] { empty.paste(); });
+    figures["save40"] = timeMs([&] { (void)edit.document()->toHtml(); });
+    return figures;
+}
+
+QMap<QString, double> qtextEditFigures(const QString &program)
+{
+    QProcess child;
+    child.start(program, {QStringLiteral("--qtextedit")});
+    child.waitForFinished(-1);
+    QMap<QString, double> figures;
+    for (const QByteArray &line : child.readAllStandardOutput().split('\n')) {
+        const QList<QByteArray> parts = line.split(' ');
+        if (parts.size() == 2)
+            figures[QString::fromLatin1(parts[0])] = parts[1].toDouble();
+    }
+    return figures;
+}
+
+void printTable(const QMap<QString, double> &ours, const QMap<QString, double> &qt)
+{
+    std::printf("%-46s %12s %12s %8s %10s\n", "operation (ms unless noted)", "ours", "QTextEdit", "ratio", "target");
+    for (const Row &row : kRows) {
+        const double mine = ours.value(QString::fromLatin1(row.key), -1);
+        const double theirs = qt.value(QString::fromLatin1(row.key), -1);
+        std::printf("%-46s %12.1f ", row.label, mine);
+        if (theirs >= 0)
+            std::printf("%12.1f %8.2f ", theirs, mine / theirs);
+        else
+            std::printf("%12s %8s ", "-", "-");
+        if (row.target > 0) {
+            const bool met = row.higherIsBetter ? mine >= row.target : mine < row.target;
+            std::printf("%s%9.0f  %s\n", row.higherIsBetter ? ">=" : "< ", row.target, met ? "met" : "MISSED");
+        } else {
+            std::printf("%10s\n", "-");
+        }
+    }
+}
+
+}  // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    if (app.arguments().contains(QStringLiteral("--qtextedit"))) {
+        const QMap<QString, double> figures = measureQTextEdit();
+        for (auto it = figures.cbegin(); it != figures.cend(); ++it)
+            std::printf("%s %.3f\n", qPrintable(it.key()), it.value());
+        return 0;
+    }
+    CreateGlobalIntl(app);
+    std::printf("load average before: %s\n", loadAverage().constData());
+    std::fflush(stdout);
+    const QMap<QString, double> ours = measureOurs();
+    const QMap<QString, double> qt = qtextEditFigures(app.applicationFilePath());
+    printTable(ours, qt);
+    std::printf("load average after: %s\n", loadAverage().constData());
+    return 0;
+}

@@ -1,0 +1,183 @@
+// FastDocumentLayout: paragraphs whose layout is deferred after a large format change.
+#include "engine/view/fastdocumentlayout.h"
+
+#include <QElapsedTimer>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextFrame>
+#include <algorithm>
+#include <climits>
+
+namespace engine {
+
+namespace {
+
+constexpr int kDeferredChars = 20000;  // smaller changes are laid out at once
+// Each slice also moves every paragraph after it down the page, which costs some tens of
+// milliseconds in a large document, so slices are not made smaller than that is worth.
+constexpr int kSliceMs = 60;           // the background lays out this long at a time
+constexpr int kSliceIntervalMs = 5;    // and lets the program answer in between
+constexpr int kMinSliceChars = 20000;
+constexpr int kMaxSliceChars = 2000000;
+
+}  // namespace
+
+// Only changes that keep the text (formats) and a layout without pages or frames, whose
+// paragraphs follow one another down the page, are deferred.
+bool FastDocumentLayout::deferLargeChange(int from, int oldLength, int length)
+{
+    QTextDocument *doc = document();
+    if (oldLength != length || length < kDeferredChars || doc->pageSize().width() <= 0
+        || doc->pageSize().height() > 0 || !doc->rootFrame()->childFrames().isEmpty())
+        return false;
+    m_deferred.push_back({from, from + length});
+    followEdit(from, length, length);  // merges the new span with those it touches
+    m_blockCount = doc->blockCount();
+    if (!m_sliceTimer)
+        m_sliceTimer = startTimer(kSliceIntervalMs);
+    emit update(QRectF(0, 0, INT_MAX, INT_MAX));
+    return true;
+}
+
+// Keeps the deferred spans on their text through an edit: spans after it move, spans it
+// touches grow to cover what it changed. A whole new document is laid out anew.
+void FastDocumentLayout::followEdit(int from, int oldLength, int length)
+{
+    if (m_deferred.empty())
+        return;
+    const int documentEnd = document()->characterCount();
+    if (oldLength == 0 && length == documentEnd) {
+        m_deferred.clear();
+        return;
+    }
+    const int delta = length - oldLength;
+    for (Span &span : m_deferred) {
+        if (span.to <= from)
+            continue;
+        if (span.from >= from + oldLength) {
+            span.from += delta;
+            span.to += delta;
+            continue;
+        }
+        span.from = std::min(span.from, from);
+        span.to = std::max(span.to + delta, from + length);
+    }
+    std::sort(m_deferred.begin(), m_deferred.end(), [](const Span &a, const Span &b) { return a.from < b.from; });
+    std::vector<Span> merged;
+    for (Span span : m_deferred) {
+        span.from = std::clamp(span.from, 0, documentEnd);
+        span.to = std::clamp(span.to, 0, documentEnd);
+        if (span.from >= span.to)
+            continue;
+        if (!merged.empty() && span.from <= merged.back().to)
+            merged.back().to = std::max(merged.back().to, span.to);
+        else
+            merged.push_back(span);
+    }
+    m_deferred = std::move(merged);
+}
+
+void FastDocumentLayout::undefer(int from, int to)
+{
+    std::vector<Span> rest;
+    for (const Span &span : m_deferred) {
+        if (span.to <= from || span.from >= to) {
+            rest.push_back(span);
+            continue;
+        }
+        if (span.from < from)
+            rest.push_back({span.from, from});
+        if (span.to > to)
+            rest.push_back({to, span.to});
+    }
+    m_deferred = std::move(rest);
+}
+
+void FastDocumentLayout::layOutDeferredBetween(int from, int to)
+{
+    undefer(from, to);
+    if (m_deferred.empty() && m_sliceTimer) {
+        killTimer(m_sliceTimer);
+        m_sliceTimer = 0;
+    }
+    layOutThroughQt(from, to - from, to - from);
+}
+
+void FastDocumentLayout::layOutDeferredParagraphs()
+{
+    while (!m_deferred.empty())
+        layOutDeferredBetween(m_deferred.front().from, m_deferred.front().to);
+}
+
+// Lays out the deferred paragraphs that show in `area`, one stretch at a time: each
+// stretch laid out may move the paragraphs after it.
+void FastDocumentLayout::layOutDeferredIn(const QRectF &area)
+{
+    QTextDocument *doc = document();
+    const auto top = [this](const QTextBlock &block) { return blockBoundingRect(block).top(); };
+    for (bool found = true; found;) {
+        found = false;
+        for (const Span &span : m_deferred) {
+            const QTextBlock first = doc->findBlock(span.from);
+            const QTextBlock last = doc->findBlock(span.to - 1);
+            if (top(first) > area.bottom())
+                break;
+            if (blockBoundingRect(last).bottom() < area.top())
+                continue;
+            // The last paragraph of the span that starts at or above the area's top.
+            int low = first.blockNumber();
+            int high = last.blockNumber();
+            while (low < high) {
+                const int middle = (low + high + 1) / 2;
+                if (top(doc->findBlockByNumber(middle)) <= area.top())
+                    low = middle;
+                else
+                    high = middle - 1;
+            }
+            QTextBlock block = doc->findBlockByNumber(low);
+            const int from = std::max(span.from, block.position());
+            int to = from;
+            for (; block.isValid() && block.position() < span.to && top(block) <= area.bottom(); block = block.next())
+                to = std::min(span.to, block.position() + block.length());
+            if (to > from) {
+                layOutDeferredBetween(from, to);
+                found = true;
+                break;
+            }
+        }
+    }
+}
+
+void FastDocumentLayout::layOutDeferredSlice()
+{
+    if (m_deferred.empty()) {
+        killTimer(m_sliceTimer);
+        m_sliceTimer = 0;
+        return;
+    }
+    if (layoutStatus() != 100)
+        return;  // Qt's own lazy layout goes first
+    const Span first = m_deferred.front();
+    const QTextBlock last = document()->findBlock(std::min(first.to, first.from + m_sliceChars) - 1);
+    const int to = std::min(first.to, last.position() + last.length());
+    QElapsedTimer timer;
+    timer.start();
+    emit aboutToLayOutDeferred();
+    layOutDeferredBetween(first.from, to);
+    emit deferredLaidOut();
+    const qint64 elapsed = std::max<qint64>(1, timer.elapsed());
+    m_sliceChars = int(std::clamp<qint64>(qint64(m_sliceChars) * kSliceMs / elapsed, kMinSliceChars, kMaxSliceChars));
+}
+
+void FastDocumentLayout::draw(QPainter *painter, const PaintContext &context)
+{
+    if (!m_deferred.empty() && layoutStatus() == 100) {
+        if (context.clip.isValid())
+            layOutDeferredIn(context.clip);
+        else
+            layOutDeferredParagraphs();
+    }
+    QTextDocumentLayout::draw(painter, context);
+}
+
+}  // namespace engine

@@ -1,0 +1,70 @@
+#include "engine/codec/rtf/read/rtfreader.h"
+
+#include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextList>
+
+using namespace engine;
+
+// The reader builds most text straight into the document's storage; these cases check
+// that the document comes out as a cursor would have built it.
+class TestRtfDocumentBuilder : public QObject {
+    Q_OBJECT
+
+private slots:
+    void runsKeepTheirFormatsAndParagraphsTheirs()
+    {
+        QTextDocument document;
+        QVERIFY(readRtf("{\\rtf1\\ansi plain {\\b bold} {\\i italic}\\par\\qc centred\\par}", &document).ok());
+        QCOMPARE(document.blockCount(), 2);
+        const QTextBlock first = document.begin();
+        QCOMPARE(first.text(), QStringLiteral("plain bold italic"));
+        QStringList styled;
+        for (auto it = first.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat format = it.fragment().charFormat();
+            if (format.fontWeight() >= QFont::DemiBold)
+                styled << QStringLiteral("b:") + it.fragment().text();
+            if (format.fontItalic())
+                styled << QStringLiteral("i:") + it.fragment().text();
+        }
+        QCOMPARE(styled, QStringList({QStringLiteral("b:bold"), QStringLiteral("i:italic")}));
+        QCOMPARE(first.next().blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+    }
+
+    // A paragraph mark given as a Unicode character must end a paragraph: stored as bare
+    // text it would leave the document's paragraph list out of step with its text.
+    void paragraphMarksInsideTextStillEndParagraphs_data()
+    {
+        QTest::addColumn<QByteArray>("rtf");
+        QTest::addColumn<int>("paragraphs");
+        QTest::newRow("paragraph separator") << QByteArray("{\\rtf1 one\\u8233?two\\par}") << 2;
+        QTest::newRow("frame marks") << QByteArray("{\\rtf1 a\\u-560?b\\u-559?c\\par}") << 1;
+    }
+    void paragraphMarksInsideTextStillEndParagraphs()
+    {
+        QFETCH(QByteArray, rtf);
+        QFETCH(int, paragraphs);
+        QTextDocument document;
+        readRtf(rtf, &document);
+        QVERIFY(document.blockCount() >= paragraphs);
+        int characters = 0;
+        for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
+            characters += block.length();
+        QCOMPARE(characters, document.characterCount());
+    }
+
+    void consecutiveBulletParagraphsShareOneList()
+    {
+        QTextDocument document;
+        QVERIFY(readRtf("{\\rtf1 {\\*\\pn\\pnlvlblt}one\\par{\\*\\pn\\pnlvlblt}two\\par\\pard three\\par}", &document).ok());
+        QCOMPARE(document.blockCount(), 3);
+        QTextList *list = document.begin().textList();
+        QVERIFY(list);
+        QCOMPARE(document.begin().next().textList(), list);
+        QVERIFY(!document.lastBlock().textList());
+    }
+};
+
+QTEST_MAIN(TestRtfDocumentBuilder)
+#include "tst_rtfdocumentbuilder.moc"

@@ -1,0 +1,265 @@
+#include "engine/codec/formatmapping.h"
+#include "engine/view/fastdocumentlayout.h"
+#include "engine/view/richeditview.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QScrollBar>
+#include <QStandardPaths>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
+
+using namespace engine;
+
+namespace {
+
+CharFormat bold(bool on)
+{
+    CharFormat format;
+    format.mask = CFM_BOLD;
+    format.effects = on ? quint32(CFE_BOLD) : 0;
+    return format;
+}
+
+// The character format index of every character, paragraph ends included: what undo must
+// give back exactly.
+QList<int> formatIndexes(QTextDocument *document)
+{
+    QList<int> indexes;
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it)
+            for (int i = 0; i < it.fragment().length(); ++i)
+                indexes.append(it.fragment().charFormatIndex());
+        indexes.append(block.charFormatIndex());
+    }
+    return indexes;
+}
+
+bool isBoldAt(RichEditView &view, int position)
+{
+    QTextCursor cursor(view.document());
+    cursor.setPosition(position + 1);
+    return cursor.charFormat().fontWeight() >= QFont::DemiBold;
+}
+
+// Paragraphs of mixed runs: plain, italic and a coloured word each.
+void fillMixed(RichEditView &view, int paragraphs)
+{
+    QTextCursor cursor(view.document());
+    QTextCharFormat italic;
+    italic.setFontItalic(true);
+    QTextCharFormat red;
+    red.setForeground(Qt::red);
+    for (int i = 0; i < paragraphs; ++i) {
+        if (i > 0)
+            cursor.insertBlock();
+        cursor.insertText(QStringLiteral("Paragraph %1 with ").arg(i), QTextCharFormat());
+        cursor.insertText(QStringLiteral("slanted words "), italic);
+        cursor.insertText(QStringLiteral("and red ones that run on long enough to wrap once or twice"), red);
+    }
+    view.document()->clearUndoRedoStacks();
+}
+
+struct BlockPlace {
+    qreal top;
+    int lines;
+    bool operator==(const BlockPlace &) const = default;
+};
+
+QList<BlockPlace> places(QTextDocument *document)
+{
+    QList<BlockPlace> result;
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next())
+        result.append({document->documentLayout()->blockBoundingRect(block).top(), block.layout()->lineCount()});
+    return result;
+}
+
+FastDocumentLayout *layoutOf(RichEditView &view)
+{
+    return dynamic_cast<FastDocumentLayout *>(view.document()->documentLayout());
+}
+
+}  // namespace
+
+class TestLargeFormatChanges : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
+    void formatOverPartialRunsChangesExactlyTheRange_data()
+    {
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("end");
+        QTest::newRow("inside one run") << 2 << 6;
+        QTest::newRow("from a run's start into it") << 0 << 4;
+        QTest::newRow("across runs, cut at both ends") << 5 << 30;
+        QTest::newRow("across paragraphs") << 10 << 120;
+        QTest::newRow("everything") << 0 << -1;
+    }
+    void formatOverPartialRunsChangesExactlyTheRange()
+    {
+        QFETCH(int, start);
+        QFETCH(int, end);
+        RichEditView view;
+        fillMixed(view, 3);
+        const int last = end < 0 ? view.textLength() : end;
+        view.setSelectionRange({start, last});
+        view.setCharFormat(bold(true), true);
+        for (int i = 0; i < view.textLength(); ++i) {
+            if (view.textRange({i, i + 1}) == QStringLiteral("\r"))
+                continue;
+            QCOMPARE(isBoldAt(view, i), i >= start && i < last);
+        }
+        QCOMPARE(view.charFormat(true).effects & CFE_BOLD, quint32(CFE_BOLD));
+    }
+
+    void undoAndRedoGiveBackEveryFormatExactly()
+    {
+        RichEditView view;
+        fillMixed(view, 40);
+        const QList<int> before = formatIndexes(view.document());
+        view.setSelectionRange({7, view.textLength() - 5});
+        view.setCharFormat(bold(true), true);
+        const QList<int> after = formatIndexes(view.document());
+        QVERIFY(after != before);
+        view.undoLast();
+        QCOMPARE(formatIndexes(view.document()), before);
+        view.redoLast();
+        QCOMPARE(formatIndexes(view.document()), after);
+    }
+
+    void undoStillWorksAfterLaterEditsWereUndone()
+    {
+        RichEditView view;
+        fillMixed(view, 5);
+        const QString text = view.textRange({0, -1});
+        const QList<int> before = formatIndexes(view.document());
+        view.setSelectionRange({0, -1});
+        view.setCharFormat(bold(true), true);
+        // Typing into the middle of a run splits the stretches the format change recorded.
+        view.setSelectionRange({25, 25});
+        view.replaceSelection(QStringLiteral("typed"));
+        view.undoLast();
+        view.undoLast();
+        QCOMPARE(view.textRange({0, -1}), text);
+        QCOMPARE(formatIndexes(view.document()), before);
+    }
+
+    void emptyParagraphsTakeTheFormatForTypingAndParagraphEndsOtherwiseKeepTheirs()
+    {
+        RichEditView view;
+        view.replaceSelection(QStringLiteral("\rtext\r\rmore"));
+        const QTextBlock textBlock = view.document()->findBlockByNumber(1);
+        const int textBlockEndFormat = view.document()->findBlockByNumber(2).charFormatIndex();
+        view.setSelectionRange({0, -1});
+        view.setCharFormat(bold(true), true);
+        QVERIFY(view.document()->findBlockByNumber(0).charFormat().fontWeight() >= QFont::DemiBold);
+        QVERIFY(view.document()->findBlockByNumber(2).charFormat().fontWeight() >= QFont::DemiBold);
+        QVERIFY(textBlock.isValid());
+        QVERIFY(textBlockEndFormat != view.document()->findBlockByNumber(2).charFormatIndex());
+        view.undoLast();
+        QCOMPARE(view.document()->findBlockByNumber(2).charFormatIndex(), textBlockEndFormat);
+    }
+
+    void undoLeavesTheCaretWhereItWas()
+    {
+        RichEditView view;
+        fillMixed(view, 30);
+        view.setSelectionRange({0, -1});
+        view.setCharFormat(bold(true), true);
+        const int caret = view.textCursor().position();
+        view.undoLast();
+        QCOMPARE(view.textCursor().position(), caret);
+        view.redoLast();
+        QCOMPARE(view.textCursor().position(), caret);
+    }
+
+    void largeChangeLaysOutWhatIsShownAndTheRestLaterAsQtWould()
+    {
+        RichEditView view;
+        view.resize(400, 300);
+        fillMixed(view, 600);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        view.setSelectionRange({0, -1});
+        view.setCharFormat(bold(true), true);
+        QVERIFY(layoutOf(view)->hasDeferredParagraphs());
+        // What shows is laid out before it is drawn: its lines are those of a full layout.
+        view.viewport()->grab();
+        const int shownEnd = view.cursorForPosition(QPoint(0, view.viewport()->height() - 1)).block().blockNumber();
+        QVERIFY(layoutOf(view)->hasDeferredParagraphs());
+        const QList<BlockPlace> partly = places(view.document());
+        layoutOf(view)->layOutDeferredParagraphs();
+        QVERIFY(!layoutOf(view)->hasDeferredParagraphs());
+        const QList<BlockPlace> deferred = places(view.document());
+        for (int i = 0; i <= shownEnd; ++i)
+            QCOMPARE(partly.at(i).lines, deferred.at(i).lines);
+        view.document()->markContentsDirty(0, view.document()->characterCount());
+        QCOMPARE(places(view.document()), deferred);
+    }
+
+    void editsWhileParagraphsAreDeferredKeepTheDeferredText()
+    {
+        RichEditView view;
+        view.resize(400, 300);
+        fillMixed(view, 600);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        view.setSelectionRange({5000, view.textLength() - 5000});
+        view.setCharFormat(bold(true), true);
+        QVERIFY(layoutOf(view)->hasDeferredParagraphs());
+        view.setSelectionRange({10, 10});
+        view.replaceSelection(QStringLiteral("a whole new paragraph\r"));
+        view.setSelectionRange({view.textLength() - 3, view.textLength() - 3});
+        view.replaceSelection(QStringLiteral("end"));
+        layoutOf(view)->layOutDeferredParagraphs();
+        const QList<BlockPlace> deferred = places(view.document());
+        view.document()->markContentsDirty(0, view.document()->characterCount());
+        QCOMPARE(places(view.document()), deferred);
+    }
+
+    void theViewStaysWhereItWasThroughBoldUndoAndRedo()
+    {
+        RichEditView view;
+        view.resize(400, 300);
+        fillMixed(view, 600);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        // Select All puts the caret at the end, and the view with it.
+        view.setSelectionRange({0, -1});
+        QTest::qWait(20);
+        const auto topText = [&] { return view.cursorForPosition(QPoint(1, 1)).block().blockNumber(); };
+        const int top = topText();
+        view.setCharFormat(bold(true), true);
+        QTest::qWait(20);
+        QCOMPARE(topText(), top);
+        view.undoLast();
+        QTest::qWait(20);
+        QCOMPARE(topText(), top);
+        view.redoLast();
+        QTRY_VERIFY(!layoutOf(view)->hasDeferredParagraphs());
+        QCOMPARE(topText(), top);
+    }
+
+    void linksKeepTheirOverlayThroughALargeChange()
+    {
+        RichEditView view;
+        fillMixed(view, 300);
+        QTextCharFormat link;
+        link.setAnchor(true);
+        link.setAnchorHref(QStringLiteral("http://example.com"));
+        QTextCursor cursor(view.document()->findBlockByNumber(200));
+        cursor.insertText(QStringLiteral("link"), link);
+        view.setSelectionRange({0, -1});
+        view.setCharFormat(bold(true), true);
+        const QList<QTextLayout::FormatRange> overlays = view.document()->findBlockByNumber(200).layout()->formats();
+        QCOMPARE(overlays.size(), 1);
+        QCOMPARE(overlays.first().start, 0);
+        QCOMPARE(overlays.first().length, 4);
+    }
+};
+
+QTEST_MAIN(TestLargeFormatChanges)
+#include "tst_largeformatchanges.moc"
