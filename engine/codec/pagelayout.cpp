@@ -213,7 +213,9 @@ void PageLayout::render(const FormatRange &range, const PageExtent &page) const
     painter.setClipRect(shown, Qt::IntersectClip);
     QAbstractTextDocumentLayout::PaintContext context;
     context.cursorPosition = -1;
-    context.clip = shown;
+    // Lines of the neighbouring pages that only touch the page's edges are left out
+    // altogether, not merely clipped, so that their text is not in the page's output.
+    context.clip = shown.adjusted(0, 0.5, 0, -0.5);
     context.palette.setColor(QPalette::Text, Qt::black);  // the automatic colour on paper
     m_layout->copy->documentLayout()->draw(&painter, context);
     painter.restore();
