@@ -99,6 +99,8 @@ struct PageLayout::PageExtent {
 
 PageLayout::PageLayout(QTextDocument *document) : m_document(document)
 {
+    // A document reports its changes only once it has a layout of its own.
+    document->documentLayout();
     m_changeWatch = QObject::connect(document, &QTextDocument::contentsChange, document,
                                      [this](int, int, int) { release(); });
 }

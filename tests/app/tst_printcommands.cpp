@@ -1,5 +1,5 @@
 #include "app/WPForm.h"
-#include "platform/dialogs_scripted.h"
+#include "tests/support/scripteddialogs.h"
 #include "richedit/wwpagesetupdialog.h"
 #include "richedit/wwprinter.h"
 #include "richedit/wwriched.h"

@@ -1,4 +1,5 @@
-#include "platform/dialogs_scripted.h"
+#include "tests/support/scripteddialogs.h"
+#include "tests/support/testsupport.h"
 #include "platform/pagesetupdialog.h"
 
 #include <QComboBox>
@@ -9,6 +10,7 @@
 #include <QTest>
 
 using namespace platform;
+using testsupport::child;
 
 namespace {
 
@@ -20,15 +22,6 @@ PageSetupRequest inchRequest()
     request.printers = QStringList{QStringLiteral("Print to File (PDF)")};
     request.printer = request.printers.first();
     return request;
-}
-
-template <typename T>
-T *child(const QWidget &dialog, const char *name)
-{
-    T *found = dialog.findChild<T *>(QLatin1String(name));
-    if (!found)
-        qFatal("no child %s", name);
-    return found;
 }
 
 }  // namespace
@@ -71,7 +64,7 @@ void TestPageSetupDialog::marginsShowInTheRequestsUnit()
     request.margins = QMargins(value, value, value, value);
     PageSetupDialog dialog(nullptr, request);
     for (const char *name : {"leftMargin", "topMargin", "rightMargin", "bottomMargin"})
-        QCOMPARE(child<QLineEdit>(dialog, name)->text(), shown);
+        QCOMPARE(child<QLineEdit>(&dialog, name)->text(), shown);
     QCOMPARE(dialog.choice().margins, request.margins);
 }
 
@@ -81,16 +74,16 @@ void TestPageSetupDialog::paperControlsFollowTheRequest()
     request.paperEnabled = false;
     request.paperCode = 9;
     PageSetupDialog fixed(nullptr, request);
-    QVERIFY(!child<QComboBox>(fixed, "paperSize")->isEnabled());
-    QVERIFY(!child<QComboBox>(fixed, "paperSource")->isEnabled());
-    QVERIFY(child<QRadioButton>(fixed, "landscape")->isEnabled());
-    QVERIFY(child<QComboBox>(fixed, "printer")->isEnabled());
-    QCOMPARE(child<QComboBox>(fixed, "paperSize")->currentText(), QPageSize::name(QPageSize::A4));
+    QVERIFY(!child<QComboBox>(&fixed, "paperSize")->isEnabled());
+    QVERIFY(!child<QComboBox>(&fixed, "paperSource")->isEnabled());
+    QVERIFY(child<QRadioButton>(&fixed, "landscape")->isEnabled());
+    QVERIFY(child<QComboBox>(&fixed, "printer")->isEnabled());
+    QCOMPARE(child<QComboBox>(&fixed, "paperSize")->currentText(), QPageSize::name(QPageSize::A4));
 
     request.paperEnabled = true;
     PageSetupDialog free(nullptr, request);
-    QVERIFY(child<QComboBox>(free, "paperSize")->isEnabled());
-    QVERIFY(child<QComboBox>(free, "paperSource")->isEnabled());
+    QVERIFY(child<QComboBox>(&free, "paperSize")->isEnabled());
+    QVERIFY(child<QComboBox>(&free, "paperSource")->isEnabled());
 }
 
 void TestPageSetupDialog::okGivesTheChoices()
@@ -99,12 +92,12 @@ void TestPageSetupDialog::okGivesTheChoices()
     PageSetupRequest request = inchRequest();
     request.printers << QStringLiteral("Office");
     PageSetupDialog dialog(nullptr, request);
-    child<QLineEdit>(dialog, "leftMargin")->setText(QStringLiteral("1.5"));
-    child<QLineEdit>(dialog, "bottomMargin")->setText(QStringLiteral(" 0.0015 "));
-    child<QRadioButton>(dialog, "landscape")->setChecked(true);
-    auto *paper = child<QComboBox>(dialog, "paperSize");
+    child<QLineEdit>(&dialog, "leftMargin")->setText(QStringLiteral("1.5"));
+    child<QLineEdit>(&dialog, "bottomMargin")->setText(QStringLiteral(" 0.0015 "));
+    child<QRadioButton>(&dialog, "landscape")->setChecked(true);
+    auto *paper = child<QComboBox>(&dialog, "paperSize");
     paper->setCurrentIndex(paper->findData(5));
-    child<QComboBox>(dialog, "printer")->setCurrentText(QStringLiteral("Office"));
+    child<QComboBox>(&dialog, "printer")->setCurrentText(QStringLiteral("Office"));
     dialog.accept();
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
     const PageSetupChoice choice = dialog.choice();
@@ -136,8 +129,8 @@ void TestPageSetupDialog::badMarginsAreRefusedAndTheDialogStays()
     dialogs.queueMessage(MessageResult::OK);
     PageSetupDialog dialog(nullptr, inchRequest());  // Letter, 8.5 x 11 inches, 1-inch margins
     dialog.show();
-    child<QRadioButton>(dialog, "landscape")->setChecked(landscape);
-    child<QLineEdit>(dialog, field.toLatin1().constData())->setText(text);
+    child<QRadioButton>(&dialog, "landscape")->setChecked(landscape);
+    child<QLineEdit>(&dialog, field.toLatin1().constData())->setText(text);
     dialog.accept();
     QVERIFY(dialog.isVisible());
     QCOMPARE(dialog.result(), int(QDialog::Rejected));

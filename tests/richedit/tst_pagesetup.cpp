@@ -1,4 +1,4 @@
-#include "platform/dialogs_scripted.h"
+#include "tests/support/scripteddialogs.h"
 #include "richedit/wwpagesetupdialog.h"
 #include "richedit/wwprinter.h"
 #include "richedit/wwriched.h"
