@@ -11,12 +11,14 @@
 #include <QUrl>
 #include <cmath>
 
+Q_GUI_EXPORT int qt_defaultDpiX();
+Q_GUI_EXPORT int qt_defaultDpiY();
+
 namespace engine {
 
 namespace {
 
 constexpr double kTwipsPerInch = 1440.0;
-constexpr double kLayoutDpi = 96.0;  // the unit of the document's own lengths and picture sizes
 
 // The display-only formats (links, hidden text) that the screen shows over the stored
 // formats, so that the page looks as the screen does.
@@ -76,10 +78,10 @@ bool endsWithPageBreak(const QTextBlock &block)
 
 struct PageLayout::Layout {
     std::unique_ptr<QTextDocument> copy;
-    int dpiX = 0;
+    int dpiX = 0;      // of the target device
     int dpiY = 0;
-    qreal width = 0;   // device pixels
-    qreal height = 0;  // device pixels
+    qreal width = 0;   // layout pixels, as the screen counts them
+    qreal height = 0;
 
     // Top of a paragraph's first line in the copy's coordinates.
     qreal blockTop(const QTextBlock &block) const
@@ -138,8 +140,8 @@ bool PageLayout::prepare(const FormatRange &range)
         return false;
     const int dpiX = range.target->logicalDpiX();
     const int dpiY = range.target->logicalDpiY();
-    const qreal width = range.rc.width() * dpiX / kTwipsPerInch;
-    const qreal height = range.rc.height() * dpiY / kTwipsPerInch;
+    const qreal width = range.rc.width() * qt_defaultDpiX() / kTwipsPerInch;
+    const qreal height = range.rc.height() * qt_defaultDpiY() / kTwipsPerInch;
     if (m_layout && m_layout->dpiX == dpiX && m_layout->dpiY == dpiY && m_layout->width == width
         && m_layout->height == height)
         return true;
@@ -153,9 +155,8 @@ bool PageLayout::prepare(const FormatRange &range)
     QTextDocument &copy = *layout->copy;
     copy.setUndoRedoEnabled(false);
     copy.setDocumentMargin(0);
-    fitPictures(copy, QSizeF(width * kLayoutDpi / dpiX, height * kLayoutDpi / dpiY));
+    fitPictures(copy, QSizeF(width, height));
     copyDisplayFormats(*m_document, copy);
-    copy.documentLayout()->setPaintDevice(range.target);
     copy.setTextWidth(width);
     m_layout = std::move(layout);
     return true;
@@ -211,7 +212,9 @@ void PageLayout::render(const FormatRange &range, const PageExtent &page) const
                          range.rc.top() * m_layout->dpiY / kTwipsPerInch);
     const QRectF shown(0, page.top, m_layout->width, page.bottom - page.top);
     painter.save();
-    painter.translate(origin.x(), origin.y() - page.top);
+    painter.translate(origin);
+    painter.scale(qreal(m_layout->dpiX) / qt_defaultDpiX(), qreal(m_layout->dpiY) / qt_defaultDpiY());
+    painter.translate(0, -page.top);
     painter.setClipRect(shown, Qt::IntersectClip);
     QAbstractTextDocumentLayout::PaintContext context;
     context.cursorPosition = -1;

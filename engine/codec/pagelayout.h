@@ -16,12 +16,16 @@ namespace engine {
 // One page request. Rectangles are in twips (1440 to the inch) from the device's origin.
 struct FormatRange {
     QPainter *painter = nullptr;    // renders the page; unused when only measuring
-    QPaintDevice *target = nullptr; // the text is measured at this device's resolution
+    QPaintDevice *target = nullptr; // the device whose resolution the page is rendered at
     QRect rc;                       // where the page's text goes; its width is the line width
     QRect rcPage;                   // the whole page; kept for the caller
     CharRange chrg{0, -1};          // first character of the page; max -1 for the end
 };
 
+// The text is laid out as the screen lays it out (same fonts, indents, tabs, pictures and
+// line breaks at the same width) and scaled to the device when rendered, so a page shows
+// what the screen shows.
+//
 // Keeps a copy of the document laid out for the last request, so that measuring every
 // page and then rendering every page costs one layout. The copy is dropped by release(),
 // when the document changes, and when a request needs another width or resolution.

@@ -72,6 +72,7 @@ private slots:
     void marginRectangle();
     void printsEveryPageWithItsOwnText();
     void aPageBreakStartsANewPage();
+    void indentsAndBulletedTextPrintWhereTheScreenShowsThem();
     void anEmptyDocumentPrintsOnePage();
     void marginsMoveTheText();
     void landscapeSwapsWidthAndHeight();
@@ -194,6 +195,15 @@ void TestPrint::aPageBreakStartsANewPage()
     QVERIFY(pdftools::pageText(pdf, 1).contains(QLatin1String("Alpha")));
     QVERIFY(pdftools::pageText(pdf, 2).contains(QLatin1String("Beta")));
     QVERIFY(!pdftools::pageText(pdf, 1).contains(QLatin1String("Beta")));
+}
+
+void TestPrint::indentsAndBulletedTextPrintWhereTheScreenShowsThem()
+{
+    loadRtf(*m_edit, "{\\rtf1\\ansi{\\fonttbl{\\f0 DejaVu Sans;}}\\f0\\fs24\\pard\\li1440 Indented\\par"
+                     "\\pard{\\pntext\\'B7\\tab}{\\*\\pn\\pnlvlblt{\\pntxtb\\'B7}}\\fi-360\\li720 Bulleted\\par}");
+    const QString pdf = printToPdf(*m_edit);
+    QVERIFY(qAbs(pdftools::wordPosition(pdf, 1, QStringLiteral("Indented")).x() - 2 * kPointsPerInch) < 2);
+    QVERIFY(qAbs(pdftools::wordPosition(pdf, 1, QStringLiteral("Bulleted")).x() - 1.5 * kPointsPerInch) < 2);
 }
 
 void TestPrint::anEmptyDocumentPrintsOnePage()
