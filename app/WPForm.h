@@ -73,6 +73,12 @@ public:
     void Exit1Click();
     TRxTrayIcon *NotificationIcon() const { return TrayIcon; }
 
+    // Page setup and printing (WPForm_print.cpp); the print dialog offers at most
+    // kMaxPrintCopies copies.
+    static constexpr int kMaxPrintCopies = 99;
+    void mmiPageSetupClick();
+    void mmiPrintClick();
+
     // View and File menus
     void Toolbar1Click();
     void FormatBar1Click();

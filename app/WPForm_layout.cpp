@@ -311,6 +311,9 @@ void TfmPellWP::BindCommands()
     Bind(mmiOpen, &TfmPellWP::FileOpen);
     Bind(mmiSave, &TfmPellWP::FileSave);
     Bind(mmiSaveAs, &TfmPellWP::FileSaveAs);
+    Bind(mmiPageSetup, &TfmPellWP::mmiPageSetupClick);
+    Bind(mmiPrint, &TfmPellWP::mmiPrintClick);
+    Bind(PrintButton, &TfmPellWP::mmiPrintClick);
     Bind(mmiExit, &TfmPellWP::mmiExitClick);
 
     Bind(mmiUndo, &TfmPellWP::mmiUndoClick);

@@ -1,6 +1,7 @@
 #include "platform/dialogs.h"
 
 #include "platform/application.h"
+#include "platform/pagesetupdialog.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -10,7 +11,10 @@
 #include <QHeaderView>
 #include <QTreeView>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -166,6 +170,20 @@ void widenForCaption(QMessageBox &box, const QString &caption)
                   grid->columnCount());
 }
 
+// The print dialog offers the whole document only, with copies up to `maxCopies`.
+bool runPrintDialog(QWidget *parent, QPrinter &printer, int maxCopies)
+{
+    QPrintDialog dialog(&printer, parent);
+    dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintCollateCopies
+                      | QAbstractPrintDialog::PrintShowPageSize);
+    for (QSpinBox *copies : dialog.findChildren<QSpinBox *>(QStringLiteral("copies")))
+        copies->setMaximum(maxCopies);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    printer.setCopyCount(std::clamp(printer.copyCount(), 1, maxCopies));
+    return true;
+}
+
 class QtDialogs : public DialogProvider {
 public:
     MessageResult messageBox(QWidget *parent, const QString &caption, const QString &text,
@@ -238,11 +256,39 @@ public:
         });
         return chosenFile(dialog, request);
     }
+
+    std::optional<PageSetupChoice> pageSetup(QWidget *parent, const PageSetupRequest &request) override
+    {
+        PageSetupDialog dialog(parent, request);
+        if (dialog.exec() != QDialog::Accepted)
+            return std::nullopt;
+        return dialog.choice();
+    }
+
+    bool print(QWidget *parent, QPrinter &printer, int maxCopies) override
+    {
+        return runPrintDialog(parent, printer, maxCopies);
+    }
 };
 
 DialogProvider *installedProvider = nullptr;
 
 }  // namespace
+
+std::optional<PageSetupChoice> DialogProvider::pageSetup(QWidget *, const PageSetupRequest &)
+{
+    return std::nullopt;
+}
+
+bool DialogProvider::print(QWidget *, QPrinter &, int)
+{
+    return false;
+}
+
+QPoint centredDialogPosition(const QRect &screen, const QSize &size)
+{
+    return {screen.x() + (screen.width() - size.width()) / 2, screen.y() + (screen.height() - size.height()) / 3};
+}
 
 DialogProvider &dialogs()
 {

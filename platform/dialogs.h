@@ -1,11 +1,14 @@
 #pragma once
 #include <QColor>
 #include <QFont>
+#include <QMargins>
+#include <QRect>
 #include <QString>
 #include <QStringList>
 #include <functional>
 #include <optional>
 
+class QPrinter;
 class QWidget;
 
 // Every modal platform dialog goes through this one seam, so that tests can script the
@@ -48,6 +51,30 @@ struct FileChoice {
     int filterIndex = 0;
 };
 
+// What the page setup dialog shows and allows. Margins (left, top, right, bottom) are in
+// thousandths of an inch, or in hundredths of a millimetre when inInches is false; the
+// paper is a paper code (1 Letter, 5 Legal, 9 A4, ...), its source a QPrinter::PaperSource.
+struct PageSetupRequest {
+    QMargins margins;
+    bool inInches = true;
+    bool paperEnabled = true;  // paper size and source may be changed
+    int paperCode = 1;
+    int paperSource = 0;
+    QList<int> paperSources;   // offered; the dialog adds the automatic choice
+    bool landscape = false;
+    QStringList printers;
+    QString printer;
+};
+
+// The user's choices in the page setup dialog, in the units of the request.
+struct PageSetupChoice {
+    QMargins margins;
+    int paperCode = 1;
+    int paperSource = 0;
+    bool landscape = false;
+    QString printer;
+};
+
 class DialogProvider {
 public:
     virtual ~DialogProvider() = default;
@@ -63,7 +90,17 @@ public:
     {
         return {saveFileName(parent, request), request.filterIndex};
     }
+    // The page setup dialog; nullopt when the user cancels. Providers that do not show
+    // the page setup and print dialogs answer as a user who cancels.
+    virtual std::optional<PageSetupChoice> pageSetup(QWidget *parent, const PageSetupRequest &request);
+    // The print dialog on `printer`, which takes the user's printer, output file and number
+    // of copies (at most maxCopies); false when the user cancels.
+    virtual bool print(QWidget *parent, QPrinter &printer, int maxCopies);
 };
+
+// Where a dialog of `size` sits on a screen of `screen`: centred across, and a third of
+// the free height down (a dialog larger than the screen gets a negative position).
+QPoint centredDialogPosition(const QRect &screen, const QSize &size);
 
 // The provider in use; the real one unless a test installed another.
 DialogProvider &dialogs();

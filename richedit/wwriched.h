@@ -316,7 +316,14 @@ public:
     void UpdateFormatRect();
     void SetPaperSize(qint16 code);
     void ApplyPaperSize();
-    void Print(const QString &title);  // defined with the printing code
+    // Printing (wwriched_print.cpp). Print prints the whole content as one job; copies
+    // above 1 go into that one job, each copy starting on a new page.
+    void Print(const QString &title, int copies = 1);
+    // Where the text goes on the current printer's page: twips from the printable area's
+    // corner, each margin counted from the paper's edge and clamped to the paper.
+    QRect PrintMarginRect() const;
+    // Every page request gets the margin rectangle as its formatting rectangle.
+    int formatRange(engine::FormatRange *range, bool render) override;
     void CopyContentTo(TwwCustomRichEdit *target);
 
     // Measurement conversions in MeasurementUnits

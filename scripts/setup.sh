@@ -7,4 +7,4 @@ export DEBIAN_FRONTEND=noninteractive
 $SUDO apt-get update
 $SUDO apt-get install -y --no-install-recommends \
   build-essential cmake qt6-base-dev qt6-base-private-dev qt6-5compat-dev libgl-dev \
-  qt6-qpa-plugins fonts-dejavu-core fonts-liberation xauth xvfb desktop-file-utils
+  qt6-qpa-plugins fonts-dejavu-core fonts-liberation xauth xvfb desktop-file-utils poppler-utils

@@ -1,5 +1,6 @@
 #pragma once
 #include "engine/codec/formatrecords.h"
+#include "engine/codec/pagelayout.h"
 #include "engine/codec/rtf/read/rtfreader.h"
 
 #include <QEvent>
@@ -105,6 +106,11 @@ public:
     // the text out over the whole viewport, wrapped at its width.
     void setFormatRect(const QRect &rect);
     QRect formatRect() const;
+
+    // Paging for print: measures (render false) or renders the page that starts at
+    // range->chrg.min and answers the first character not placed (see PageLayout). A null
+    // range drops the layout kept between requests.
+    virtual int formatRange(FormatRange *range, bool render);
 
     // Streaming: replaces the whole content. When the bytes cannot be read in that
     // format the content is left as it was.

@@ -1,9 +1,11 @@
 #pragma once
+#include "engine/codec/pagelayout.h"
 #include "engine/view/displayhighlighter.h"
 #include "engine/view/richeditview.h"
 
 #include <QRect>
 #include <QTextCharFormat>
+#include <memory>
 #include <vector>
 
 // State shared by the view's source files.
@@ -17,6 +19,7 @@ struct RichEditView::Private {
     QRect formatRect;               // empty: the whole viewport
     CharRange linkUnderMouse{-1, -1};
     bool selectionShownWithoutFocus = true;
+    std::unique_ptr<PageLayout> pages;  // created by the first page request
     bool contentEdited = false;     // an edit is under way whose change is not yet reported
 
     // An undo group under way: its depth, and the paragraphs its replacements edited,

@@ -1,5 +1,6 @@
 #include "tests/support/scripteddialogs.h"
 
+#include <QPrinter>
 #include <algorithm>
 
 namespace platform {
@@ -13,6 +14,8 @@ QString kindName(ScriptedDialogs::Kind kind)
     case ScriptedDialogs::Kind::Font: return QStringLiteral("font dialog");
     case ScriptedDialogs::Kind::OpenFile: return QStringLiteral("open dialog");
     case ScriptedDialogs::Kind::SaveFile: return QStringLiteral("save dialog");
+    case ScriptedDialogs::Kind::PageSetup: return QStringLiteral("page setup dialog");
+    case ScriptedDialogs::Kind::Print: return QStringLiteral("print dialog");
     }
     return {};
 }
@@ -48,6 +51,16 @@ void ScriptedDialogs::queueOpenFile(const QString &fileName)
 void ScriptedDialogs::queueSaveFile(const QString &fileName, int filterIndex)
 {
     m_queue.push_back({Kind::SaveFile, FileChoice{fileName, filterIndex}});
+}
+
+void ScriptedDialogs::queuePageSetup(std::optional<PageSetupChoice> answer)
+{
+    m_queue.push_back({Kind::PageSetup, std::move(answer)});
+}
+
+void ScriptedDialogs::queuePrint(std::optional<PrintChoice> answer)
+{
+    m_queue.push_back({Kind::Print, std::move(answer)});
 }
 
 const ScriptedDialogs::Request &ScriptedDialogs::lastRequest() const
@@ -137,6 +150,34 @@ FileChoice ScriptedDialogs::saveFile(QWidget *, const FileDialogRequest &file)
         choice.filterIndex = file.filterIndex;
     choice.fileName = withDefaultExtension(choice.fileName, defaultExtensionFor(file, choice.filterIndex));
     return choice;
+}
+
+std::optional<PageSetupChoice> ScriptedDialogs::pageSetup(QWidget *, const PageSetupRequest &setup)
+{
+    Request request;
+    request.kind = Kind::PageSetup;
+    request.pageSetup = setup;
+    return std::get<std::optional<PageSetupChoice>>(take(request));
+}
+
+// The answer is left in the printer as the real dialog leaves it.
+bool ScriptedDialogs::print(QWidget *, QPrinter &printer, int maxCopies)
+{
+    Request request;
+    request.kind = Kind::Print;
+    request.collate = printer.collateCopies();
+    request.maxCopies = maxCopies;
+    if (printer.outputFormat() == QPrinter::PdfFormat)
+        request.pdfFileName = printer.outputFileName();
+    const std::optional<PrintChoice> answer = std::get<std::optional<PrintChoice>>(take(request));
+    if (!answer)
+        return false;
+    printer.setCopyCount(std::clamp(answer->copies, 1, maxCopies));
+    if (!answer->pdfFileName.isEmpty()) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(answer->pdfFileName);
+    }
+    return true;
 }
 
 }  // namespace platform

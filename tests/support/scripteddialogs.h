@@ -20,7 +20,13 @@ public:
 // real provider on destruction.
 class ScriptedDialogs : public DialogProvider {
 public:
-    enum class Kind { Message, Font, OpenFile, SaveFile };
+    enum class Kind { Message, Font, OpenFile, SaveFile, PageSetup, Print };
+
+    // A user's answer in the print dialog: what it leaves in the printer.
+    struct PrintChoice {
+        int copies = 1;
+        QString pdfFileName;  // not empty: print to this PDF file
+    };
 
     struct Request {
         Kind kind = Kind::Message;
@@ -30,6 +36,10 @@ public:
         MessageButtons buttons = MessageButtons::OK;
         FileDialogRequest file;
         FontChoice font;
+        PageSetupRequest pageSetup;
+        bool collate = false;  // print dialog: the collate option as it was preset
+        int maxCopies = 0;     // print dialog
+        QString pdfFileName;   // print dialog: the file proposed, when the printer prints to a file
     };
 
     ScriptedDialogs();
@@ -42,6 +52,8 @@ public:
     void queueOpenFile(const QString &fileName);      // empty: the user cancels
     // The name typed, and the filter chosen (-1: the one the dialog preselected).
     void queueSaveFile(const QString &fileName, int filterIndex = -1);
+    void queuePageSetup(std::optional<PageSetupChoice> answer);  // nullopt: the user cancels
+    void queuePrint(std::optional<PrintChoice> answer);          // nullopt: the user cancels
 
     const std::vector<Request> &requests() const { return m_requests; }
     const Request &lastRequest() const;
@@ -56,9 +68,12 @@ public:
     QString openFileName(QWidget *parent, const FileDialogRequest &request) override;
     QString saveFileName(QWidget *parent, const FileDialogRequest &request) override;
     FileChoice saveFile(QWidget *parent, const FileDialogRequest &request) override;
+    std::optional<PageSetupChoice> pageSetup(QWidget *parent, const PageSetupRequest &request) override;
+    bool print(QWidget *parent, QPrinter &printer, int maxCopies) override;
 
 private:
-    using Answer = std::variant<MessageResult, std::optional<FontChoice>, QString, FileChoice>;
+    using Answer = std::variant<MessageResult, std::optional<FontChoice>, QString, FileChoice,
+                                std::optional<PageSetupChoice>, std::optional<PrintChoice>>;
     struct Queued {
         Kind kind;
         Answer answer;
