@@ -1,4 +1,5 @@
 #include "platform/dialogs.h"
+#include "platform/insertobjectdialog.h"
 
 #include "platform/application.h"
 
@@ -237,6 +238,14 @@ public:
             dialog.setDefaultSuffix(defaultExtensionFor(request, selectedFilterIndex(dialog)));
         });
         return chosenFile(dialog, request);
+    }
+
+    std::optional<InsertObjectChoice> insertObject(QWidget *parent, const InsertObjectRequest &request) override
+    {
+        TInsertObjectDialog dialog(parent, request);
+        if (dialog.exec() != QDialog::Accepted)
+            return std::nullopt;
+        return dialog.choice();
     }
 };
 

@@ -48,6 +48,19 @@ struct FileChoice {
     int filterIndex = 0;
 };
 
+// The Insert Object dialog: the object types it offers for a new object, and the answer.
+struct InsertObjectRequest {
+    QStringList objectTypes;
+};
+
+struct InsertObjectChoice {
+    bool createNew = true;
+    int objectType = 0;        // index into the offered types, when creating a new object
+    QString fileName;          // when creating from a file
+    bool link = false;
+    bool displayAsIcon = false;
+};
+
 class DialogProvider {
 public:
     virtual ~DialogProvider() = default;
@@ -63,6 +76,8 @@ public:
     {
         return {saveFileName(parent, request), request.filterIndex};
     }
+    // The Insert Object dialog; nullopt when the user cancels.
+    virtual std::optional<InsertObjectChoice> insertObject(QWidget *parent, const InsertObjectRequest &request) = 0;
 };
 
 // The provider in use; the real one unless a test installed another.

@@ -13,6 +13,7 @@ QString kindName(ScriptedDialogs::Kind kind)
     case ScriptedDialogs::Kind::Font: return QStringLiteral("font dialog");
     case ScriptedDialogs::Kind::OpenFile: return QStringLiteral("open dialog");
     case ScriptedDialogs::Kind::SaveFile: return QStringLiteral("save dialog");
+    case ScriptedDialogs::Kind::InsertObject: return QStringLiteral("insert object dialog");
     }
     return {};
 }
@@ -78,6 +79,11 @@ void ScriptedDialogs::clear()
     m_unexpected.clear();
 }
 
+void ScriptedDialogs::queueInsertObject(std::optional<InsertObjectChoice> answer)
+{
+    m_queue.push_back({Kind::InsertObject, std::move(answer)});
+}
+
 ScriptedDialogs::Answer ScriptedDialogs::take(const Request &request)
 {
     m_requests.push_back(request);
@@ -137,6 +143,14 @@ FileChoice ScriptedDialogs::saveFile(QWidget *, const FileDialogRequest &file)
         choice.filterIndex = file.filterIndex;
     choice.fileName = withDefaultExtension(choice.fileName, defaultExtensionFor(file, choice.filterIndex));
     return choice;
+}
+
+std::optional<InsertObjectChoice> ScriptedDialogs::insertObject(QWidget *, const InsertObjectRequest &insertObject)
+{
+    Request request;
+    request.kind = Kind::InsertObject;
+    request.insertObject = insertObject;
+    return std::get<std::optional<InsertObjectChoice>>(take(request));
 }
 
 }  // namespace platform

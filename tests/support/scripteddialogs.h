@@ -20,7 +20,7 @@ public:
 // real provider on destruction.
 class ScriptedDialogs : public DialogProvider {
 public:
-    enum class Kind { Message, Font, OpenFile, SaveFile };
+    enum class Kind { Message, Font, OpenFile, SaveFile, InsertObject };
 
     struct Request {
         Kind kind = Kind::Message;
@@ -30,6 +30,7 @@ public:
         MessageButtons buttons = MessageButtons::OK;
         FileDialogRequest file;
         FontChoice font;
+        InsertObjectRequest insertObject;
     };
 
     ScriptedDialogs();
@@ -42,6 +43,7 @@ public:
     void queueOpenFile(const QString &fileName);      // empty: the user cancels
     // The name typed, and the filter chosen (-1: the one the dialog preselected).
     void queueSaveFile(const QString &fileName, int filterIndex = -1);
+    void queueInsertObject(std::optional<InsertObjectChoice> answer);  // nullopt: the user cancels
 
     const std::vector<Request> &requests() const { return m_requests; }
     const Request &lastRequest() const;
@@ -56,9 +58,11 @@ public:
     QString openFileName(QWidget *parent, const FileDialogRequest &request) override;
     QString saveFileName(QWidget *parent, const FileDialogRequest &request) override;
     FileChoice saveFile(QWidget *parent, const FileDialogRequest &request) override;
+    std::optional<InsertObjectChoice> insertObject(QWidget *parent, const InsertObjectRequest &request) override;
 
 private:
-    using Answer = std::variant<MessageResult, std::optional<FontChoice>, QString, FileChoice>;
+    using Answer = std::variant<MessageResult, std::optional<FontChoice>, QString, FileChoice,
+                                std::optional<InsertObjectChoice>>;
     struct Queued {
         Kind kind;
         Answer answer;
