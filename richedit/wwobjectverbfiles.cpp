@@ -13,12 +13,6 @@ namespace {
 
 constexpr QFileDevice::Permissions kPrivate = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
 
-QString verbFileName(const engine::objects::EmbeddedObject &object)
-{
-    const QString name = QFileInfo(object.fileName).fileName();
-    return name.isEmpty() ? QStringLiteral("Object.bin") : name;
-}
-
 }  // namespace
 
 TwwObjectVerbFiles::TwwObjectVerbFiles(engine::RichEditView *view) : m_view(view)
@@ -50,7 +44,7 @@ QString TwwObjectVerbFiles::folderFor(const QString &fileName)
 
 QString TwwObjectVerbFiles::WriteFile(int position, const engine::objects::EmbeddedObject &object)
 {
-    const QString fileName = verbFileName(object);
+    const QString fileName = object.dataFileName();
     const QString path = QDir(folderFor(fileName)).filePath(fileName);
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(object.data) != object.data.size() || !file.flush())

@@ -138,7 +138,8 @@ void TwwCustomRichEdit::DoVerb(int index)
 void TwwCustomRichEdit::RunObjectVerb(const engine::SelectedObject &selected, int verbNumber)
 {
     const engine::objects::EmbeddedObject &object = selected.object;
-    const bool known = std::any_of(object.verbs().cbegin(), object.verbs().cend(),
+    const QList<engine::objects::ObjectVerb> verbs = object.verbs();
+    const bool known = std::any_of(verbs.cbegin(), verbs.cend(),
                                    [verbNumber](const auto &verb) { return verb.number == verbNumber; });
     if (!known)
         throw Exception(QStringLiteral("The %1 object cannot be opened by this program.").arg(object.userTypeName()));

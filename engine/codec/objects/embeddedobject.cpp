@@ -115,6 +115,14 @@ QList<ObjectVerb> EmbeddedObject::verbs() const
     return {};  // a class this layer cannot run
 }
 
+QString EmbeddedObject::dataFileName() const
+{
+    const QString name = QFileInfo(fileName).fileName();
+    if (!name.isEmpty())
+        return name;
+    return className == kPictureClass ? QStringLiteral("Picture.png") : QStringLiteral("Object.bin");
+}
+
 std::optional<EmbeddedObject> parseObjectGroup(QByteArrayView rtf)
 {
     const std::optional<GroupScan> scan = scanGroup(rtf);

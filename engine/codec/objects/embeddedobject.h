@@ -39,6 +39,7 @@ struct EmbeddedObject {
 
     QString userTypeName() const;  // the class's name as the user sees it
     QList<ObjectVerb> verbs() const;
+    QString dataFileName() const;  // a name for a file holding the data, its type told by its extension
     bool operator==(const EmbeddedObject &) const = default;
 };
 
