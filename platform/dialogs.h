@@ -76,8 +76,12 @@ public:
     {
         return {saveFileName(parent, request), request.filterIndex};
     }
-    // The Insert Object dialog; nullopt when the user cancels.
-    virtual std::optional<InsertObjectChoice> insertObject(QWidget *parent, const InsertObjectRequest &request) = 0;
+    // The Insert Object dialog; nullopt when the user cancels (a provider without one
+    // answers as if cancelled).
+    virtual std::optional<InsertObjectChoice> insertObject(QWidget *, const InsertObjectRequest &)
+    {
+        return std::nullopt;
+    }
 };
 
 // The provider in use; the real one unless a test installed another.

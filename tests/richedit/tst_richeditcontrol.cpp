@@ -38,10 +38,6 @@ public:
     }
     QString openFileName(QWidget *, const platform::FileDialogRequest &) override { return {}; }
     QString saveFileName(QWidget *, const platform::FileDialogRequest &) override { return {}; }
-    std::optional<platform::InsertObjectChoice> insertObject(QWidget *, const platform::InsertObjectRequest &) override
-    {
-        return std::nullopt;
-    }
 };
 
 // Records every BeforeModify with the paragraph and character state it saw, so a test
