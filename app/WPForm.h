@@ -104,6 +104,7 @@ public:
     void CutButtonClick();
     void CopyButtonClick();
     void PasteButtonClick();
+    void InsertObject1Click();
 
     // Search and insert commands (WPForm_search.cpp)
     void Find1Click();

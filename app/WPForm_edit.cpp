@@ -120,3 +120,8 @@ void TfmPellWP::PasteButtonClick()
 {
     Paste1Click();
 }
+
+void TfmPellWP::InsertObject1Click()
+{
+    RichEdit1->InsertObject();
+}

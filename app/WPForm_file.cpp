@@ -80,8 +80,9 @@ void TfmPellWP::CreateFileComponents()
     FFileDrops = new FileDropTarget(this, [this](const QList<QUrl> &entries) {
         platform::runGuarded([&] { WMDropFiles(entries); });
     });
+    // Files dropped on the editor become pictures and packages in the text: the editor
+    // takes them itself.
     FFileDrops->watch(this);
-    FFileDrops->watch(RichEdit1->viewport());
 }
 
 void TfmPellWP::OpenSettings()

@@ -327,6 +327,7 @@ void TfmPellWP::BindCommands()
     Bind(FindNext1, &TfmPellWP::FindNext1Click);
     Bind(Replace1, &TfmPellWP::Replace1Click);
     Bind(DateandTime1, &TfmPellWP::DateandTime1Click);
+    Bind(InsertObject1, &TfmPellWP::InsertObject1Click);
 
     Bind(Toolbar1, &TfmPellWP::Toolbar1Click);
     Bind(FormatBar1, &TfmPellWP::FormatBar1Click);

@@ -1,4 +1,5 @@
 #include "platform/dialogs.h"
+#include "platform/insertobjectdialog.h"
 
 #include "platform/application.h"
 #include "platform/pagesetupdialog.h"
@@ -260,6 +261,14 @@ public:
     std::optional<PageSetupChoice> pageSetup(QWidget *parent, const PageSetupRequest &request) override
     {
         PageSetupDialog dialog(parent, request);
+        if (dialog.exec() != QDialog::Accepted)
+            return std::nullopt;
+        return dialog.choice();
+    }
+
+    std::optional<InsertObjectChoice> insertObject(QWidget *parent, const InsertObjectRequest &request) override
+    {
+        TInsertObjectDialog dialog(parent, request);
         if (dialog.exec() != QDialog::Accepted)
             return std::nullopt;
         return dialog.choice();

@@ -75,6 +75,19 @@ struct PageSetupChoice {
     QString printer;
 };
 
+// The Insert Object dialog: the object types it offers for a new object, and the answer.
+struct InsertObjectRequest {
+    QStringList objectTypes;
+};
+
+struct InsertObjectChoice {
+    bool createNew = true;
+    int objectType = 0;        // index into the offered types, when creating a new object
+    QString fileName;          // when creating from a file
+    bool link = false;
+    bool displayAsIcon = false;
+};
+
 class DialogProvider {
 public:
     virtual ~DialogProvider() = default;
@@ -96,6 +109,12 @@ public:
     // The print dialog on `printer`, which takes the user's printer, output file and number
     // of copies (at most maxCopies); false when the user cancels.
     virtual bool print(QWidget *parent, QPrinter &printer, int maxCopies);
+    // The Insert Object dialog; nullopt when the user cancels (a provider without one
+    // answers as if cancelled).
+    virtual std::optional<InsertObjectChoice> insertObject(QWidget *, const InsertObjectRequest &)
+    {
+        return std::nullopt;
+    }
 };
 
 // Where a dialog of `size` sits on a screen of `screen`: centred across, and a third of

@@ -3,6 +3,9 @@
 #include "engine/codec/documentextras.h"
 #include "engine/codec/textprops.h"
 #include "platform/application.h"
+#include "platform/dialogs.h"
+#include "richedit/wwobjectverbfiles.h"
+#include "richedit/wwricholecallback.h"
 #include "platform/waitcursor.h"
 
 #include "richedit/wwriched_lines.h"
@@ -70,10 +73,16 @@ TwwCustomRichEdit::TwwCustomRichEdit(QWidget *parent) : engine::RichEditView(par
         DoSelectionChange();
     });
     connect(this, &engine::RichEditView::linkNotify, this, &TwwCustomRichEdit::handleLinkNotify);
+    connect(this, &engine::RichEditView::objectDropFailed, this,
+            [this](const QString &message) { platform::showError(this, message); });
+
+    BuildPopupMenu();
+    RegisterOleCallback();
 }
 
 TwwCustomRichEdit::~TwwCustomRichEdit()
 {
+    setOleCallback(nullptr);
     delete m_lines;
 }
 
@@ -596,6 +605,8 @@ void TwwCustomRichEdit::contextMenuEvent(QContextMenuEvent *event)
         FlagScope guard(m_inRightButtonRelease);
         clickAtRightClick(event->pos());
     }
+    if (m_popupMenu && m_oleOptions.testFlag(reoAdjustPopupMenu) && m_oleInterface)
+        AdjustPopupMenu(m_popupMenu);
     if (m_popupMenu)
         m_popupMenu->popup(event->globalPos());
     event->accept();

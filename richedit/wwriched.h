@@ -11,11 +11,16 @@
 #include <QPointer>
 #include <QRect>
 #include <QString>
+#include <array>
 #include <functional>
+#include <memory>
+#include <optional>
 
 class TwwCustomRichEdit;
 class TFindDialog;
 class TReplaceDialog;
+class TRichEditOleCallback;
+class TwwObjectVerbFiles;
 
 // Items of the built-in context menu; rpoPopupEdit also enables the F2 key.
 enum TwwRichEditPopupOption : quint16 {
@@ -223,7 +228,7 @@ public:
     QString PrintJobName() const { return m_printJobName; }
     void SetPrintJobName(const QString &name) { m_printJobName = name; }
     TwwRichEditOleOptions OleOptions() const { return m_oleOptions; }
-    void SetOleOptions(TwwRichEditOleOptions options) { m_oleOptions = options; }
+    void SetOleOptions(TwwRichEditOleOptions options);
     bool AutoURLDetect() const { return m_autoUrlDetect; }
     void SetAutoURLDetect(bool on);
     bool WordWrap() const { return m_wordWrap; }
@@ -351,6 +356,19 @@ public:
     QRect LastFormatRect() const { return m_lastFormatRect; }
     int FormatRectSendCount() const { return m_formatRectSends; }
 
+    // Embedded objects (wwriched_objects.cpp): the engine's object interface (none with
+    // reoDisableOLE), the selected object with its verbs, and running a verb by its index
+    // in the verb list ("Invalid Verb" past its end).
+    engine::RichEditOle *OleInterface() const { return m_oleInterface; }
+    TRichEditOleCallback *OleCallback() const { return m_oleCallback.get(); }
+    const std::optional<engine::SelectedObject> &SelectedObject() const { return m_selectedObject; }
+    const QList<engine::objects::ObjectVerb> &SelectedObjectVerbs() const { return m_verbs; }
+    void DoVerb(int index);
+
+    // The built-in context menu (wwriched_popup.cpp): item 1 to 19, and its pop-up rules.
+    QAction *PopupItem(int number) const;
+    void ContextMenuPopup();
+
     // Virtual operations, in slot order
     virtual bool GetReadOnly() const;
     virtual void BeforeModify();
@@ -396,6 +414,13 @@ protected:
     QRect windowFormatRect() const;
     void releaseWithRightButtonRule(QMouseEvent *event);
     void clickAtRightClick(const QPointF &viewportPos);
+    void RegisterOleCallback();
+    void AdjustPopupMenu(QMenu *menu);
+    void ReadSelectedObjectVerbs();
+    void RunObjectVerb(const engine::SelectedObject &selected, int verbNumber);
+    void BuildPopupMenu();
+    void RefreshPopupCaptions();
+    void TogglePopupStyle(int item, TFontStyle style);
 
     bool m_linkClickPending = false;
     Qt::MouseButton m_pressedButton = Qt::NoButton;
@@ -453,6 +478,15 @@ private:
     TReplaceDialog *m_replaceDialog = nullptr;
     TFindDialog *m_searchDialog = nullptr;  // whose options the last search used
     int m_runReplacedFrom = -1;  // first text the run replaced before wrapping, or -1
+
+    std::unique_ptr<TRichEditOleCallback> m_oleCallback;
+    engine::RichEditOle *m_oleInterface = nullptr;
+    std::unique_ptr<TwwObjectVerbFiles> m_verbFiles;
+    std::optional<engine::SelectedObject> m_selectedObject;
+    QList<engine::objects::ObjectVerb> m_verbs;
+    bool m_verbsRead = false;
+    std::array<QAction *, 19> m_popupItems{};
+    QList<QAction *> m_addedObjectItems;
 };
 
 // The class applications place. Handles the keys and the first paint of the editor;

@@ -7,11 +7,6 @@
 // dialogs are shown from here; the find and replace operations are in wwriched_search.cpp.
 // The operations that have no dialog of their own report that nothing was changed.
 
-bool TwwCustomRichEdit::InsertObject()
-{
-    return false;
-}
-
 bool TwwCustomRichEdit::ExecuteEditorWindow()
 {
     return false;

@@ -2,6 +2,7 @@
 #include "engine/codec/formatrecords.h"
 #include "engine/codec/pagelayout.h"
 #include "engine/codec/rtf/read/rtfreader.h"
+#include "engine/view/richeditole.h"
 
 #include <QEvent>
 #include <QTextEdit>
@@ -121,10 +122,17 @@ public:
     // at `position`, or {-1, -1}.
     CharRange linkAt(int position) const;
 
+    // Embedded objects (richeditview_objects.cpp): the object interface, and the
+    // container's callback, without which drops of files are left to the container.
+    RichEditOle *oleInterface() { return &m_ole; }
+    bool setOleCallback(RichEditOleCallback *callback);
+    RichEditOleCallback *oleCallback() const { return m_oleCallback; }
+
 signals:
     void contentChanged();                   // under ENM_CHANGE
     void selectionChangeNotify();            // under ENM_SELCHANGE
     void linkNotify(QEvent::Type mouseEvent, engine::CharRange range);  // under ENM_LINK
+    void objectDropFailed(const QString &message);  // a dropped file that could not be taken
 
 protected:
     bool viewportEvent(QEvent *event) override;
@@ -135,6 +143,8 @@ protected:
     bool canInsertFromMimeData(const QMimeData *source) const override;
     QMimeData *createMimeDataFromSelection() const override;
     void insertFromMimeData(const QMimeData *source) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     struct Private;
@@ -150,6 +160,12 @@ private:
     void applyFormatRect();
     void rememberTopOfView();
     void restoreTopOfView();
+    bool selectObjectAt(const QPoint &viewportPos);
+    bool dropFiles(QDropEvent *event, quint32 effect);
+
+    RichEditOle m_ole{this};
+    RichEditOleCallback *m_oleCallback = nullptr;
+    friend class RichEditOle;
 };
 
 }  // namespace engine

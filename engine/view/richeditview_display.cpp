@@ -164,6 +164,8 @@ void RichEditView::mousePressEvent(QMouseEvent *event)
 {
     notifyLink(QEvent::MouseButtonPress, event->position().toPoint());
     QTextEdit::mousePressEvent(event);
+    if (event->button() == Qt::LeftButton && !(event->modifiers() & Qt::ShiftModifier))
+        selectObjectAt(event->position().toPoint());
 }
 
 void RichEditView::mouseReleaseEvent(QMouseEvent *event)
@@ -192,6 +194,10 @@ QMimeData *RichEditView::createMimeDataFromSelection() const
 {
     // Other word processors take the selection as RTF; text and HTML go along. Qt's own
     // mime data lists a fixed set of formats, so the formats are copied into a plain one.
+    // A container that supplies its own clipboard data is asked first.
+    QMimeData *containerData = nullptr;
+    if (m_oleCallback && m_oleCallback->GetClipboardData(containerData) == OleResult::Ok && containerData)
+        return containerData;
     const std::unique_ptr<QMimeData> qtData(QTextEdit::createMimeDataFromSelection());
     auto *data = new QMimeData;
     data->setText(qtData->text());
@@ -208,6 +214,8 @@ void RichEditView::insertFromMimeData(const QMimeData *source)
 {
     // Qt's own insertion refuses a read-only view; the RTF and picture paths below must too.
     if (isReadOnly())
+        return;
+    if (m_oleCallback && m_oleCallback->QueryAcceptData(source, true) != OleResult::Ok)
         return;
     const QByteArray rtf = source ? rtfOf(source) : QByteArray();
     if (!rtf.isEmpty()) {

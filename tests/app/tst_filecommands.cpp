@@ -189,7 +189,7 @@ void TestFileCommands::runCommand(const QString &command, const QString &target)
     } else if (command == QLatin1String("recent")) {
         chooseRecent(target);
     } else if (command == QLatin1String("drop")) {
-        dropOn(editor->viewport(), {QUrl::fromLocalFile(target)});
+        dropOn(window.get(), {QUrl::fromLocalFile(target)});
     } else if (command == QLatin1String("close")) {
         window->close();
     }
@@ -556,13 +556,12 @@ void TestFileCommands::dropsOpenTheFirstLocalFileOnly()
     QCOMPARE(dialogs->requests().size(), std::size_t(0));
 
     dialogs->queueMessage(MessageResult::No);
-    dropOn(editor->viewport(),
+    dropOn(window.get(),
            {QUrl::fromLocalFile(first), QUrl::fromLocalFile(second), QUrl::fromLocalFile(path(QStringLiteral("third")))});
     QCOMPARE(editor->toPlainText(), QStringLiteral("first"));
     QCOMPARE(window->DocumentName(), first);
     QCOMPARE(modifiedPanel(), QString());
 
-    // The window itself takes drops too, outside the editor.
     dropOn(window.get(), {QUrl::fromLocalFile(second)});
     QCOMPARE(editor->toPlainText(), QStringLiteral("second"));
     QCOMPARE(caption(), kTitle + QStringLiteral(" - second.txt"));

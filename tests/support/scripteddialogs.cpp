@@ -16,6 +16,7 @@ QString kindName(ScriptedDialogs::Kind kind)
     case ScriptedDialogs::Kind::SaveFile: return QStringLiteral("save dialog");
     case ScriptedDialogs::Kind::PageSetup: return QStringLiteral("page setup dialog");
     case ScriptedDialogs::Kind::Print: return QStringLiteral("print dialog");
+    case ScriptedDialogs::Kind::InsertObject: return QStringLiteral("insert object dialog");
     }
     return {};
 }
@@ -89,6 +90,11 @@ void ScriptedDialogs::clear()
     m_queue.clear();
     m_requests.clear();
     m_unexpected.clear();
+}
+
+void ScriptedDialogs::queueInsertObject(std::optional<InsertObjectChoice> answer)
+{
+    m_queue.push_back({Kind::InsertObject, std::move(answer)});
 }
 
 ScriptedDialogs::Answer ScriptedDialogs::take(const Request &request)
@@ -178,6 +184,14 @@ bool ScriptedDialogs::print(QWidget *, QPrinter &printer, int maxCopies)
         printer.setOutputFileName(answer->pdfFileName);
     }
     return true;
+}
+
+std::optional<InsertObjectChoice> ScriptedDialogs::insertObject(QWidget *, const InsertObjectRequest &insertObject)
+{
+    Request request;
+    request.kind = Kind::InsertObject;
+    request.insertObject = insertObject;
+    return std::get<std::optional<InsertObjectChoice>>(take(request));
 }
 
 }  // namespace platform

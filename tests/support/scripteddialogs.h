@@ -20,7 +20,7 @@ public:
 // real provider on destruction.
 class ScriptedDialogs : public DialogProvider {
 public:
-    enum class Kind { Message, Font, OpenFile, SaveFile, PageSetup, Print };
+    enum class Kind { Message, Font, OpenFile, SaveFile, PageSetup, Print, InsertObject };
 
     // A user's answer in the print dialog: what it leaves in the printer.
     struct PrintChoice {
@@ -40,6 +40,7 @@ public:
         bool collate = false;  // print dialog: the collate option as it was preset
         int maxCopies = 0;     // print dialog
         QString pdfFileName;   // print dialog: the file proposed, when the printer prints to a file
+        InsertObjectRequest insertObject;
     };
 
     ScriptedDialogs();
@@ -54,6 +55,7 @@ public:
     void queueSaveFile(const QString &fileName, int filterIndex = -1);
     void queuePageSetup(std::optional<PageSetupChoice> answer);  // nullopt: the user cancels
     void queuePrint(std::optional<PrintChoice> answer);          // nullopt: the user cancels
+    void queueInsertObject(std::optional<InsertObjectChoice> answer);  // nullopt: the user cancels
 
     const std::vector<Request> &requests() const { return m_requests; }
     const Request &lastRequest() const;
@@ -70,10 +72,12 @@ public:
     FileChoice saveFile(QWidget *parent, const FileDialogRequest &request) override;
     std::optional<PageSetupChoice> pageSetup(QWidget *parent, const PageSetupRequest &request) override;
     bool print(QWidget *parent, QPrinter &printer, int maxCopies) override;
+    std::optional<InsertObjectChoice> insertObject(QWidget *parent, const InsertObjectRequest &request) override;
 
 private:
     using Answer = std::variant<MessageResult, std::optional<FontChoice>, QString, FileChoice,
-                                std::optional<PageSetupChoice>, std::optional<PrintChoice>>;
+                                std::optional<PageSetupChoice>, std::optional<PrintChoice>,
+                                std::optional<InsertObjectChoice>>;
     struct Queued {
         Kind kind;
         Answer answer;
