@@ -64,6 +64,14 @@ void fitPictures(QTextDocument &document, const QSizeF &bounds)
     }
 }
 
+// Each paragraph keeps the glyphs its layout shaped, so that painting a page does not
+// shape its text a second time.
+void keepShapedText(QTextDocument &document)
+{
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
+        block.layout()->setCacheEnabled(true);
+}
+
 bool startsWithPageBreak(const QTextBlock &block)
 {
     return block.blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore;
@@ -157,6 +165,7 @@ bool PageLayout::prepare(const FormatRange &range)
     copy.setDocumentMargin(0);
     fitPictures(copy, QSizeF(width, height));
     copyDisplayFormats(*m_document, copy);
+    keepShapedText(copy);
     copy.setTextWidth(width);
     m_layout = std::move(layout);
     return true;
