@@ -8,6 +8,8 @@
 //   bench_largedoc              the table
 //   bench_largedoc --qtextedit  only the QTextEdit figures, one "key value" a line
 //   bench_largedoc --ours       the table without the QTextEdit baseline (which takes minutes)
+//   --paragraphs N              a large document of N paragraphs instead of 100,000
+// Each figure is also printed to stderr as soon as it is measured.
 #include "app/WPForm.h"
 #include "bench/loadsave_rtfgen.h"
 #include "bench/rtfgen.h"
@@ -35,7 +37,7 @@
 
 namespace {
 
-constexpr int kLargeParagraphs = 100000;
+int largeParagraphs = 100000;  // --paragraphs N to try a smaller document
 constexpr int kWordsPerParagraph = 40;  // about 400 bytes of RTF a paragraph
 
 struct Row {
@@ -129,7 +131,7 @@ void sendKey(QWidget *target, int key, const QString &text)
 
 QByteArray largeRtf()
 {
-    return bench::generateRtf(kLargeParagraphs, 0, kWordsPerParagraph);
+    return bench::generateRtf(largeParagraphs, 0, kWordsPerParagraph);
 }
 
 QByteArray mediumRtf()
@@ -146,9 +148,25 @@ double readerMBps(const QByteArray &rtf)
     return rtf.size() / 1e6 / (double(timer.nsecsElapsed()) / 1e9);
 }
 
+// Figures by key, each echoed to stderr when measured so a long run shows its progress.
+class Figures : public QMap<QString, double> {
+public:
+    struct Entry {
+        Figures &figures;
+        QString key;
+        Entry &operator=(double value)
+        {
+            figures.insert(key, value);
+            std::fprintf(stderr, "%s %.1f\n", qPrintable(key), value);
+            return *this;
+        }
+    };
+    Entry operator[](const char *key) { return {*this, QString::fromLatin1(key)}; }
+};
+
 QMap<QString, double> measureOurs()
 {
-    QMap<QString, double> figures;
+    Figures figures;
     TfmPellWP window;
     window.resize(800, 600);
     window.show();
@@ -194,7 +212,7 @@ QMap<QString, double> measureOurs()
 // The same operations through QTextEdit's own interface, on the same document.
 QMap<QString, double> measureQTextEdit()
 {
-    QMap<QString, double> figures;
+    Figures figures;
     QTextEdit edit;
     edit.resize(800, 600);
     edit.show();
@@ -235,7 +253,8 @@ QMap<QString, double> measureQTextEdit()
 QMap<QString, double> qtextEditFigures(const QString &program)
 {
     QProcess child;
-    child.start(program, {QStringLiteral("--qtextedit")});
+    child.start(program, {QStringLiteral("--qtextedit"), QStringLiteral("--paragraphs"),
+                          QString::number(largeParagraphs)});
     child.waitForFinished(-1);
     QMap<QString, double> figures;
     for (const QByteArray &line : child.readAllStandardOutput().split('\n')) {
@@ -273,6 +292,9 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    const QStringList arguments = app.arguments();
+    if (const qsizetype at = arguments.indexOf(QStringLiteral("--paragraphs")); at > 0)
+        largeParagraphs = std::max(1, arguments.value(at + 1).toInt());
     if (app.arguments().contains(QStringLiteral("--qtextedit"))) {
         const QMap<QString, double> figures = measureQTextEdit();
         for (auto it = figures.cbegin(); it != figures.cend(); ++it)

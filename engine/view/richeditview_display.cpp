@@ -198,12 +198,14 @@ QMimeData *RichEditView::createMimeDataFromSelection() const
     QMimeData *containerData = nullptr;
     if (m_oleCallback && m_oleCallback->GetClipboardData(containerData) == OleResult::Ok && containerData)
         return containerData;
-    const std::unique_ptr<QMimeData> qtData(QTextEdit::createMimeDataFromSelection());
+    // The selection is copied out of the document once: each copy of a long list costs
+    // Qt time that grows with the square of the list's length.
+    const QTextDocumentFragment fragment = textCursor().selection();
     auto *data = new QMimeData;
-    data->setText(qtData->text());
-    data->setHtml(qtData->html());
+    data->setText(fragment.toPlainText());
+    data->setHtml(fragment.toHtml());
     QTextDocument selection;
-    QTextCursor(&selection).insertFragment(textCursor().selection());
+    QTextCursor(&selection).insertFragment(fragment);
     const QByteArray rtf = writeRtf(&selection);
     for (const QString &type : rtfMimeTypes())
         data->setData(type, rtf);
