@@ -1,8 +1,9 @@
 #pragma once
-#include "app/glyphs.h"
-#include "app/menukeys.h"
+#include "platform/glyphs.h"
+#include "platform/menukeys.h"
 #include "platform/dialogs.h"
 #include "platform/reginifile.h"
+#include "richedit/wwcontrolstates.h"
 #include "richedit/wwriched_textfile.h"
 
 #include <QMainWindow>
@@ -145,12 +146,6 @@ protected:
 private:
     using Handler = void (TfmPellWP::*)();
 
-    // What UpdateControlStates reads once and its later steps share.
-    struct SelectionFacts {
-        bool hasSelection = false;
-        bool hasText = false;
-    };
-
     // Building the window (WPForm_layout.cpp)
     void BuildLayout();
     void BuildToolbar();
@@ -188,11 +183,9 @@ private:
     DocumentFileFormat FormatForSaving(int filterIndex, const QString &fileName) const;
     platform::MessageResult ConfirmPlainText(const DocumentFileFormat &format);
 
-    // Steps of UpdateControlStates (WPForm_edit.cpp)
+    // The controls UpdateControlStates sets (WPForm_edit.cpp)
+    TwwStateControls StateControls() const;
     void UpdatePasteStates();
-    void UpdateUndoRedoStates();
-    SelectionFacts ReadSelectionFacts() const;
-    void UpdateSelectionCommandStates(const SelectionFacts &facts);
 
     // Key dispatch (WPForm_keys.cpp)
     bool HandlesKeysFor(QObject *watched) const;
@@ -204,15 +197,12 @@ private:
     void BindFormatCommands();
     void BindFormatMenuDialogs();
     void FillFontNameCombo();
-    void UpdateFormatBarStates();
     void ToggleStyle(TFontStyle style);
     bool PreviewKeyEvent(QEvent *event);
     bool OtherTextFieldHasFocus() const;
     bool OpenListTakesKey(const QKeyEvent *event) const;
 
     // Typing into the face and size boxes (WPForm_formatbar.cpp)
-    std::optional<int> FontSizeFromText(const QString &text);
-    void ShowSelectionFontName(const QString &name);
     bool FormatBoxTakesKey(const QKeyEvent *event);
     void FontNameComboEnter();
     void FontSizeComboEnter();

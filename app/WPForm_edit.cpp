@@ -1,7 +1,7 @@
 #include "app/WPForm.h"
 
+#include "richedit/wwcontrolstates.h"
 #include "richedit/wwriched.h"
-#include "richedit/wwriched_lines.h"
 
 #include <QAction>
 #include <QToolButton>
@@ -11,52 +11,47 @@ void TfmPellWP::Edit1Click()
     UpdateControlStates();
 }
 
-// Brings the buttons and menu items in line with the editor's state. Each step reads
-// the editor afresh; the read-only state is read at each use.
+// Brings the buttons and menu items in line with the editor's state.
 void TfmPellWP::UpdateControlStates()
 {
-    UpdateFormatBarStates();
-    UpdatePasteStates();
-    UpdateUndoRedoStates();
-    const SelectionFacts facts = ReadSelectionFacts();
-    UpdateSelectionCommandStates(facts);
+    ::UpdateControlStates(*RichEdit1, StateControls());
 }
 
 void TfmPellWP::UpdatePasteStates()
 {
-    Paste1->setEnabled(RichEdit1->CanPaste() && !RichEdit1->ReadOnly());
-    PasteButton->setEnabled(Paste1->isEnabled() && !RichEdit1->ReadOnly());
+    ::UpdatePasteStates(*RichEdit1, StateControls());
 }
 
-void TfmPellWP::UpdateUndoRedoStates()
+TwwStateControls TfmPellWP::StateControls() const
 {
-    mmiUndo->setEnabled(RichEdit1->CanUndo());
-    Redo1->setEnabled(RichEdit1->CanRedo());
-    UndoButton->setEnabled(mmiUndo->isEnabled());
-    RedoButton->setEnabled(Redo1->isEnabled());
-}
-
-TfmPellWP::SelectionFacts TfmPellWP::ReadSelectionFacts() const
-{
-    SelectionFacts facts;
-    facts.hasSelection = RichEdit1->HasSelection();
-    const TwwRichEditStrings &lines = *RichEdit1->Lines();
-    facts.hasText = lines.Count() > 1 || (lines.Count() == 1 && !lines.Get(0).isEmpty());
-    return facts;
-}
-
-void TfmPellWP::UpdateSelectionCommandStates(const SelectionFacts &facts)
-{
-    Cut1->setEnabled(facts.hasSelection && !RichEdit1->ReadOnly());
-    CutButton->setEnabled(facts.hasSelection && !RichEdit1->ReadOnly());
-    Copy1->setEnabled(facts.hasSelection);
-    CopyButton->setEnabled(facts.hasSelection);
-    Clear1->setEnabled(facts.hasSelection && !RichEdit1->ReadOnly());
-    SelectAll1->setEnabled(facts.hasText);
-    Find1->setEnabled(facts.hasText);
-    FindButton->setEnabled(facts.hasText);
-    FindNext1->setEnabled(RichEdit1->CanFindNext());
-    Replace1->setEnabled(facts.hasText && !RichEdit1->ReadOnly());
+    TwwStateControls controls;
+    controls.BoldButton = BoldButton;
+    controls.ItalicButton = ItalicButton;
+    controls.UnderlineButton = UnderlineButton;
+    controls.FontNameCombo = FontNameCombo;
+    controls.FontSizeCombo = FontSizeCombo;
+    controls.BulletButton = BulletButton;
+    controls.BulletStyle1 = BulletStyle1;
+    controls.LeftButton = LeftButton;
+    controls.CenterButton = CenterButton;
+    controls.RightButton = RightButton;
+    controls.Paste1 = Paste1;
+    controls.PasteButton = PasteButton;
+    controls.Undo1 = mmiUndo;
+    controls.Redo1 = Redo1;
+    controls.UndoButton = UndoButton;
+    controls.RedoButton = RedoButton;
+    controls.Cut1 = Cut1;
+    controls.CutButton = CutButton;
+    controls.Copy1 = Copy1;
+    controls.CopyButton = CopyButton;
+    controls.Clear1 = Clear1;
+    controls.SelectAll1 = SelectAll1;
+    controls.Find1 = Find1;
+    controls.FindButton = FindButton;
+    controls.FindNext1 = FindNext1;
+    controls.Replace1 = Replace1;
+    return controls;
 }
 
 void TfmPellWP::mmiUndoClick()

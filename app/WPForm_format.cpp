@@ -3,10 +3,11 @@
 #include "components/RXCombos.h"
 #include "components/Wwdbcomb.h"
 #include "platform/application.h"
+#include "platform/fontnames.h"
+#include "richedit/wwcontrolstates.h"
 #include "richedit/wwriched.h"
 
 #include <QAction>
-#include <QFontDatabase>
 #include <QToolButton>
 
 #include <algorithm>
@@ -16,16 +17,6 @@ namespace {
 constexpr int kBoxTop = 1;
 constexpr int kBoxHeight = 23;
 
-const QStringList kFontSizes = {"8", "9", "10", "11", "12", "14", "16", "18",
-                                "20", "22", "24", "26", "28", "36", "48", "72"};
-
-// Qt names a family that several foundries make "Family [Foundry]". Documents name the
-// family alone, and a face name with the foundry would mean nothing to other programs.
-QString familyWithoutFoundry(const QString &family)
-{
-    const qsizetype foundry = family.lastIndexOf(QLatin1String(" ["));
-    return foundry > 0 && family.endsWith(QLatin1Char(']')) ? family.left(foundry) : family;
-}
 
 }  // namespace
 
@@ -43,7 +34,7 @@ void TfmPellWP::BuildFormatBarBoxes()
     FontSizeCombo->setObjectName(QStringLiteral("FontSizeCombo"));
     FontSizeCombo->setGeometry(216, kBoxTop, 61, kBoxHeight);
     FontSizeCombo->setDropDownCount(8);
-    FontSizeCombo->setItems(kFontSizes);
+    FontSizeCombo->setItems(FontSizeItems());
 
     ColorComboBox1 = new TColorComboBox(FormatBar);
     ColorComboBox1->setObjectName(QStringLiteral("ColorComboBox1"));
@@ -81,36 +72,7 @@ void TfmPellWP::BindFormatCommands()
 // replaced, not appended to, so showing the window again lists each font once.
 void TfmPellWP::FillFontNameCombo()
 {
-    QStringList names;
-    for (const QString &family : QFontDatabase::families())
-        names << familyWithoutFoundry(family);
-    names.removeDuplicates();
-    FontNameCombo->setItems(names);
-}
-
-// ---- Control states: the format bar's part ----
-
-// Steps 1 to 5 of the refresh: the style buttons, the two boxes, the bullet button with
-// its menu item, and the alignment buttons, all from one read of the selection.
-void TfmPellWP::UpdateFormatBarStates()
-{
-    const TSelectionFormats formats = RichEdit1->SelectionFormats();
-    BoldButton->setChecked(formats.Style.testFlag(fsBold));
-    UnderlineButton->setChecked(formats.Style.testFlag(fsUnderline));
-    ItalicButton->setChecked(formats.Style.testFlag(fsItalic));
-
-    ShowSelectionFontName(formats.Name);
-    FontSizeCombo->setItemIndex(FontSizeCombo->IndexOf(QString::number(formats.Size)));
-
-    BulletButton->setChecked(formats.Numbering == nsBullet);
-    BulletStyle1->setChecked(BulletButton->isChecked());
-
-    switch (formats.Alignment) {
-    case taLeftJustify: LeftButton->setChecked(true); break;
-    case taRightJustify: RightButton->setChecked(true); break;
-    case taCenter: CenterButton->setChecked(true); break;
-    default: break;  // justified or mixed: the buttons stay as they were
-    }
+    FontNameCombo->setItems(platform::screenFontNames());
 }
 
 // ---- Bold, italic, underline and bullets ----
@@ -196,7 +158,7 @@ void TfmPellWP::FontSizeComboCloseUp(TwwDBComboBox *Sender, bool Select)
     const QString text = Sender->text();
     if (!Select || text.isEmpty())
         return;
-    const std::optional<int> points = FontSizeFromText(text);
+    const std::optional<int> points = FontSizeFromText(this, text);
     if (!points)
         return;
     RichEdit1->SelectionAttributes().SetSize(*points);

@@ -24,38 +24,6 @@ constexpr char16_t kCtrlR = 18;
 constexpr char16_t kCtrlU = 21;
 constexpr char16_t kEscape = 27;
 
-// The character a key press types, as the window's key preview sees it: Ctrl with a
-// letter types that letter's control character (Ctrl+B is 2), Esc types 27.
-QChar typedCharacter(const QKeyEvent *event)
-{
-    if (event->key() == Qt::Key_Escape)
-        return QChar(kEscape);
-    const Qt::KeyboardModifiers modifiers = event->modifiers();
-    if ((modifiers & Qt::ControlModifier) && !(modifiers & Qt::AltModifier) && event->key() >= Qt::Key_A
-        && event->key() <= Qt::Key_Z)
-        return QChar(char16_t(event->key() - Qt::Key_A + 1));
-    const QString text = event->text();
-    return text.isEmpty() ? QChar() : text.at(0);
-}
-
-// Keys that edit a text field. Menu shortcuts would send them to the document.
-bool isFieldEditingKey(const QKeyEvent *event)
-{
-    const QKeyCombination key = shortcutKeyOf(event->key(), event->modifiers());
-    if (key == QKeyCombination(Qt::Key_Delete))
-        return true;
-    if (key.keyboardModifiers() != Qt::ControlModifier)
-        return false;
-    switch (key.key()) {
-    case Qt::Key_A:
-    case Qt::Key_C:
-    case Qt::Key_V:
-    case Qt::Key_X:
-    case Qt::Key_Z: return true;
-    default: return false;
-    }
-}
-
 }  // namespace
 
 // True while a text field other than the editor (the font name or size box) has the
@@ -87,7 +55,7 @@ bool TfmPellWP::PreviewKeyEvent(QEvent *event)
         platform::runGuarded([&] { FormKeyUp(key, keyEvent->modifiers(), keyEvent->isAutoRepeat()); });
         return false;
     }
-    if (OpenListTakesKey(keyEvent) || (OtherTextFieldHasFocus() && isFieldEditingKey(keyEvent)))
+    if (OpenListTakesKey(keyEvent) || (OtherTextFieldHasFocus() && isTextFieldEditingKey(keyEvent)))
         return false;
     if (event->type() == QEvent::ShortcutOverride)
         return FilterKeyEvent(event);

@@ -2,7 +2,6 @@
 
 #include "richedit/wwpagesetupdialog.h"
 #include "richedit/wwprinter.h"
-#include "richedit/wwprintjob.h"
 #include "richedit/wwriched.h"
 
 #include <QPrinter>
@@ -21,8 +20,6 @@ void TfmPellWP::mmiPageSetupClick()
         RichEdit1->UpdateFormatRect();
 }
 
-// One job per copy on a printer. Copies into a PDF file go into one job, since jobs of
-// their own would each write the same file over the one before.
 void TfmPellWP::mmiPrintClick()
 {
     QPrinter &printer = CurrentPrinter();
@@ -31,13 +28,5 @@ void TfmPellWP::mmiPrintClick()
         printer.setOutputFileName(DefaultPdfFileName(FFileName));
     if (!platform::dialogs().print(this, printer, kMaxPrintCopies))
         return;
-    const int copies = std::min(printer.copyCount(), kMaxPrintCopies);
-    if (copies <= 0)
-        return;
-    if (PrintSpooler().PrintsToFile(printer)) {
-        RichEdit1->Print(kPrintTitle, copies);
-        return;
-    }
-    for (int copy = 0; copy < copies; ++copy)
-        RichEdit1->Print(kPrintTitle);
+    RichEdit1->PrintCopies(kPrintTitle, std::min(printer.copyCount(), kMaxPrintCopies));
 }

@@ -67,3 +67,9 @@ const TwwDBRichEditIntl &RichEditTexts()
     static const TwwDBRichEditIntl defaults;
     return GlobalIntl ? GlobalIntl->RichEdit : defaults;
 }
+
+const TwwUserMessagesIntl &UserMessageTexts()
+{
+    static const TwwUserMessagesIntl defaults;
+    return GlobalIntl ? GlobalIntl->UserMessages : defaults;
+}

@@ -241,3 +241,5 @@ TwwIntl *CreateGlobalIntl(QObject &owner);
 
 // The editor texts of the global table, or the default texts when there is none.
 const TwwDBRichEditIntl &RichEditTexts();
+// The message texts of the global table, or the default texts when there is none.
+const TwwUserMessagesIntl &UserMessageTexts();

@@ -196,7 +196,8 @@ public:
         std::function<void(TwwCustomRichEdit *sender, const QString &urlLink, bool &useDefault)>;
     using TwwDialogEvent = std::function<void(QWidget *form)>;
 
-    explicit TwwCustomRichEdit(QWidget *parent = nullptr);
+    // Invokable, so that the editor window can make an editor of the opening one's class.
+    Q_INVOKABLE explicit TwwCustomRichEdit(QWidget *parent = nullptr);
     ~TwwCustomRichEdit() override;
 
     // Events
@@ -324,6 +325,9 @@ public:
     // Printing (wwriched_print.cpp). Print prints the whole content as one job; copies
     // above 1 go into that one job, each copy starting on a new page.
     void Print(const QString &title, int copies = 1);
+    // Prints `copies` copies as separate jobs, one per copy; into a PDF file they go into
+    // one job, since jobs of their own would each write the same file over the one before.
+    void PrintCopies(const QString &title, int copies);
     // Where the text goes on the current printer's page: twips from the printable area's
     // corner, each margin counted from the paper's edge and clamped to the paper.
     QRect PrintMarginRect() const;
@@ -494,7 +498,7 @@ private:
 class TwwDBRichEdit : public TwwCustomRichEdit {
     Q_OBJECT
 public:
-    explicit TwwDBRichEdit(QWidget *parent = nullptr);
+    Q_INVOKABLE explicit TwwDBRichEdit(QWidget *parent = nullptr);
 
     bool AutoDisplay() const { return m_autoDisplay; }
     void SetAutoDisplay(bool on) { m_autoDisplay = on; }

@@ -119,3 +119,15 @@ void TwwCustomRichEdit::Print(const QString &title, int copies)
     painter.restore();
     job->Finish();
 }
+
+void TwwCustomRichEdit::PrintCopies(const QString &title, int copies)
+{
+    if (copies <= 0)
+        return;
+    if (PrintSpooler().PrintsToFile(CurrentPrinter())) {
+        Print(title, copies);
+        return;
+    }
+    for (int copy = 0; copy < copies; ++copy)
+        Print(title);
+}

@@ -1,6 +1,7 @@
-#include "app/menukeys.h"
+#include "platform/menukeys.h"
 
 #include <QAction>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -90,4 +91,34 @@ bool MenuKeyDispatcher::dispatch(QKeyCombination key)
         return true;
     }
     return !m_passWhenDisabled.contains(item);
+}
+
+QChar typedCharacter(const QKeyEvent *event)
+{
+    constexpr char16_t kEscape = 27;
+    if (event->key() == Qt::Key_Escape)
+        return QChar(kEscape);
+    const Qt::KeyboardModifiers modifiers = event->modifiers();
+    if ((modifiers & Qt::ControlModifier) && !(modifiers & Qt::AltModifier) && event->key() >= Qt::Key_A
+        && event->key() <= Qt::Key_Z)
+        return QChar(char16_t(event->key() - Qt::Key_A + 1));
+    const QString text = event->text();
+    return text.isEmpty() ? QChar() : text.at(0);
+}
+
+bool isTextFieldEditingKey(const QKeyEvent *event)
+{
+    const QKeyCombination key = shortcutKeyOf(event->key(), event->modifiers());
+    if (key == QKeyCombination(Qt::Key_Delete))
+        return true;
+    if (key.keyboardModifiers() != Qt::ControlModifier)
+        return false;
+    switch (key.key()) {
+    case Qt::Key_A:
+    case Qt::Key_C:
+    case Qt::Key_V:
+    case Qt::Key_X:
+    case Qt::Key_Z: return true;
+    default: return false;
+    }
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include <QChar>
 #include <QHash>
 #include <QKeyCombination>
 #include <QKeySequence>
@@ -7,6 +8,7 @@
 #include <functional>
 
 class QAction;
+class QKeyEvent;
 class QMenu;
 class QMenuBar;
 
@@ -54,3 +56,11 @@ private:
 // The key and modifiers of a key press as a menu shortcut compares them (the keypad
 // flag does not count).
 QKeyCombination shortcutKeyOf(int key, Qt::KeyboardModifiers modifiers);
+
+// The character a key press types, as a window's key preview sees it: Ctrl with a letter
+// types that letter's control character (Ctrl+B is 2), Esc types 27; null for none.
+QChar typedCharacter(const QKeyEvent *event);
+
+// Keys that edit a text field (Delete, Ctrl+A, C, V, X, Z): while a text field other than
+// the document has the focus they are its own, not menu shortcuts.
+bool isTextFieldEditingKey(const QKeyEvent *event);

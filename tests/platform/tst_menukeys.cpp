@@ -1,4 +1,4 @@
-#include "app/menukeys.h"
+#include "platform/menukeys.h"
 
 #include <QAction>
 #include <QMenu>

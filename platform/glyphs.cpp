@@ -1,4 +1,4 @@
-#include "app/glyphs.h"
+#include "platform/glyphs.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -153,6 +153,18 @@ void drawMagnifier(QPainter &p)
     p.drawEllipse(QPointF(6.5, 6.5), 4.5, 4.5);
 }
 
+// A letter over four colour blocks: the text colour button.
+void drawTextColour(QPainter &p)
+{
+    drawLetter(p, QStringLiteral("A"), true, false, false);
+    const QColor blocks[] = {QColor(220, 30, 30), QColor(30, 160, 40), QColor(30, 70, 210), QColor(240, 200, 20)};
+    p.setPen(Qt::NoPen);
+    for (int i = 0; i < 4; ++i) {
+        p.setBrush(blocks[i]);
+        p.drawRect(QRectF(1 + i * 3.5, 13, 3.5, 3));
+    }
+}
+
 void draw(QPainter &p, Glyph glyph)
 {
     switch (glyph) {
@@ -176,6 +188,7 @@ void draw(QPainter &p, Glyph glyph)
     case Glyph::AlignCenter: drawTextLines(p, Qt::AlignHCenter); break;
     case Glyph::AlignRight: drawTextLines(p, Qt::AlignRight); break;
     case Glyph::Bullets: drawBullets(p); break;
+    case Glyph::TextColour: drawTextColour(p); break;
     }
 }
 

@@ -5,7 +5,7 @@
 // 16 by 16 grid so that they stay crisp at any scale.
 enum class Glyph {
     New, Open, Save, Print, Find, Cut, Copy, Paste, Undo, Redo,
-    Bold, Italic, Underline, AlignLeft, AlignCenter, AlignRight, Bullets,
+    Bold, Italic, Underline, AlignLeft, AlignCenter, AlignRight, Bullets, TextColour,
 };
 
 QIcon glyphIcon(Glyph glyph);

@@ -1,0 +1,256 @@
+#include "richedit/wwrich.h"
+
+#include "components/Wwdbcomb.h"
+#include "platform/application.h"
+#include "platform/lockkeys.h"
+#include "richedit/Wwintl.h"
+#include "richedit/wwriched.h"
+#include "richedit/wwriched_ruler.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QToolButton>
+
+// The formatting and editing commands of the editor window. They call the operations of
+// the window's editor, as the word processor's main window does with its own.
+
+void TwwRichEditForm::BindFormatCommands()
+{
+    Bind(BoldButton, &TwwRichEditForm::BoldButtonClick);
+    Bind(ItalicButton, &TwwRichEditForm::ItalicButtonClick);
+    Bind(UnderlineButton, &TwwRichEditForm::UnderlineButtonClick);
+    Bind(LeftButton, &TwwRichEditForm::LeftButtonClick);
+    Bind(CenterButton, &TwwRichEditForm::CenterButtonClick);
+    Bind(RightButton, &TwwRichEditForm::RightButtonClick);
+    Bind(BulletButton, &TwwRichEditForm::BulletButtonClick);
+    Bind(BulletStyle1, &TwwRichEditForm::BulletStyle1Click);
+    for (QToolButton *toggle : {BoldButton, ItalicButton, UnderlineButton, BulletButton})
+        connect(toggle, &QAbstractButton::pressed, this, [this, toggle] { BoldButtonMouseDown(toggle); });
+    FontNameCombo->OnDropDown = [this](QObject *) { RunHandler(&TwwRichEditForm::FontNameComboDropDown); };
+    FontNameCombo->OnCloseUp = [this](TwwDBComboBox *sender, bool select) {
+        platform::runGuarded([&] { FontNameComboCloseUp(sender, select); });
+    };
+    FontSizeCombo->OnCloseUp = [this](TwwDBComboBox *sender, bool select) {
+        platform::runGuarded([&] { FontSizeComboCloseUp(sender, select); });
+    };
+}
+
+TwwStateControls TwwRichEditForm::StateControls() const
+{
+    TwwStateControls controls;
+    controls.BoldButton = BoldButton;
+    controls.ItalicButton = ItalicButton;
+    controls.UnderlineButton = UnderlineButton;
+    controls.FontNameCombo = FontNameCombo;
+    controls.FontSizeCombo = FontSizeCombo;
+    controls.BulletButton = BulletButton;
+    controls.BulletStyle1 = BulletStyle1;
+    controls.LeftButton = LeftButton;
+    controls.CenterButton = CenterButton;
+    controls.RightButton = RightButton;
+    controls.Paste1 = Paste1;
+    controls.PasteButton = PasteButton;
+    controls.Undo1 = Undo1;
+    controls.Redo1 = Redo1;
+    controls.UndoButton = UndoButton;
+    controls.RedoButton = RedoButton;
+    controls.Cut1 = Cut1;
+    controls.CutButton = CutButton;
+    controls.Copy1 = Copy1;
+    controls.CopyButton = CopyButton;
+    controls.Clear1 = Clear1;
+    controls.SelectAll1 = SelectAll1;
+    controls.Find1 = Find1;
+    controls.FindButton = FindButton;
+    controls.FindNext1 = FindNext1;
+    controls.Replace1 = Replace1;
+    return controls;
+}
+
+// The main window's refresh, and the ruler's markers follow the paragraph.
+void TwwRichEditForm::UpdateControlStates()
+{
+    ::UpdateControlStates(*RichEdit1, StateControls());
+    FRuler->SyncMarkers();
+}
+
+void TwwRichEditForm::RichEdit1SelectionChange()
+{
+    if (RichEdit1->isVisible())
+        UpdateControlStates();
+}
+
+// Status panel 2 shows Num Lock, panel 1 Caps Lock.
+void TwwRichEditForm::UpdateLockKeyPanels()
+{
+    const platform::LockKeyState locks = platform::lockKeyState();
+    const TwwDBRichEditIntl &texts = RichEditTexts();
+    StatusPanels[2]->setText(locks.numLock ? texts.NUMLockCaption : QString());
+    StatusPanels[1]->setText(locks.capsLock ? texts.CAPLockCaption : QString());
+}
+
+// ---- Character and paragraph formats ----
+
+void TwwRichEditForm::BoldButtonMouseDown(QAbstractButton *sender)
+{
+    FButtonDown = sender->isChecked();
+}
+
+void TwwRichEditForm::ToggleStyle(int style)
+{
+    RichEdit1->SetSelectionStyle(TFontStyle(style), !FButtonDown);
+    UpdateControlStates();
+}
+
+void TwwRichEditForm::BoldButtonClick()
+{
+    ToggleStyle(fsBold);
+}
+
+void TwwRichEditForm::ItalicButtonClick()
+{
+    ToggleStyle(fsItalic);
+}
+
+void TwwRichEditForm::UnderlineButtonClick()
+{
+    ToggleStyle(fsUnderline);
+}
+
+void TwwRichEditForm::LeftButtonClick()
+{
+    RichEdit1->ParagraphAttributes().SetAlignment(taLeftJustify);
+    UpdateControlStates();
+}
+
+void TwwRichEditForm::CenterButtonClick()
+{
+    RichEdit1->ParagraphAttributes().SetAlignment(taCenter);
+    UpdateControlStates();
+}
+
+void TwwRichEditForm::RightButtonClick()
+{
+    RichEdit1->ParagraphAttributes().SetAlignment(taRightJustify);
+    UpdateControlStates();
+}
+
+void TwwRichEditForm::BulletButtonClick()
+{
+    RichEdit1->SetBullets(!FButtonDown);
+    UpdateControlStates();
+}
+
+void TwwRichEditForm::BulletStyle1Click()
+{
+    FButtonDown = RichEdit1->ParagraphAttributes().Numbering() == nsBullet;
+    BulletButtonClick();
+}
+
+void TwwRichEditForm::FontNameComboDropDown()
+{
+    FontNameCombo->setFontColor(Qt::black);
+}
+
+void TwwRichEditForm::FontNameComboCloseUp(TwwDBComboBox *sender, bool select)
+{
+    if (!select)
+        return;
+    RichEdit1->SetSelectionFaceName(sender->text());
+    RichEdit1->setFocus();
+    UpdateControlStates();
+}
+
+void TwwRichEditForm::FontSizeComboCloseUp(TwwDBComboBox *sender, bool select)
+{
+    const QString text = sender->text();
+    if (!select || text.isEmpty())
+        return;
+    const std::optional<int> points = FontSizeFromText(this, text);
+    if (!points)
+        return;
+    RichEdit1->SelectionAttributes().SetSize(*points);
+    RichEdit1->setFocus();
+    UpdateControlStates();
+}
+
+void TwwRichEditForm::Font1Click()
+{
+    RichEdit1->ExecuteFontDialog();
+    UpdateControlStates();
+}
+
+void TwwRichEditForm::Paragraph1Click()
+{
+    if (RichEdit1->ExecuteParagraphDialog())
+        FRuler->SyncMarkers();
+}
+
+void TwwRichEditForm::Tabs1Click()
+{
+    RichEdit1->ExecuteTabDialog();
+}
+
+void TwwRichEditForm::InsertObject1Click()
+{
+    RichEdit1->InsertObject();
+}
+
+// ---- Edit menu ----
+
+void TwwRichEditForm::Edit1Click()
+{
+    UpdateControlStates();
+}
+
+void TwwRichEditForm::Undo1Click()
+{
+    RichEdit1->Undo();
+    UpdateControlStates();
+}
+
+void TwwRichEditForm::Redo1Click()
+{
+    RichEdit1->Redo();
+    UpdateControlStates();
+}
+
+void TwwRichEditForm::Cut1Click()
+{
+    RichEdit1->CutToClipboard();
+}
+
+void TwwRichEditForm::Copy1Click()
+{
+    RichEdit1->CopyToClipboard();
+}
+
+void TwwRichEditForm::Paste1Click()
+{
+    RichEdit1->PasteFromClipboard();
+}
+
+void TwwRichEditForm::Clear1Click()
+{
+    RichEdit1->ClearSelection();
+}
+
+void TwwRichEditForm::SelectAll1Click()
+{
+    RichEdit1->SelectAll();
+}
+
+void TwwRichEditForm::Find1Click()
+{
+    RichEdit1->ExecuteFindDialog();
+}
+
+void TwwRichEditForm::FindNext1Click()
+{
+    RichEdit1->FindNext();
+}
+
+void TwwRichEditForm::Replace1Click()
+{
+    RichEdit1->ExecuteReplaceDialog();
+}
