@@ -104,7 +104,6 @@ void TwwRichEditForm::CreateRuler()
     FRuler->resize(FClient->width(), height);
     if (FSource->EditWidth() == rewPrinterSize)
         FRuler->SetPageWidth(FSource);
-    FRuler->SetRulerRect();
     FRuler->CreateMarkers();
 }
 

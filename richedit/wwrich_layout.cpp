@@ -307,8 +307,7 @@ void TwwRichEditForm::LayOutEditor()
     const int width = FClient->width();
     if (E->EditWidth() == rewWindowSize) {
         FRuler->resize(width, FRuler->height());
-        FRuler->SetRulerRect();
-    }
+        }
     StatusPanels[0]->resize(width - 90 * logicalDpiY() / 96, StatusPanels[0]->height());
     PlaceStatusPanels();
 

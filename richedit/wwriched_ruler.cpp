@@ -11,7 +11,6 @@
 namespace {
 
 constexpr int kRulerEdge = 6;       // from the panel's sides to the ruler rectangle
-constexpr int kRulerInset = 4;      // from the panel's top and bottom
 constexpr int kMarkerSpacing = 48;  // the right marker stays this far right of the others
 constexpr int kTwipsPerInch = 1440;
 constexpr double kInchesPerCentimetre = 0.39416633819471817;  // 1 / 2.537
@@ -22,21 +21,6 @@ TwwRulerPanel::TwwRulerPanel(QWidget *parent) : QFrame(parent)
 {
     setObjectName(QStringLiteral("Ruler"));
     setFrameStyle(QFrame::NoFrame);
-    SetRulerRect();
-}
-
-void TwwRulerPanel::SetRulerRect()
-{
-    m_rulerLeft = kRulerEdge;
-    m_rulerTop = kRulerInset;
-    m_rulerRight = width() - kRulerEdge;
-    m_rulerBottom = height() - kRulerInset;
-}
-
-void TwwRulerPanel::resizeEvent(QResizeEvent *event)
-{
-    QFrame::resizeEvent(event);
-    SetRulerRect();
 }
 
 TwwTrackIcon *TwwRulerPanel::NewMarker(const char *name, const QString &bitmap)
@@ -45,8 +29,8 @@ TwwTrackIcon *TwwRulerPanel::NewMarker(const char *name, const QString &bitmap)
     marker->setObjectName(QLatin1String(name));
     marker->SetBitmapName(bitmap);
     marker->OnEndDrag = [this](TwwTrackIcon *sender) { MarkerEndDrag(sender); };
-    marker->SetMinValue(m_rulerLeft - marker->width() / 2);
-    marker->SetMaxValue(m_rulerRight - marker->width() / 2);
+    marker->SetMinValue(RulerLeft() - marker->width() / 2);
+    marker->SetMaxValue(RulerRight() - marker->width() / 2);
     marker->show();
     return marker;
 }
@@ -54,11 +38,11 @@ TwwTrackIcon *TwwRulerPanel::NewMarker(const char *name, const QString &bitmap)
 void TwwRulerPanel::CreateMarkers()
 {
     m_leftMarker = NewMarker("LeftMarker", QStringLiteral("wwRulerUp"));
-    m_leftMarker->move(m_leftMarker->MinValue(), m_rulerBottom - m_leftMarker->height() + 4);
+    m_leftMarker->move(m_leftMarker->MinValue(), RulerBottom() - m_leftMarker->height() + 4);
     m_rightMarker = NewMarker("RightMarker", QStringLiteral("wwRulerUp"));
-    m_rightMarker->move(m_rightMarker->MaxValue(), m_rulerBottom - m_rightMarker->height() + 4);
+    m_rightMarker->move(m_rightMarker->MaxValue(), RulerBottom() - m_rightMarker->height() + 4);
     m_firstLineMarker = NewMarker("FirstLineMarker", QStringLiteral("wwRulerDown"));
-    m_firstLineMarker->move(m_firstLineMarker->MinValue() + 10, m_rulerTop - 2);
+    m_firstLineMarker->move(m_firstLineMarker->MinValue() + 10, RulerTop() - 2);
 }
 
 int TwwRulerPanel::Px(int twips) const
@@ -108,10 +92,9 @@ double TwwRulerPanel::ScaleLength() const
 void TwwRulerPanel::SetPageWidth(const TwwCustomRichEdit *editor)
 {
     resize(int(std::trunc(editor->ScreenPixelsPerInch() * PrintableInches(editor))) + 2 * kRulerEdge, height());
-    SetRulerRect();
     for (TwwTrackIcon *marker : {m_leftMarker, m_rightMarker, m_firstLineMarker})
         if (marker)
-            marker->SetMaxValue(m_rulerRight - marker->width() / 2);
+            marker->SetMaxValue(RulerRight() - marker->width() / 2);
 }
 
 void TwwRulerPanel::SyncMarkers()
@@ -120,9 +103,9 @@ void TwwRulerPanel::SyncMarkers()
         return;
     const engine::ParaFormat format = m_editor->paraFormat();
     const int start = Px(format.startIndent);
-    m_leftMarker->SetLeft(Px(format.offset) + start + m_rulerLeft - m_leftMarker->width() / 2);
+    m_leftMarker->SetLeft(Px(format.offset) + start + RulerLeft() - m_leftMarker->width() / 2);
     m_rightMarker->SetLeft(width() - Px(format.rightIndent) - m_rightMarker->width());
-    m_firstLineMarker->SetLeft(start + m_rulerLeft - m_firstLineMarker->width() / 2);
+    m_firstLineMarker->SetLeft(start + RulerLeft() - m_firstLineMarker->width() / 2);
 }
 
 // The marker's centre floored to the grid (the ruler's own left margin counts as part of

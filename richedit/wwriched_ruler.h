@@ -26,11 +26,10 @@ public:
     void SetEditor(TwwCustomRichEdit *editor) { m_editor = editor; }
 
     // The ruler rectangle, always (6, 4, width - 6, height - 4), as edges.
-    int RulerLeft() const { return m_rulerLeft; }
-    int RulerTop() const { return m_rulerTop; }
-    int RulerRight() const { return m_rulerRight; }
-    int RulerBottom() const { return m_rulerBottom; }
-    void SetRulerRect();
+    int RulerLeft() const { return 6; }
+    int RulerTop() const { return 4; }
+    int RulerRight() const { return width() - 6; }
+    int RulerBottom() const { return height() - 4; }
 
     // The three markers, each limited to the ruler and placed at its start.
     void CreateMarkers();
@@ -54,7 +53,6 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
 
 private:
     TwwTrackIcon *NewMarker(const char *name, const QString &bitmap);
@@ -66,10 +64,6 @@ private:
     int Tw(int pixels) const;
 
     QPointer<TwwCustomRichEdit> m_editor;
-    int m_rulerLeft = 6;
-    int m_rulerTop = 4;
-    int m_rulerRight = 6;
-    int m_rulerBottom = 4;
     TwwTrackIcon *m_leftMarker = nullptr;
     TwwTrackIcon *m_rightMarker = nullptr;
     TwwTrackIcon *m_firstLineMarker = nullptr;
