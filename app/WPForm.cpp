@@ -2,6 +2,7 @@
 
 #include "app/programicon.h"
 #include "platform/application.h"
+#include "richedit/wwformatcommands.h"
 #include "richedit/wwriched.h"
 
 #include <QCoreApplication>

@@ -29,6 +29,7 @@ class TPopupMenu;
 class TRxTrayIcon;
 class TwwDBRichEdit;
 class TwwDBComboBox;
+class TwwFormatCommands;
 class TColorComboBox;
 class QKeyEvent;
 enum TFontStyle : quint8;
@@ -197,7 +198,6 @@ private:
     void BindFormatCommands();
     void BindFormatMenuDialogs();
     void FillFontNameCombo();
-    void ToggleStyle(TFontStyle style);
     bool PreviewKeyEvent(QEvent *event);
     bool OtherTextFieldHasFocus() const;
     bool OpenListTakesKey(const QKeyEvent *event) const;
@@ -216,7 +216,7 @@ private:
     bool FHintHandlerInstalled = false;
     QString FApplicationHint;
     std::unique_ptr<MenuKeyDispatcher> FMenuKeys;
-    bool FButtonDown = false;
+    std::unique_ptr<TwwFormatCommands> FFormatCommands;  // holds FButtonDown
     bool FUndoKeyDown = false;  // Z went down with Ctrl and has not come up yet
     bool FShownBefore = false;
     std::unique_ptr<TRegIniFile> FIniFile;  // from FormCreate until a successful close

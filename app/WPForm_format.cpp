@@ -5,6 +5,7 @@
 #include "platform/application.h"
 #include "platform/fontnames.h"
 #include "richedit/wwcontrolstates.h"
+#include "richedit/wwformatcommands.h"
 #include "richedit/wwriched.h"
 
 #include <QAction>
@@ -43,6 +44,8 @@ void TfmPellWP::BuildFormatBarBoxes()
 
 void TfmPellWP::BindFormatCommands()
 {
+    FFormatCommands = std::make_unique<TwwFormatCommands>([this] { UpdateControlStates(); });
+    FFormatCommands->SetEditor(RichEdit1);
     Bind(BoldButton, &TfmPellWP::BoldButtonClick);
     Bind(ItalicButton, &TfmPellWP::ItalicButtonClick);
     Bind(UnderlineButton, &TfmPellWP::UnderlineButtonClick);
@@ -75,68 +78,52 @@ void TfmPellWP::FillFontNameCombo()
     FontNameCombo->setItems(platform::screenFontNames());
 }
 
-// ---- Bold, italic, underline and bullets ----
+// ---- Bold, italic, underline, bullets, alignment, font name and size ----
 
 void TfmPellWP::BoldButtonMouseDown(QAbstractButton *Sender)
 {
-    FButtonDown = Sender->isChecked();
-}
-
-// Switches one style on or off for the whole selection, as FButtonDown decides.
-void TfmPellWP::ToggleStyle(TFontStyle style)
-{
-    RichEdit1->SetSelectionStyle(style, !FButtonDown);
-    UpdateControlStates();
+    FFormatCommands->ButtonMouseDown(Sender);
 }
 
 void TfmPellWP::BoldButtonClick()
 {
-    ToggleStyle(fsBold);
+    FFormatCommands->ToggleStyle(fsBold);
 }
 
 void TfmPellWP::ItalicButtonClick()
 {
-    ToggleStyle(fsItalic);
+    FFormatCommands->ToggleStyle(fsItalic);
 }
 
 void TfmPellWP::UnderlineButtonClick()
 {
-    ToggleStyle(fsUnderline);
+    FFormatCommands->ToggleStyle(fsUnderline);
 }
 
 void TfmPellWP::BulletButtonClick()
 {
-    RichEdit1->SetBullets(!FButtonDown);
-    UpdateControlStates();
+    FFormatCommands->ToggleBullets();
 }
 
 void TfmPellWP::BulletStyle1Click()
 {
-    FButtonDown = RichEdit1->ParagraphAttributes().Numbering() == nsBullet;
-    BulletButtonClick();
+    FFormatCommands->BulletMenuClick();
 }
-
-// ---- Alignment ----
 
 void TfmPellWP::LeftButtonClick()
 {
-    RichEdit1->ParagraphAttributes().SetAlignment(taLeftJustify);
-    UpdateControlStates();
+    FFormatCommands->SetAlignment(taLeftJustify);
 }
 
 void TfmPellWP::CenterButtonClick()
 {
-    RichEdit1->ParagraphAttributes().SetAlignment(taCenter);
-    UpdateControlStates();
+    FFormatCommands->SetAlignment(taCenter);
 }
 
 void TfmPellWP::RightButtonClick()
 {
-    RichEdit1->ParagraphAttributes().SetAlignment(taRightJustify);
-    UpdateControlStates();
+    FFormatCommands->SetAlignment(taRightJustify);
 }
-
-// ---- Font name, size and colour ----
 
 void TfmPellWP::FontNameComboDropDown()
 {
@@ -145,25 +132,12 @@ void TfmPellWP::FontNameComboDropDown()
 
 void TfmPellWP::FontNameComboCloseUp(TwwDBComboBox *Sender, bool Select)
 {
-    if (!Select)
-        return;
-    RichEdit1->SetSelectionFaceName(Sender->text());
-    RichEdit1->setFocus();
-    UpdateControlStates();
+    FFormatCommands->FontNameCloseUp(Sender, Select);
 }
 
-// A text that is not a size is refused before anything changes.
 void TfmPellWP::FontSizeComboCloseUp(TwwDBComboBox *Sender, bool Select)
 {
-    const QString text = Sender->text();
-    if (!Select || text.isEmpty())
-        return;
-    const std::optional<int> points = FontSizeFromText(this, text);
-    if (!points)
-        return;
-    RichEdit1->SelectionAttributes().SetSize(*points);
-    RichEdit1->setFocus();
-    UpdateControlStates();
+    FFormatCommands->FontSizeCloseUp(this, Sender, Select);
 }
 
 void TfmPellWP::ColorComboBox1Change()

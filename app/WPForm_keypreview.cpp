@@ -4,6 +4,7 @@
 #include "platform/application.h"
 #include "platform/lockkeys.h"
 #include "richedit/Wwintl.h"
+#include "richedit/wwformatcommands.h"
 #include "richedit/wwriched.h"
 
 #include <QApplication>
@@ -90,14 +91,11 @@ void TfmPellWP::FormKeyPress(QChar &Key, Qt::KeyboardModifiers Shift)
     if (!(Shift & Qt::ControlModifier))
         return;
     if (Key == QChar(kCtrlB)) {
-        FButtonDown = RichEdit1->SelectionAttributes().Style().testFlag(fsBold);
-        BoldButtonClick();
+        FFormatCommands->ToggleStyleByKey(fsBold);
     } else if (Key == QChar(kCtrlU)) {
-        FButtonDown = RichEdit1->SelectionAttributes().Style().testFlag(fsUnderline);
-        UnderlineButtonClick();
+        FFormatCommands->ToggleStyleByKey(fsUnderline);
     } else if (Key == QChar(kCtrlI)) {
-        FButtonDown = RichEdit1->SelectionAttributes().Style().testFlag(fsItalic);
-        ItalicButtonClick();
+        FFormatCommands->ToggleStyleByKey(fsItalic);
     } else if (!ApplyAlignmentKey(Key)) {
         return;
     }

@@ -13,18 +13,10 @@ bool TfmPellWP::eventFilter(QObject *watched, QEvent *event)
 }
 
 // Menu shortcuts apply to keys meant for this window while it is active and no popup
-// or modal dialog has the keyboard. Only the first receiver counts: a key the focused
-// control ignores travels on to its parents, and must not be dispatched again there.
+// or modal dialog has the keyboard.
 bool TfmPellWP::HandlesKeysFor(QObject *watched) const
 {
-    if (!watched->isWidgetType() || !isActiveWindow() || QApplication::activePopupWidget()
-        || QApplication::activeModalWidget())
-        return false;
-    auto *widget = static_cast<QWidget *>(watched);
-    if (widget->window() != this)
-        return false;
-    QWidget *focus = QApplication::focusWidget();
-    return focus ? widget == focus : widget == this;
+    return isWindowKeyFirstReceiver(this, watched);
 }
 
 bool TfmPellWP::FilterKeyEvent(QEvent *event)

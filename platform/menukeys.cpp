@@ -1,6 +1,7 @@
 #include "platform/menukeys.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
@@ -121,4 +122,17 @@ bool isTextFieldEditingKey(const QKeyEvent *event)
     case Qt::Key_Z: return true;
     default: return false;
     }
+}
+
+bool isWindowKeyFirstReceiver(const QWidget *window, const QObject *watched)
+{
+    if (!watched->isWidgetType() || !window->isActiveWindow() || QApplication::activePopupWidget())
+        return false;
+    if (const QWidget *modal = QApplication::activeModalWidget(); modal && modal != window)
+        return false;
+    const auto *widget = static_cast<const QWidget *>(watched);
+    if (widget->window() != window)
+        return false;
+    const QWidget *focus = QApplication::focusWidget();
+    return focus ? widget == focus : widget == window;
 }

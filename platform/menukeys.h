@@ -8,6 +8,8 @@
 #include <functional>
 
 class QAction;
+class QObject;
+class QWidget;
 class QKeyEvent;
 class QMenu;
 class QMenuBar;
@@ -64,3 +66,9 @@ QChar typedCharacter(const QKeyEvent *event);
 // Keys that edit a text field (Delete, Ctrl+A, C, V, X, Z): while a text field other than
 // the document has the focus they are its own, not menu shortcuts.
 bool isTextFieldEditingKey(const QKeyEvent *event);
+
+// Whether a key event that reaches `watched` is one for `window`'s own key handling: the
+// window is active, no popup and no other modal window has the keyboard, and `watched`
+// is the key's first receiver (the focused widget, or the window when nothing has the
+// focus), so that a key travelling on to the parents is not handled twice.
+bool isWindowKeyFirstReceiver(const QWidget *window, const QObject *watched);

@@ -4,6 +4,7 @@
 #include "platform/application.h"
 #include "platform/menukeys.h"
 #include "richedit/Wwintl.h"
+#include "richedit/wwformatcommands.h"
 #include "richedit/wwriched.h"
 #include "richedit/wwriched_ruler.h"
 
@@ -134,6 +135,7 @@ void TwwRichEditForm::CreateEditor()
     E->show();
     E->setFocus();
     FRuler->SetEditor(E);
+    FFormatCommands->SetEditor(E);
     setTabOrder(FontSizeCombo, E);
 }
 

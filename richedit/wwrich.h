@@ -19,6 +19,7 @@ class QToolButton;
 class MenuKeyDispatcher;
 class TwwCustomRichEdit;
 class TwwDBComboBox;
+class TwwFormatCommands;
 class TwwRulerPanel;
 class TwwTrackIcon;
 
@@ -138,7 +139,6 @@ private:
     TwwStateControls StateControls() const;
     void RichEdit1SelectionChange();
     void BoldButtonMouseDown(QAbstractButton *sender);
-    void ToggleStyle(int style);
     void BoldButtonClick();
     void ItalicButtonClick();
     void UnderlineButtonClick();
@@ -182,7 +182,7 @@ private:
     std::unique_ptr<ScreenCursor> FScreenCursor;
     std::unique_ptr<MenuKeyDispatcher> FMenuKeys;
     int FSourceSelStart = 0;  // where the caret lands once the content is in
-    bool FButtonDown = false;
+    std::unique_ptr<TwwFormatCommands> FFormatCommands;  // holds FButtonDown
     bool FUndoKeyDown = false;
     bool FShown = false;
     bool FHintsShown = false;  // the window's hint handler is in force

@@ -29,6 +29,8 @@ constexpr ColorItem kColors[TwwRichEditForm::kColorItems - 1] = {
 };
 
 constexpr int kSwatchWidth = 40;
+// The caption starts 46 pixels in; a little room after it keeps its last letter whole.
+constexpr int kCaptionEndRoom = 4;
 
 QString withoutMnemonic(const QString &caption)
 {
@@ -37,7 +39,7 @@ QString withoutMnemonic(const QString &caption)
 }
 
 // Measures and draws the colour menu's items: the menu font's text height + 2 high, its
-// text width + 45 wide; a swatch outlined and filled with the item's colour, the caption
+// text width + 49 wide; a swatch outlined and filled with the item's colour, the caption
 // after it; a selected item in the highlight colours, the others on the button face.
 class ColorMenuStyle : public QProxyStyle {
 public:
@@ -48,7 +50,8 @@ public:
         if (type != CT_MenuItem || !item || item->menuItemType == QStyleOptionMenuItem::Separator)
             return QProxyStyle::sizeFromContents(type, option, size, widget);
         const QFontMetrics metrics(QApplication::font("QMenu"));
-        return QSize(metrics.horizontalAdvance(withoutMnemonic(item->text)) + kSwatchWidth + 5, metrics.height() + 2);
+        return QSize(metrics.horizontalAdvance(withoutMnemonic(item->text)) + kSwatchWidth + 5 + kCaptionEndRoom,
+                     metrics.height() + 2);
     }
 
     void drawControl(ControlElement element, const QStyleOption *option, QPainter *painter,

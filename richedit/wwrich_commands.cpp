@@ -4,6 +4,7 @@
 #include "platform/application.h"
 #include "platform/lockkeys.h"
 #include "richedit/Wwintl.h"
+#include "richedit/wwformatcommands.h"
 #include "richedit/wwriched.h"
 #include "richedit/wwriched_ruler.h"
 
@@ -16,6 +17,7 @@
 
 void TwwRichEditForm::BindFormatCommands()
 {
+    FFormatCommands = std::make_unique<TwwFormatCommands>([this] { UpdateControlStates(); });
     Bind(BoldButton, &TwwRichEditForm::BoldButtonClick);
     Bind(ItalicButton, &TwwRichEditForm::ItalicButtonClick);
     Bind(UnderlineButton, &TwwRichEditForm::UnderlineButtonClick);
@@ -93,58 +95,47 @@ void TwwRichEditForm::UpdateLockKeyPanels()
 
 void TwwRichEditForm::BoldButtonMouseDown(QAbstractButton *sender)
 {
-    FButtonDown = sender->isChecked();
-}
-
-void TwwRichEditForm::ToggleStyle(int style)
-{
-    RichEdit1->SetSelectionStyle(TFontStyle(style), !FButtonDown);
-    UpdateControlStates();
+    FFormatCommands->ButtonMouseDown(sender);
 }
 
 void TwwRichEditForm::BoldButtonClick()
 {
-    ToggleStyle(fsBold);
+    FFormatCommands->ToggleStyle(fsBold);
 }
 
 void TwwRichEditForm::ItalicButtonClick()
 {
-    ToggleStyle(fsItalic);
+    FFormatCommands->ToggleStyle(fsItalic);
 }
 
 void TwwRichEditForm::UnderlineButtonClick()
 {
-    ToggleStyle(fsUnderline);
+    FFormatCommands->ToggleStyle(fsUnderline);
 }
 
 void TwwRichEditForm::LeftButtonClick()
 {
-    RichEdit1->ParagraphAttributes().SetAlignment(taLeftJustify);
-    UpdateControlStates();
+    FFormatCommands->SetAlignment(taLeftJustify);
 }
 
 void TwwRichEditForm::CenterButtonClick()
 {
-    RichEdit1->ParagraphAttributes().SetAlignment(taCenter);
-    UpdateControlStates();
+    FFormatCommands->SetAlignment(taCenter);
 }
 
 void TwwRichEditForm::RightButtonClick()
 {
-    RichEdit1->ParagraphAttributes().SetAlignment(taRightJustify);
-    UpdateControlStates();
+    FFormatCommands->SetAlignment(taRightJustify);
 }
 
 void TwwRichEditForm::BulletButtonClick()
 {
-    RichEdit1->SetBullets(!FButtonDown);
-    UpdateControlStates();
+    FFormatCommands->ToggleBullets();
 }
 
 void TwwRichEditForm::BulletStyle1Click()
 {
-    FButtonDown = RichEdit1->ParagraphAttributes().Numbering() == nsBullet;
-    BulletButtonClick();
+    FFormatCommands->BulletMenuClick();
 }
 
 void TwwRichEditForm::FontNameComboDropDown()
@@ -154,24 +145,12 @@ void TwwRichEditForm::FontNameComboDropDown()
 
 void TwwRichEditForm::FontNameComboCloseUp(TwwDBComboBox *sender, bool select)
 {
-    if (!select)
-        return;
-    RichEdit1->SetSelectionFaceName(sender->text());
-    RichEdit1->setFocus();
-    UpdateControlStates();
+    FFormatCommands->FontNameCloseUp(sender, select);
 }
 
 void TwwRichEditForm::FontSizeComboCloseUp(TwwDBComboBox *sender, bool select)
 {
-    const QString text = sender->text();
-    if (!select || text.isEmpty())
-        return;
-    const std::optional<int> points = FontSizeFromText(this, text);
-    if (!points)
-        return;
-    RichEdit1->SelectionAttributes().SetSize(*points);
-    RichEdit1->setFocus();
-    UpdateControlStates();
+    FFormatCommands->FontSizeCloseUp(this, sender, select);
 }
 
 void TwwRichEditForm::Font1Click()

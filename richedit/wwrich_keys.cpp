@@ -2,6 +2,7 @@
 
 #include "platform/application.h"
 #include "platform/menukeys.h"
+#include "richedit/wwformatcommands.h"
 #include "richedit/wwriched.h"
 
 #include <QApplication>
@@ -30,19 +31,9 @@ bool TwwRichEditForm::eventFilter(QObject *watched, QEvent *event)
     return QDialog::eventFilter(watched, event);
 }
 
-// Keys count while this window is the active one and no popup or other dialog has the
-// keyboard, and only at their first receiver.
 bool TwwRichEditForm::HandlesKeysFor(QObject *watched) const
 {
-    if (!watched->isWidgetType() || !isActiveWindow() || QApplication::activePopupWidget())
-        return false;
-    if (QWidget *modal = QApplication::activeModalWidget(); modal && modal != this)
-        return false;
-    auto *widget = static_cast<QWidget *>(watched);
-    if (widget->window() != this)
-        return false;
-    QWidget *focus = QApplication::focusWidget();
-    return focus ? widget == focus : widget == this;
+    return isWindowKeyFirstReceiver(this, watched);
 }
 
 bool TwwRichEditForm::PreviewKeyEvent(QEvent *event)
@@ -88,18 +79,14 @@ void TwwRichEditForm::FormKeyPress(QChar &key, Qt::KeyboardModifiers shift)
     }
     if (RichEdit1->ReadOnly() || !(shift & Qt::ControlModifier))
         return;
-    if (key == QChar(kCtrlB)) {
-        FButtonDown = RichEdit1->SelectionAttributes().Style().testFlag(fsBold);
-        BoldButtonClick();
-    } else if (key == QChar(kCtrlU)) {
-        FButtonDown = RichEdit1->SelectionAttributes().Style().testFlag(fsUnderline);
-        UnderlineButtonClick();
-    } else if (key == QChar(kCtrlI)) {
-        FButtonDown = RichEdit1->SelectionAttributes().Style().testFlag(fsItalic);
-        ItalicButtonClick();
-    } else {
+    if (key == QChar(kCtrlB))
+        FFormatCommands->ToggleStyleByKey(fsBold);
+    else if (key == QChar(kCtrlU))
+        FFormatCommands->ToggleStyleByKey(fsUnderline);
+    else if (key == QChar(kCtrlI))
+        FFormatCommands->ToggleStyleByKey(fsItalic);
+    else
         return;
-    }
     key = QChar();
 }
 

@@ -1,9 +1,11 @@
 #define QTEST_QPA_MOUSE_HANDLING
 #include "platform/lockkeys.h"
+#include "tests/support/recordingspooler.h"
 #include "tests/support/scripteddialogs.h"
 #include "tests/support/testsupport.h"
 #include "components/Wwdbcomb.h"
 #include "richedit/wwTrackIcon.h"
+#include "richedit/wwpagesetupdialog.h"
 #include "richedit/wwrich.h"
 #include "richedit/wwriched.h"
 #include "richedit/wwriched_lines.h"
@@ -79,6 +81,10 @@ private slots:
     void hidingBarsGivesTheEditorTheirRoom();
     void userButtonsAreBorrowedAndGivenBack();
     void captionsAndHintsComeFromTheTextTable();
+    void printRunsOneJobPerCopyUnderTheControlsJobName();
+    void pageSetupWithPrinterWidthResizesTheRuler();
+    void withoutFlatButtonsTheBarsAreRaised();
+    void escUndoesUnlessTheOptionsSayClose();
 
 private:
     bool run(Steps steps);
@@ -563,6 +569,68 @@ void TestEditorWindow::captionsAndHintsComeFromTheTextTable()
         QStatusTipEvent hint(bold->statusTip());
         QApplication::sendEvent(bold, &hint);
         QCOMPARE(window.StatusPanelText(0), bold->statusTip());
+        window.Exit1Click();
+    });
+}
+
+void TestEditorWindow::printRunsOneJobPerCopyUnderTheControlsJobName()
+{
+    RecordingSpooler spooler;
+    m_source->SetPrintJobName(QStringLiteral("Notes job"));
+    run([this](TwwRichEditForm &window) {
+        m_dialogs->queuePrint(platform::ScriptedDialogs::PrintChoice{2, QString()});
+        QTest::mouseClick(child<QToolButton>(&window, "PrintButton"), Qt::LeftButton);
+        QVERIFY(m_dialogs->lastRequest().collate);
+        window.Exit1Click();
+    });
+    QCOMPARE(spooler.jobNames, QStringList({"Notes job", "Notes job"}));
+}
+
+// Margins one inch wider on each side make the ruler two inches shorter; the right
+// indent follows the right marker, which stays at the ruler's end.
+void TestEditorWindow::pageSetupWithPrinterWidthResizesTheRuler()
+{
+    m_source->SetEditWidth(rewPrinterSize);
+    run([this](TwwRichEditForm &window) {
+        TwwRulerPanel *ruler = window.Ruler();
+        const int before = ruler->width();
+        m_dialogs->queuePageSetup(platform::PageSetupChoice{QMargins(2000, 1000, 2000, 1000), 1, 0, false,
+                                                            TwwPageSetupDialog::PdfFilePrinterName()});
+        click(window, "PageSetup1");
+        QCOMPARE(window.Editor()->PrintMargins().Left, 2.0);
+        QCOMPARE(before - ruler->width(), 2 * window.Editor()->ScreenPixelsPerInch());
+        QCOMPARE(ruler->RightMarker()->Left(), ruler->RightMarker()->MaxValue());
+        QCOMPARE(window.Editor()->paraFormat().rightIndent, 0);
+        window.SaveExit1Click();
+    });
+    QCOMPARE(m_source->PrintMargins().Left, 2.0);
+}
+
+void TestEditorWindow::withoutFlatButtonsTheBarsAreRaised()
+{
+    m_source->SetEditorOptions(TwwRichEditOptions(0x1FFC) & ~TwwRichEditOptions(reoFlatButtons));
+    run([](TwwRichEditForm &window) {
+        QCOMPARE(child<QWidget>(&window, "Toolbar")->height(), 28);
+        QCOMPARE(child<QWidget>(&window, "FormatBar")->height(), 28);
+        auto *newButton = child<QToolButton>(&window, "NewButton");
+        QCOMPARE(newButton->y(), 3);
+        QVERIFY(!newButton->autoRaise());
+        QCOMPARE(child<QToolButton>(&window, "BoldButton")->y(), 3);
+        QVERIFY(child<QWidget>(&window, "ToolbarSep1")->isHidden());
+        window.Exit1Click();
+    });
+}
+
+void TestEditorWindow::escUndoesUnlessTheOptionsSayClose()
+{
+    m_source->SetEditorOptions(TwwRichEditOptions(0x1FFC) & ~TwwRichEditOptions(reoCloseOnEscape));
+    run([](TwwRichEditForm &window) {
+        window.Editor()->SetSelStart(0);
+        QTest::keyClicks(window.Editor(), QStringLiteral("x"));
+        QTest::keyClick(window.Editor(), Qt::Key_Escape);
+        QVERIFY(window.isVisible());
+        QCOMPARE(window.Editor()->Lines()->Get(0), QStringLiteral("First paragraph of the document."));
+        window.Editor()->SetModified(false);
         window.Exit1Click();
     });
 }
