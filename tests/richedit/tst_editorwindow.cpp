@@ -593,10 +593,14 @@ void TestEditorWindow::pageSetupWithPrinterWidthResizesTheRuler()
     m_source->SetEditWidth(rewPrinterSize);
     run([this](TwwRichEditForm &window) {
         TwwRulerPanel *ruler = window.Ruler();
+        const auto pageSetup = [&](int sideMargins) {
+            m_dialogs->queuePageSetup(platform::PageSetupChoice{QMargins(sideMargins, 1000, sideMargins, 1000), 1,
+                                                                0, false, TwwPageSetupDialog::PdfFilePrinterName()});
+            click(window, "PageSetup1");
+        };
+        pageSetup(1000);  // Letter paper, one-inch margins
         const int before = ruler->width();
-        m_dialogs->queuePageSetup(platform::PageSetupChoice{QMargins(2000, 1000, 2000, 1000), 1, 0, false,
-                                                            TwwPageSetupDialog::PdfFilePrinterName()});
-        click(window, "PageSetup1");
+        pageSetup(2000);
         QCOMPARE(window.Editor()->PrintMargins().Left, 2.0);
         QCOMPARE(before - ruler->width(), 2 * window.Editor()->ScreenPixelsPerInch());
         QCOMPARE(ruler->RightMarker()->Left(), ruler->RightMarker()->MaxValue());
