@@ -129,15 +129,7 @@ void TfmPellWP::BuildFormatBar()
     AddBarSeparator(FormatBar, "Bevel4", 581, 2);
     BulletButton = AddSpeedButton(FormatBar, "BulletButton", 587, Glyph::Bullets, QStringLiteral("Bullets"));
 
-    // Toggle buttons stay down after a click; a second click releases them. The
-    // alignment buttons form one radio group.
-    for (QToolButton *toggle : {BoldButton, ItalicButton, UnderlineButton, BulletButton, LeftButton,
-                                CenterButton, RightButton})
-        toggle->setCheckable(true);
-    AlignmentGroup = new QButtonGroup(this);
-    AlignmentGroup->setExclusive(true);
-    for (QToolButton *alignment : {LeftButton, CenterButton, RightButton})
-        AlignmentGroup->addButton(alignment);
+    AlignmentGroup = MakeFormatBarToggles(this, StateControls());
 }
 
 void TfmPellWP::BuildStatusBar()

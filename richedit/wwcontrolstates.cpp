@@ -7,6 +7,7 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QButtonGroup>
 #include <QPalette>
 #include <QWidget>
 
@@ -137,4 +138,16 @@ void ShowBarPairs(QWidget *toolbarLine, QWidget *toolbar, QWidget *formatBarLine
         formatBarLine->hide();
         setToolbarPair();
     }
+}
+
+QButtonGroup *MakeFormatBarToggles(QObject *owner, const TwwStateControls &c)
+{
+    for (QAbstractButton *toggle : {c.BoldButton, c.ItalicButton, c.UnderlineButton, c.BulletButton, c.LeftButton,
+                                    c.CenterButton, c.RightButton})
+        toggle->setCheckable(true);
+    auto *group = new QButtonGroup(owner);
+    group->setExclusive(true);
+    for (QAbstractButton *alignment : {c.LeftButton, c.CenterButton, c.RightButton})
+        group->addButton(alignment);
+    return group;
 }

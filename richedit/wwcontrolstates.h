@@ -5,6 +5,8 @@
 #include <optional>
 
 class QAbstractButton;
+class QButtonGroup;
+class QObject;
 class QAction;
 class QWidget;
 class TwwCustomRichEdit;
@@ -67,3 +69,7 @@ std::optional<int> FontSizeFromText(QWidget *parent, const QString &text);
 // from the top.
 void ShowBarPairs(QWidget *toolbarLine, QWidget *toolbar, QWidget *formatBarLine, QWidget *formatBar,
                   bool toolbarVisible, bool formatBarVisible);
+
+// Makes the style, bullet and alignment buttons toggles that stay down after a click (a
+// second click releases them), the alignment buttons one radio group, owned by `owner`.
+QButtonGroup *MakeFormatBarToggles(QObject *owner, const TwwStateControls &controls);

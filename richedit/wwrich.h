@@ -68,7 +68,7 @@ public:
     void SpeedButton1Click();  // opens the colour menu
     void ColorItemClick(QAction *item);
 
-    // The colours of the colour menu, in its order (0x00BBGGRR; Automatic last).
+    // How many colours the colour menu offers (Automatic, the editor's font colour, last).
     static constexpr int kColorItems = 17;
 
 protected:

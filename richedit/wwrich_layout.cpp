@@ -142,13 +142,7 @@ void TwwRichEditForm::BuildFormatBar()
     AddBarSeparator(FormatBar, "FormatBarSep2", 485);
     BulletButton = AddSpeedButton(FormatBar, "BulletButton", 490, 2, Glyph::Bullets);
 
-    for (QToolButton *toggle :
-         {BoldButton, ItalicButton, UnderlineButton, BulletButton, LeftButton, CenterButton, RightButton})
-        toggle->setCheckable(true);
-    AlignmentGroup = new QButtonGroup(this);
-    AlignmentGroup->setExclusive(true);
-    for (QToolButton *alignment : {LeftButton, CenterButton, RightButton})
-        AlignmentGroup->addButton(alignment);
+    AlignmentGroup = MakeFormatBarToggles(this, StateControls());
 }
 
 void TwwRichEditForm::BuildStatusBar()
