@@ -51,8 +51,12 @@ QString parentNumber(const QTextBlock &block, int group, int level)
         if (!isEngineList(list) || listGroupOf(list) != group)
             continue;
         const int atLevel = listLevelOf(list);
-        if (atLevel == level)
-            return formatListNumber(itemNumber(list, at), levelStyleOf(list->format()).kind);
+        if (atLevel == level) {
+            // A bullet level counts its items all the same, in decimals.
+            const ListNumberKind kind = levelStyleOf(list->format()).kind;
+            const bool numbered = kind != ListNumberKind::Bullet && kind != ListNumberKind::None;
+            return formatListNumber(itemNumber(list, at), numbered ? kind : ListNumberKind::Decimal);
+        }
         if (atLevel < level)
             break;
     }

@@ -101,7 +101,8 @@ int ListWriter::outputFor(Group &group, const QTextList *list, int level, const 
 QString ListWriter::markerOf(Group &group, const QTextList *list, int level, const ListLevelStyle &style)
 {
     const int item = m_itemsWritten[list]++;
-    group.numbers[size_t(level)] = formatListNumber(style.start + item, style.kind);
+    const bool numbered = style.kind != ListNumberKind::Bullet && style.kind != ListNumberKind::None;
+    group.numbers[size_t(level)] = formatListNumber(style.start + item, numbered ? style.kind : ListNumberKind::Decimal);
     return listMarkerText(style, level, group.numbers.data());
 }
 
