@@ -75,6 +75,7 @@ private slots:
     void oldNumberingGivesLists_data();
     void oldNumberingGivesLists();
     void listTextIsTextOnlyOutsideLists();
+    void manyListNumbersNoTableDeclaresMakeFewLists();
     void itemsRenumberWhenOneIsInsertedOrDeleted();
     void numberedParagraphsReadAsNoBulletAndBulletsTurnThemBulleted();
     void listParagraphsHangTheirMarkerInTheirIndent();
@@ -184,6 +185,22 @@ void TestRtfLists::listTextIsTextOnlyOutsideLists()
     QTextDocument document;
     read(rtf("{\\listtext 3.\\tab}Typed\\par{\\pntext -\\tab}Dash\\par"), document);
     QCOMPARE(items(document), (QStringList{"3.\tTyped", "-\tDash"}));
+}
+
+// A hostile file cannot make a list object per paragraph.
+void TestRtfLists::manyListNumbersNoTableDeclaresMakeFewLists()
+{
+    QByteArray body;
+    for (int i = 0; i < 3000; ++i)
+        body += "\\pard\\ls" + QByteArray::number(i) + " x\\par";
+    QTextDocument document;
+    read(rtf(body), document);
+    QSet<const QTextList *> lists;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
+        lists.insert(block.textList());
+    QCOMPARE(document.blockCount(), 3000);
+    QCOMPARE(lists.size(), 1);
+    QCOMPARE(listMarkerOf(document.lastBlock()), QString("3000."));
 }
 
 void TestRtfLists::itemsRenumberWhenOneIsInsertedOrDeleted()

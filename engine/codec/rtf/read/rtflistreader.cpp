@@ -10,7 +10,7 @@ namespace {
 // Sources of numbering that no \listid names: a list override that starts its levels
 // again, an override number no table declares, a run of \pn paragraphs.
 constexpr int kRestartedSource = 1 << 24;
-constexpr int kUndeclaredSource = 2 << 24;
+constexpr int kUndeclaredSource = (2 << 24) - 1;
 constexpr int kOldStyleSource = 3 << 24;
 constexpr qsizetype kMaxLevelTextLength = 64;
 
@@ -60,7 +60,8 @@ ListItem ListTables::itemOf(int overrideNumber, int level) const
     const auto override = m_overrides.constFind(overrideNumber);
     const auto list = override == m_overrides.constEnd() ? m_lists.constEnd() : m_lists.constFind(override->listId);
     if (list == m_lists.constEnd()) {
-        item.source = kUndeclaredSource + overrideNumber;
+        // One source for them all, so that a file of many such numbers makes few lists.
+        item.source = kUndeclaredSource;
         item.style = defaultLevelStyle(ListNumberKind::Decimal, item.level);
         return item;
     }
@@ -263,14 +264,16 @@ int Reader::internPnStyle()
     } else {
         style.text = decodePnText(lists.pnBefore) + QChar(lists.pnLevel) + decodePnText(lists.pnAfter);
     }
-    for (size_t i = 0; i < lists.pnStyles.size(); ++i) {
-        if (lists.pnStyles[i] == style && lists.pnLevels[i] == lists.pnLevel)
-            return int(i);
-    }
+    const QString key = QStringLiteral("%1/%2/%3/%4/").arg(int(style.kind)).arg(style.start).arg(lists.pnLevel).arg(style.font)
+                        + style.text;
+    const auto known = lists.pnIndexes.constFind(key);
+    if (known != lists.pnIndexes.constEnd())
+        return known.value();
     if (lists.pnStyles.size() >= size_t(kMaxRtfLists))
         return -1;
     lists.pnStyles.push_back(style);
     lists.pnLevels.push_back(lists.pnLevel);
+    lists.pnIndexes.insert(key, int(lists.pnStyles.size() - 1));
     return int(lists.pnStyles.size() - 1);
 }
 

@@ -57,6 +57,7 @@ struct ListReading {
     QString pnBefore, pnAfter;
     std::vector<ListLevelStyle> pnStyles;  // the \pn styles met, by their index in ParaState
     std::vector<int> pnLevels;
+    QHash<QString, int> pnIndexes;  // by kind, start, level, font and text
     int pnSource = 0;         // consecutive \pn paragraphs number together
     bool pnInterrupted = false;
 
