@@ -5,7 +5,6 @@
 #include "engine/codec/textprops.h"
 
 #include <QAbstractTextDocumentLayout>
-#include <QFontMetricsF>
 #include <QPainter>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -38,22 +37,25 @@ void drawMarker(QPainter *painter, const QTextBlock &block, const QColor &automa
     const ListLevelStyle style = levelStyleOf(block.textList()->format());
     if (!style.font.isEmpty())
         font.setFamilies({style.font});
-    const QFontMetricsF metrics(font, painter->device());
+    // Laid out as the paragraph's text was, so that it scales with it onto a printer.
+    QTextLayout markerLayout(marker, font, block.document()->documentLayout()->paintDevice());
+    markerLayout.beginLayout();
+    QTextLine markerLine = markerLayout.createLine();
+    markerLayout.endLayout();
     const QTextLine line = layout->lineAt(0);
     const QPointF origin = layout->position();
     const qreal textStart = origin.x() + line.cursorToX(line.textStart());
     const qreal hanging = twipsToPixels(block.blockFormat().intProperty(prop::OffsetTwips));
-    const qreal width = metrics.horizontalAdvance(marker);
-    const qreal gap = metrics.height() * kMinimumGapEms;
+    const qreal width = markerLine.naturalTextWidth();
+    const qreal gap = markerLine.height() * kMinimumGapEms;
     const qreal x = textStart - std::max(hanging, width + gap);
-    const qreal baseline = origin.y() + line.y() + line.ascent();
+    const qreal top = origin.y() + line.y() + line.ascent() - markerLine.ascent();
 
     const QBrush foreground = format.foreground();
     const bool automaticColor = format.boolProperty(prop::AutoColor) || foreground.style() == Qt::NoBrush;
     painter->save();
-    painter->setFont(font);
     painter->setPen(automaticColor ? automatic : foreground.color());
-    painter->drawText(QPointF(x, baseline), marker);
+    markerLayout.draw(painter, QPointF(x, top));
     painter->restore();
 }
 
