@@ -1,11 +1,8 @@
 #include "engine/codec/rtf/read/rtfdocumentbuilder.h"
 
-#include "engine/codec/formatmapping.h"
-
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextImageFormat>
-#include <QTextList>
 #include <QtGui/private/qtextdocument_p.h>
 #include <QtGui/private/qtextformat_p.h>
 #include <algorithm>
@@ -13,7 +10,7 @@
 namespace engine::rtfin {
 
 DocumentBuilder::DocumentBuilder(QTextDocument *document)
-    : m_document(document)
+    : m_document(document), m_lists(document)
 {
     m_undoWasEnabled = document->isUndoRedoEnabled();
     document->setUndoRedoEnabled(false);
@@ -88,7 +85,7 @@ void DocumentBuilder::insertRun(const Run &run)
     storage->insert(storage->length() - 1, run.text, storage->formatCollection()->indexForFormat(run.format));
 }
 
-void DocumentBuilder::endParagraph(const QTextBlockFormat &format, bool bullet, const QTextCharFormat &markFormat)
+void DocumentBuilder::endParagraph(const QTextBlockFormat &format, const ListItem *list, const QTextCharFormat &markFormat)
 {
     closeRun();
     if (m_paragraphs == 0) {
@@ -105,22 +102,14 @@ void DocumentBuilder::endParagraph(const QTextBlockFormat &format, bool bullet, 
     m_runs.clear();
     m_hasContent = false;
 
-    const QTextBlock paragraph = m_document->lastBlock();
-    if (!bullet) {
-        m_bulletList = nullptr;
-    } else if (m_bulletList) {
-        m_bulletList->add(paragraph);
-    } else {
-        QTextCursor at(paragraph);
-        setBullets(at, true);
-        m_bulletList = m_document->lastBlock().textList();
-    }
+    if (list)
+        m_lists.place(m_document->lastBlock(), *list);
 }
 
-void DocumentBuilder::finish(const QTextBlockFormat &format, bool bullet, const QTextCharFormat &markFormat)
+void DocumentBuilder::finish(const QTextBlockFormat &format, const ListItem *list, const QTextCharFormat &markFormat)
 {
     if (m_hasContent || m_paragraphs == 0)
-        endParagraph(format, bullet, markFormat);
+        endParagraph(format, list, markFormat);
     m_cursor.endEditBlock();
     m_cursor = QTextCursor();
 }

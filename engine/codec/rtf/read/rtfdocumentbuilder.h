@@ -1,4 +1,6 @@
 #pragma once
+#include "engine/codec/rtf/read/rtflistbuilder.h"
+
 #include <QString>
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
@@ -7,7 +9,6 @@
 
 class QTextDocument;
 class QTextImageFormat;
-class QTextList;
 
 // Builds the QTextDocument the RTF reader produces, always at its end, mostly straight
 // into the document's storage. The runs of a paragraph are collected (text of one
@@ -31,12 +32,13 @@ public:
     bool paragraphHasContent() const { return m_hasContent; }
 
     // Ends the current paragraph with these formats; markFormat is the format of its
-    // paragraph mark, which typing into an empty paragraph uses.
-    void endParagraph(const QTextBlockFormat &format, bool bullet, const QTextCharFormat &markFormat);
+    // paragraph mark, which typing into an empty paragraph uses. `list` names the list
+    // item the paragraph is, or is null.
+    void endParagraph(const QTextBlockFormat &format, const ListItem *list, const QTextCharFormat &markFormat);
 
     // Gives the last paragraph its formats when no paragraph mark ended it, and
     // completes the document.
-    void finish(const QTextBlockFormat &format, bool bullet, const QTextCharFormat &markFormat);
+    void finish(const QTextBlockFormat &format, const ListItem *list, const QTextCharFormat &markFormat);
 
 private:
     struct Run {
@@ -55,7 +57,7 @@ private:
     QTextCharFormat m_textFormat;
     int m_paragraphs = 0;     // paragraphs put into the document so far
     bool m_hasContent = false;
-    QTextList *m_bulletList = nullptr;  // the bullet list the previous paragraph is in
+    ListBuilder m_lists;
     bool m_undoWasEnabled = true;
 };
 
