@@ -2,6 +2,7 @@
 
 #include "engine/codec/charformatrange.h"
 #include "engine/codec/listformat.h"
+#include "engine/codec/tabkinds.h"
 #include "engine/codec/textprops.h"
 
 #include <QTextDocument>
@@ -76,12 +77,12 @@ void applyEffects(const CharFormat &format, QTextCharFormat &target)
 // The first line's start is used, so that a paragraph's first line, where tabs are
 // typed, lines up with every other paragraph's whatever the indents; stops at or before
 // it are left out, as the text cannot reach them.
-QList<QTextOption::Tab> displayTabs(const QList<int> &twips, int firstLineStart)
+QList<QTextOption::Tab> displayTabs(const QTextBlockFormat &format, int firstLineStart)
 {
     QList<QTextOption::Tab> tabs;
-    for (int position : twips)
+    for (int position : format.property(prop::TabStopsTwips).value<QList<int>>())
         if (position > firstLineStart)
-            tabs.append(QTextOption::Tab(twipsToPixels(position - firstLineStart), QTextOption::LeftTab));
+            tabs.append(displayTab(twipsToPixels(position - firstLineStart), tabKindAt(format, position)));
     return tabs;
 }
 
@@ -95,8 +96,7 @@ void refreshParagraphDisplay(QTextBlockFormat &target)
     target.setLeftMargin(twipsToPixels(start + offset));
     target.setTextIndent(bullet ? 0.0 : twipsToPixels(-offset));
     if (target.hasProperty(prop::TabStopsTwips))
-        target.setTabPositions(displayTabs(target.property(prop::TabStopsTwips).value<QList<int>>(),
-                                           bullet ? start + offset : start));
+        target.setTabPositions(displayTabs(target, bullet ? start + offset : start));
     target.setRightMargin(twipsToPixels(intProperty(target, prop::RightIndentTwips, 0)));
     target.setTopMargin(twipsToPixels(intProperty(target, prop::SpaceBeforeTwips, 0)));
     target.setBottomMargin(twipsToPixels(intProperty(target, prop::SpaceAfterTwips, 0)));

@@ -19,6 +19,15 @@ enum : int {
     HighlightColor,                           // QColor: RTF \highlight background
     Protected,                                // bool: protected text (CFE_PROTECTED)
     UnderlineKind,                            // int: an underline Qt cannot draw (rtf/underlinekinds.h)
+    // Fonts of other scripts (scriptfonts.h), set on runs of text in that script
+    EastAsianFace,                            // QString: font for CJK text (RTF \dbch\af)
+    EastAsianFontInfo,                        // int: its charset | pitch and family << 8
+    ComplexFace,                              // QString: font for right-to-left and complex text (\af)
+    ComplexFontInfo,                          // int: its charset | pitch and family << 8
+    ComplexHalfPoints,                        // int: size of complex text in half points (\afs)
+    RightToLeftRun,                           // bool: the run is right-to-left text (\rtlch)
+    FieldInstruction,                         // QString: a field's instruction; the run is its result
+    FieldNumber,                              // int: tells adjacent fields with the same instruction apart
 
     // Block (paragraph) formats; Qt's margins are set from these for display.
     StartIndentTwips = QTextFormat::UserProperty + 100,  // int
@@ -31,6 +40,8 @@ enum : int {
     TabStopsTwips,                                       // QList<int>, ascending, at most 32
     Numbering,                                           // int: 0 none, 1 bullet
     PageBreakBefore,                                     // bool: RTF \page before this paragraph
+    TabKinds,    // QList<int>: position, kind pairs of the stops that are not plain left tabs (tabkinds.h)
+    BarTabsTwips,                                        // QList<int>: vertical bars (\tb), ascending
 
     // Image formats
     ImageOriginalBytes = QTextFormat::UserProperty + 200,  // QByteArray: PNG or JPEG bytes as read

@@ -4,6 +4,8 @@
 #include "engine/codec/rtf/read/notemark.h"
 #include "engine/codec/rtf/read/rtfreader.h"
 #include "engine/codec/rtf/write/rtfwriter.h"
+#include "engine/codec/scriptfonts.h"
+#include "engine/codec/tabkinds.h"
 #include "engine/codec/textprops.h"
 
 #include <QBuffer>
@@ -42,6 +44,17 @@ QString describeRun(const QTextCharFormat &format, const QFont &defaultFont)
         text += QStringLiteral("/hl") + highlight.name();
     if (isHyperlink(format))
         text += QStringLiteral("/link:") + format.anchorHref();
+    if (format.hasProperty(prop::FieldInstruction))
+        text += QStringLiteral("/field%1:").arg(format.intProperty(prop::FieldNumber))
+                + format.stringProperty(prop::FieldInstruction);
+    if (const ScriptFont font = eastAsianFont(format); !font.isEmpty())
+        text += QStringLiteral("/ea:%1,%2").arg(font.face).arg(font.charset);
+    if (const ScriptFont font = complexFont(format); !font.isEmpty())
+        text += QStringLiteral("/cs:%1,%2").arg(font.face).arg(font.charset);
+    if (format.hasProperty(prop::ComplexHalfPoints))
+        text += QStringLiteral("/afs%1").arg(format.intProperty(prop::ComplexHalfPoints));
+    if (format.boolProperty(prop::RightToLeftRun))
+        text += QStringLiteral("/rtl");
     if (format.isImageFormat()) {
         const QTextImageFormat image = format.toImageFormat();
         const QByteArray original = image.property(prop::ImageOriginalBytes).toByteArray();
@@ -73,7 +86,11 @@ QString describeParagraph(const QTextBlock &block)
                        .arg(format.lineSpacing)
                        .arg(format.numbering);
     for (int i = 0; i < format.tabCount; ++i)
-        text += QStringLiteral(" tab%1").arg(format.tabs[size_t(i)]);
+        text += QStringLiteral(" tab%1:%2").arg(format.tabs[size_t(i)]).arg(tabKindAt(block.blockFormat(), format.tabs[size_t(i)]).code());
+    for (int bar : barTabs(block.blockFormat()))
+        text += QStringLiteral(" bar%1").arg(bar);
+    if (block.blockFormat().layoutDirection() == Qt::RightToLeft)
+        text += QStringLiteral(" rtl");
     if (block.blockFormat().boolProperty(prop::PageBreakBefore))
         text += QStringLiteral(" page");
     return text;

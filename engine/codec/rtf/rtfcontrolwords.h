@@ -17,6 +17,8 @@ enum class RtfWordKind : quint8 {
 
 // The table, by name (sorted by the bytes of the name).
 #define ENGINE_RTF_CONTROL_WORDS(X) \
+    X(af, "af", Value) \
+    X(afs, "afs", Value) \
     X(aftncn, "aftncn", Destination) \
     X(aftnsep, "aftnsep", Destination) \
     X(aftnsepc, "aftnsepc", Destination) \
@@ -58,6 +60,7 @@ enum class RtfWordKind : quint8 {
     X(creatim, "creatim", Destination) \
     X(datafield, "datafield", Destination) \
     X(datastore, "datastore", Destination) \
+    X(dbch, "dbch", Flag) \
     X(deff, "deff", Value) \
     X(deflang, "deflang", Value) \
     X(defpap, "defpap", Destination) \
@@ -106,6 +109,7 @@ enum class RtfWordKind : quint8 {
     X(headerf, "headerf", Destination) \
     X(headerl, "headerl", Destination) \
     X(headerr, "headerr", Destination) \
+    X(hich, "hich", Flag) \
     X(highlight, "highlight", Value) \
     X(hlinkbase, "hlinkbase", Destination) \
     X(i, "i", Toggle) \
@@ -138,9 +142,12 @@ enum class RtfWordKind : quint8 {
     X(listpicture, "listpicture", Destination) \
     X(listtable, "listtable", Destination) \
     X(listtext, "listtext", Destination) \
+    X(loch, "loch", Flag) \
     X(lquote, "lquote", Symbol) \
     X(ls, "ls", Value) \
+    X(ltrch, "ltrch", Flag) \
     X(ltrmark, "ltrmark", Symbol) \
+    X(ltrpar, "ltrpar", Flag) \
     X(mac, "mac", Flag) \
     X(macpict, "macpict", Flag) \
     X(manager, "manager", Destination) \
@@ -220,7 +227,9 @@ enum class RtfWordKind : quint8 {
     X(rquote, "rquote", Symbol) \
     X(rsidtbl, "rsidtbl", Destination) \
     X(rtf, "rtf", Value) \
+    X(rtlch, "rtlch", Flag) \
     X(rtlmark, "rtlmark", Symbol) \
+    X(rtlpar, "rtlpar", Flag) \
     X(rxe, "rxe", Destination) \
     X(sa, "sa", Value) \
     X(sb, "sb", Value) \
@@ -228,6 +237,7 @@ enum class RtfWordKind : quint8 {
     X(shp, "shp", Destination) \
     X(shppict, "shppict", Destination) \
     X(shprslt, "shprslt", Destination) \
+    X(shptxt, "shptxt", Destination) \
     X(sl, "sl", Value) \
     X(slmult, "slmult", Value) \
     X(strike, "strike", Toggle) \
@@ -242,6 +252,12 @@ enum class RtfWordKind : quint8 {
     X(template_, "template", Destination) \
     X(themedata, "themedata", Destination) \
     X(title, "title", Destination) \
+    X(tldot, "tldot", Flag) \
+    X(tleq, "tleq", Flag) \
+    X(tlhyph, "tlhyph", Flag) \
+    X(tlmdot, "tlmdot", Flag) \
+    X(tlth, "tlth", Flag) \
+    X(tlul, "tlul", Flag) \
     X(tqc, "tqc", Flag) \
     X(tqdec, "tqdec", Flag) \
     X(tqr, "tqr", Flag) \

@@ -33,8 +33,51 @@ QString markText(NoteKind kind, int number)
     case NoteKind::Footnote: return QString::number(number);
     case NoteKind::Endnote: return romanNumber(number);
     case NoteKind::Comment: break;
+    case NoteKind::Bookmark: return QString();
+    case NoteKind::Shape: break;
     }
     return QStringLiteral("*");
+}
+
+QImage bookmarkImage()
+{
+    QImage image(QSize(3, 14), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.fillRect(QRect(1, 0, 1, 14), QColor(128, 128, 128));
+    return image;
+}
+
+QImage shapeImage(const QString &text)
+{
+    constexpr int kMaxShownCharacters = 40;
+    QFont font;
+    font.setPixelSize(11);
+    const QFontMetrics metrics(font);
+    const QString shown = metrics.elidedText(text.isEmpty() ? QStringLiteral("\u25a1") : text.left(kMaxShownCharacters),
+                                             Qt::ElideRight, 240);
+    const QSize size(metrics.horizontalAdvance(shown) + 8, metrics.height() + 4);
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setPen(QColor(96, 96, 96));
+    painter.drawRect(QRect(QPoint(0, 0), size - QSize(1, 1)));
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    painter.drawText(QRect(QPoint(0, 0), size), Qt::AlignCenter, shown);
+    return image;
+}
+
+// The text of the first group that starts with `word`, or nothing.
+QString groupText(QByteArrayView rtf, QByteArrayView word)
+{
+    const qsizetype at = rtf.indexOf(word);
+    if (at <= 0 || rtf[at - 1] != '{')
+        return {};
+    RtfTokenizer tokens(rtf.sliced(at - 1));
+    tokens.next();
+    tokens.skipGroup();
+    return noteText(rtf.sliced(at - 1, tokens.position()));
 }
 
 QImage markImage(const QString &text)
@@ -102,18 +145,28 @@ QString noteText(QByteArrayView rtf)
     return text.simplified().left(kMaxNoteTextLength);
 }
 
+QString shapeText(QByteArrayView rtf)
+{
+    const QString text = groupText(rtf, "\\shptxt");
+    return text.isEmpty() ? groupText(rtf, "\\dptxbxtext") : text;
+}
+
 QTextImageFormat noteMark(QTextDocument *document, NoteKind kind, int number, QByteArrayView rtf)
 {
     const QString text = markText(kind, number);
-    const QImage image = markImage(text);
+    const QString tip = kind == NoteKind::Shape ? shapeText(rtf) : noteText(rtf);
+    const QImage image = kind == NoteKind::Bookmark ? bookmarkImage()
+                         : kind == NoteKind::Shape  ? shapeImage(tip)
+                                                    : markImage(text);
     const QUrl name(QStringLiteral("rtfnote:%1:%2").arg(int(kind)).arg(number));
     document->addResource(QTextDocument::ImageResource, name, image);
     QTextImageFormat format;
     format.setName(name.toString());
     format.setWidth(image.width());
     format.setHeight(image.height());
-    format.setVerticalAlignment(QTextCharFormat::AlignTop);
-    format.setToolTip(noteText(rtf));
+    if (kind != NoteKind::Shape && kind != NoteKind::Bookmark)
+        format.setVerticalAlignment(QTextCharFormat::AlignTop);
+    format.setToolTip(tip);
     return format;
 }
 

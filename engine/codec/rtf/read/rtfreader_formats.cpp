@@ -63,8 +63,9 @@ void Reader::forgetFormats()
     m_blockFormats.clear();
 }
 
-QTextCharFormat Reader::charFormat(const CharState &state)
+QTextCharFormat Reader::charFormat(const CharState &given)
 {
+    const CharState &state = shownState(given);
     if (m_lastCharKnown && state == m_lastCharState)
         return m_lastCharFormat;
     m_lastCharKnown = true;
@@ -143,6 +144,11 @@ QTextCharFormat Reader::charFormatFor(const CharState &state)
         format.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
     else if (state.vertical == 2)
         format.setVerticalAlignment(QTextCharFormat::AlignSubScript);
+    addScriptProperties(state, format);
+    if (state.field >= 0 && state.field < m_fieldInstructions.size()) {
+        format.setProperty(prop::FieldInstruction, m_fieldInstructions.at(state.field));
+        format.setProperty(prop::FieldNumber, state.field + 1);
+    }
     if (state.link >= 0 && state.link < m_links.size()) {
         format.setAnchor(true);
         format.setAnchorHref(m_links.at(state.link));
@@ -165,8 +171,6 @@ QTextBlockFormat Reader::blockFormat(const ParaState &state)
     record.rightIndent = state.rightIndent;
     record.alignment = state.alignment;
     record.numbering = isBullet(state) ? PFN_BULLET : PFN_NONE;
-    record.tabCount = state.tabCount;
-    std::copy(state.tabs.begin(), state.tabs.begin() + state.tabCount, record.tabs.begin());
     record.spaceBefore = state.spaceBefore;
     record.spaceAfter = state.spaceAfter;
     setLineSpacing(state, record);
@@ -174,7 +178,9 @@ QTextBlockFormat Reader::blockFormat(const ParaState &state)
     QTextBlockFormat format;
     if (state.listOverride >= 0 || state.oldStyleList >= 0)
         format.setProperty(listprop::Marker, true);
+    setTabStops(state, record, format);
     applyParaFormat(record, format);
+    setDirection(state, format);
     if (state.pageBreakBefore) {
         format.setProperty(prop::PageBreakBefore, true);
         format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);

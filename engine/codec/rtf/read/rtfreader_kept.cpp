@@ -6,7 +6,9 @@
 
 // Parts of a document the editor does not show as text are kept as their RTF, to be
 // written back: headers, footers, the stylesheet and the information group go with the
-// document; footnotes, endnotes and comments stay where they stand, shown as a mark.
+// document; footnotes, endnotes, comments, bookmarks, text boxes and drawing objects stay
+// where they stand, shown as a mark. Fields other than links keep their instruction on
+// the runs of their result.
 namespace engine::rtfin {
 
 namespace {
@@ -48,6 +50,10 @@ bool Reader::isNoteGroup(RtfWord word)
     case RtfWord::atnref:
     case RtfWord::atnparent:
     case RtfWord::atnicn:
+    case RtfWord::bkmkstart:
+    case RtfWord::bkmkend:
+    case RtfWord::shp:
+    case RtfWord::do_:
         return true;
     default:
         return false;
@@ -65,6 +71,12 @@ bool Reader::canKeepGroup() const
 // What stands before the word in its group has been read as text already.
 bool Reader::keepGroup(RtfWord word, qsizetype offset, bool starred)
 {
+    if (word == RtfWord::shp && !shapeHoldsText()) {
+        // A picture or drawing shown by its result, read as usual.
+        if (handleDestination(word))
+            return true;
+        return skipDestination("shp", offset);
+    }
     if (!skipGroup())
         return false;
     QByteArray bytes = (starred ? QByteArray("{\\*") : QByteArray("{")) + m_bytes.mid(offset, m_tokens.position() - offset);
@@ -77,8 +89,31 @@ bool Reader::keepGroup(RtfWord word, qsizetype offset, bool starred)
     return true;
 }
 
+// A shape with a text box is kept whole; its text would otherwise be lost.
+bool Reader::shapeHoldsText()
+{
+    const qsizetype start = m_tokens.position();
+    m_tokens.skipGroup();
+    const bool holdsText = QByteArrayView(m_bytes).sliced(start, m_tokens.position() - start).contains("\\shptxt");
+    m_tokens.setPosition(start);
+    return holdsText;
+}
+
+void Reader::keepFieldInstruction(const QString &instruction, CharState &chars)
+{
+    constexpr qsizetype kMaxKeptFields = 100000;
+    if (instruction.trimmed().isEmpty() || m_fieldInstructions.size() >= kMaxKeptFields)
+        return;
+    m_fieldInstructions.append(instruction);
+    chars.field = int(m_fieldInstructions.size() - 1);
+}
+
 void Reader::keepNote(RtfWord word, QByteArray bytes)
 {
+    if (word == RtfWord::bkmkstart || word == RtfWord::bkmkend || word == RtfWord::shp || word == RtfWord::do_) {
+        keepMark(word == RtfWord::bkmkstart || word == RtfWord::bkmkend ? NoteKind::Bookmark : NoteKind::Shape, bytes);
+        return;
+    }
     if (word != RtfWord::footnote && word != RtfWord::annotation) {
         m_noteAnchor += bytes;  // a comment's id, author and date
         return;
@@ -100,6 +135,21 @@ void Reader::keepNote(RtfWord word, QByteArray bytes)
     QTextImageFormat mark;
     mark.merge(charFormat(current().chars));
     mark.merge(noteMark(m_document, kind, number, group));
+    mark.setProperty(prop::KeptRtf, bytes);
+    beginContent();
+    m_builder.appendImage(mark);
+}
+
+void Reader::keepMark(NoteKind kind, const QByteArray &bytes)
+{
+    if (m_notes >= kMaxNotes) {
+        ++m_skipped.destinations;
+        return;
+    }
+    ++m_notes;
+    QTextImageFormat mark;
+    mark.merge(charFormat(current().chars));
+    mark.merge(noteMark(m_document, kind, m_notes, bytes));
     mark.setProperty(prop::KeptRtf, bytes);
     beginContent();
     m_builder.appendImage(mark);

@@ -68,7 +68,7 @@ void Reader::bodyText(const QString &text)
 {
     beginContent();
     m_shapePictureShown = false;
-    m_builder.appendText(text, charFormat(current().chars));
+    appendBodyText(text);
 }
 
 // Before the first content of a paragraph comes its visible list number, and inside a

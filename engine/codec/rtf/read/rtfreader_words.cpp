@@ -204,6 +204,8 @@ bool Reader::handleDestination(RtfWord word)
         if (!target.isEmpty()) {
             m_links.append(target);
             group.chars.link = int(m_links.size() - 1);
+        } else {
+            keepFieldInstruction(field.instruction, group.chars);
         }
         return true;
     }
@@ -275,6 +277,7 @@ void Reader::handleCharacterWord(RtfWord word, const RtfToken &token)
         reset.font = m_defaultFont;
         reset.language = m_defaultLanguage;
         reset.link = chars.link;
+        reset.field = chars.field;
         reset.object = chars.object;
         chars = reset;
         break;
@@ -310,7 +313,7 @@ void Reader::handleCharacterWord(RtfWord word, const RtfToken &token)
     case RtfWord::nosupersub: chars.vertical = 0; chars.baselineTwips = 0; break;
     case RtfWord::up: chars.baselineTwips = std::clamp(valueOr(token, 6), 0, 3276) * 10; break;
     case RtfWord::dn: chars.baselineTwips = -std::clamp(valueOr(token, 6), 0, 3276) * 10; break;
-    default: break;
+    default: handleScriptWord(word, token); break;
     }
 }
 
@@ -333,23 +336,11 @@ bool Reader::handleParagraphWord(RtfWord word, const RtfToken &token)
     case RtfWord::sa: para.spaceAfter = twips(token); break;
     case RtfWord::sl: para.lineSpacing = twips(token); break;
     case RtfWord::slmult: para.lineMultiple = toggleOn(token); break;
-    case RtfWord::tx:
-    case RtfWord::tb: {
-        const int position = twips(token);
-        auto *end = para.tabs.begin() + para.tabCount;
-        auto *at = std::lower_bound(para.tabs.begin(), end, position);
-        if ((at != end && *at == position) || para.tabCount >= kMaxTabStops)
-            break;
-        std::move_backward(at, end, end + 1);
-        *at = position;
-        ++para.tabCount;
-        break;
-    }
     case RtfWord::intbl: para.inTable = true; break;
     case RtfWord::pagebb: para.pageBreakBefore = true; break;
     case RtfWord::ls: para.listOverride = std::max(0, valueOr(token, 0)); break;
     case RtfWord::ilvl: para.listLevel = std::clamp(valueOr(token, 0), 0, kListLevels - 1); break;
-    default: return false;
+    default: return handleTabWord(word, twips(token));
     }
     return true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include "engine/codec/documentextras.h"
 #include "engine/codec/rtf/rtfcontrolwords.h"
+#include "engine/codec/rtf/read/notemark.h"
 #include "engine/codec/rtf/read/rtfdocumentbuilder.h"
 #include "engine/codec/rtf/read/rtflisttables.h"
 #include "engine/codec/rtf/read/rtfreader.h"
@@ -72,8 +73,12 @@ private:
     // From the word at `offset` to the group's end; false when that is the end of input.
     bool keepGroup(RtfWord word, qsizetype offset, bool starred);
     void keepNote(RtfWord word, QByteArray bytes);
+    void keepMark(NoteKind kind, const QByteArray &bytes);  // a bookmark or a shape
+    bool shapeHoldsText();  // at the shape's word; leaves the position there
     void handlePageWord(RtfWord word, const RtfToken &token);
     void storeExtras();
+    void keepFieldInstruction(const QString &instruction, CharState &chars);
+    bool keepShapeGroup(RtfWord word, qsizetype offset, bool starred);  // false: read it as usual
 
     // Control words by concern (rtfreader_words.cpp)
     bool handleDestination(RtfWord word);
@@ -89,6 +94,18 @@ private:
     void handlePictureWord(RtfWord word, const RtfToken &token);
     void handleFontWord(RtfWord word, const RtfToken &token);
     void handleUnicode(int value);
+
+    // Fonts of other scripts (rtfreader_scripts.cpp)
+    bool handleScriptWord(RtfWord word, const RtfToken &token);  // false for other words
+    void appendBodyText(const QString &text);
+    const CharState &shownState(const CharState &state);
+    void addScriptProperties(const CharState &state, QTextCharFormat &format) const;
+
+    // Tab stops and direction (rtfreader_tabs.cpp)
+    bool handleTabWord(RtfWord word, int position);  // false for other words
+    static void addTabStop(ParaState &para, int position, quint8 code);
+    static void setTabStops(const ParaState &state, ParaFormat &record, QTextBlockFormat &format);
+    static void setDirection(const ParaState &state, QTextBlockFormat &format);
 
     // Text (rtfreader_text.cpp)
     void flushBytes();
@@ -176,6 +193,7 @@ private:
     bool m_shapePictureShown = false;  // the last \shppict gave a picture: skip \nonshppict
     std::vector<Field> m_fields;
     QList<QString> m_links;
+    QList<QString> m_fieldInstructions;  // of fields other than links
     std::vector<Object> m_objects;
     int m_objectToKeep = -1;           // the object whose picture was just shown
     QTextImageFormat m_objectPicture;  // that picture, placed once the object's bytes are known
@@ -196,6 +214,8 @@ private:
     bool m_lastCharKnown = false;
     QTextCharFormat m_lastCharFormat;
     QHash<ParaState, QTextBlockFormat> m_blockFormats;
+    CharState m_latinState;
+    quint8 m_pendingTabCode = 0;  // the kind of the next \tx
 };
 
 }  // namespace engine::rtfin

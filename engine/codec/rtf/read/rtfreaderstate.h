@@ -39,6 +39,7 @@ struct CharState {
     int language = 0;
     int baselineTwips = 0; // \up, \dn
     int link = -1;         // index of the hyperlink target, -1 when none
+    int field = -1;        // index of the instruction of a field other than a link, -1 when none
     int object = -1;       // index of the \object group being read, -1 when none
     quint8 vertical = 0;   // 0 normal, 1 superscript, 2 subscript
     bool bold = false;
@@ -47,6 +48,13 @@ struct CharState {
     bool strike = false;
     bool hidden = false;
     bool protect = false;
+    // Fonts of other scripts (rtfreader_scripts.cpp)
+    int eastAsianFont = -1;     // \dbch\af
+    int complexFont = -1;       // \af
+    int complexHalfPoints = 0;  // \afs, 0 when not given
+    quint8 fontRegion = 0;      // \loch 0, \hich 1, \dbch 2
+    bool rightToLeft = false;   // \rtlch
+    bool scriptShown = false;   // the state is that of text in the script its fonts are for
 
     bool operator==(const CharState &) const = default;
 };
@@ -54,9 +62,11 @@ struct CharState {
 inline size_t qHash(const CharState &s, size_t seed = 0)
 {
     return qHashMulti(seed, s.font, s.halfPoints, s.color, s.highlight, s.language, s.baselineTwips,
-                      s.link, s.object, int(s.underline),
+                      s.link, s.field, s.object, int(s.underline),
                       (s.vertical << 6) | (s.bold << 5) | (s.italic << 4) | (int(s.underline != 0) << 3)
-                          | (s.strike << 2) | (s.hidden << 1) | int(s.protect));
+                          | (s.strike << 2) | (s.hidden << 1) | int(s.protect),
+                      s.eastAsianFont, s.complexFont, s.complexHalfPoints,
+                      (s.fontRegion << 2) | (s.rightToLeft << 1) | int(s.scriptShown));
 }
 
 struct ParaState {
@@ -71,10 +81,12 @@ struct ParaState {
     bool lineMultiple = false;  // \slmult1
     bool inTable = false;
     bool pageBreakBefore = false;
+    bool rightToLeft = false;  // \rtlpar
     quint16 alignment = PFA_LEFT;
     int oldStyleList = -1;  // the \pn style (ListReading::pnStyles), -1 for none
     quint8 tabCount = 0;
     std::array<int, kMaxTabStops> tabs{};
+    std::array<quint8, kMaxTabStops> tabCodes{};  // TabKind codes; kBarTab for a bar (rtfreader_tabs.cpp)
 
     bool operator==(const ParaState &) const = default;
 };
@@ -83,7 +95,8 @@ inline size_t qHash(const ParaState &s, size_t seed = 0)
 {
     seed = qHashMulti(seed, s.leftIndent, s.rightIndent, s.firstIndent, s.spaceBefore, s.spaceAfter,
                       s.lineSpacing, s.listOverride, s.listLevel, s.alignment, s.oldStyleList,
-                      (s.lineMultiple << 2) | (s.inTable << 1) | int(s.pageBreakBefore));
+                      (s.rightToLeft << 3) | (s.lineMultiple << 2) | (s.inTable << 1) | int(s.pageBreakBefore));
+    seed = qHashRange(s.tabCodes.begin(), s.tabCodes.begin() + s.tabCount, seed);
     return qHashRange(s.tabs.begin(), s.tabs.begin() + s.tabCount, seed);
 }
 

@@ -7,6 +7,7 @@
 #include "engine/codec/rtf/underlinekinds.h"
 #include "engine/codec/rtf/write/rtfoutput.h"
 #include "engine/codec/rtf/write/pictureencoder.h"
+#include "engine/codec/rtf/write/scriptwords.h"
 #include "engine/codec/rtf/write/outputtables.h"
 #include "engine/codec/textprops.h"
 
@@ -42,6 +43,7 @@ struct RunState {
     bool strike = false;
     bool hidden = false;
     bool protect = false;
+    ScriptRunFonts scripts;  // written only inside a group of their run
     bool operator==(const RunState &) const = default;
 };
 
@@ -83,6 +85,8 @@ private:
     struct Run {
         RunState state;
         QString href;         // link target, empty when the run is no link
+        QString field;        // instruction of the field whose result the run is
+        int fieldNumber = 0;
         bool object = false;  // a picture or a kept object
     };
 
@@ -94,6 +98,7 @@ private:
     void writeRun(const RunState &target, QStringView text);
     void writeObjects(QStringView text, const QTextCharFormat &format);
     void switchLink(const QString &href);
+    void switchField(const QString &instruction, int number);
     template<typename FormatSource>
     const Run &run(int formatIndex, FormatSource &&format);
     Run computeRun(const QTextCharFormat &format);
@@ -120,6 +125,9 @@ private:
     QString m_link;                                   // href of the open field, if any
     RunState m_stateBeforeLink;
     ListWriter m_lists{m_fonts};
+    QString m_field;  // instruction of the open field, if any
+    int m_fieldNumber = 0;
+    RunState m_stateBeforeField;
 };
 
 DocumentWriter::DocumentWriter(const QTextDocument *document)
@@ -180,7 +188,7 @@ void DocumentWriter::writeBlock(const QTextBlock &block)
         writeFragment(fragment, QStringView(text).mid(offset, length));
         offset += length;
     }
-    switchLink(QString());
+    switchField(QString(), 0);
     // An empty paragraph's mark carries the format of what will be typed into it.
     if (block.length() == 1)
         changeTo(markState(block.charFormat()));
@@ -233,8 +241,7 @@ QByteArray DocumentWriter::computeParagraphStart(const QTextBlock &block)
     if (format.spaceAfter != 0)
         out.word("sa", format.spaceAfter);
     writeLineSpacing(out, format);
-    for (int i = 0; i < format.tabCount; ++i)
-        out.word("tx", format.tabs[size_t(i)]);
+    writeParagraphDirectionAndTabs(out, blockFormat, format.tabs.data(), format.tabCount);
     return out.take();
 }
 
@@ -270,6 +277,7 @@ void DocumentWriter::writeListWords(const QTextBlock &block, const QTextList *li
 void DocumentWriter::writeFragment(const QTextFragment &fragment, QStringView text)
 {
     const Run &format = run(fragment.charFormatIndex(), [&] { return fragment.charFormat(); });
+    switchField(format.field, format.fieldNumber);
     switchLink(format.href);
     // An object's run format says nothing about the text around it; leaving the state
     // alone saves a change there and back.
@@ -286,7 +294,7 @@ void DocumentWriter::writeFragment(const QTextFragment &fragment, QStringView te
 // therefore always off.
 void DocumentWriter::writeRun(const RunState &target, QStringView text)
 {
-    if (target.highlight == 0 && target.script == Script::Normal) {
+    if (target.highlight == 0 && target.script == Script::Normal && target.scripts.isEmpty()) {
         changeTo(target);
         m_out.text(text, ansiFont());
         return;
@@ -336,6 +344,27 @@ void DocumentWriter::switchLink(const QString &href)
     m_out.raw("}}{\\fldrslt{");
 }
 
+// A field other than a link keeps its instruction; its result holds the runs that carry
+// it. A link inside it closes first, and the field's groups restore the state too.
+void DocumentWriter::switchField(const QString &instruction, int number)
+{
+    if (instruction == m_field && number == m_fieldNumber)
+        return;
+    switchLink(QString());
+    if (!m_field.isEmpty()) {
+        m_out.raw("}}}");
+        m_state = m_stateBeforeField;
+    }
+    m_field = instruction;
+    m_fieldNumber = number;
+    if (instruction.isEmpty())
+        return;
+    m_stateBeforeField = m_state;
+    m_out.raw("{\\field{\\*\\fldinst{");
+    m_out.text(instruction, ansiFont());
+    m_out.raw("}}{\\fldrslt{");
+}
+
 // The format is asked of `format` only the first time its index is seen.
 template<typename FormatSource>
 const DocumentWriter::Run &DocumentWriter::run(int formatIndex, FormatSource &&format)
@@ -359,6 +388,8 @@ DocumentWriter::Run DocumentWriter::computeRun(const QTextCharFormat &format)
         result.state = computeRunState(format);
     if (isHyperlink(format))
         result.href = format.anchorHref();
+    result.field = format.stringProperty(prop::FieldInstruction);
+    result.fieldNumber = format.intProperty(prop::FieldNumber);
     return result;
 }
 
@@ -384,6 +415,7 @@ RunState DocumentWriter::computeRunState(const QTextCharFormat &format)
         state.highlight = m_colors.indexOf(format.background().color());
     state.language = format.intProperty(prop::Language);
     state.offsetHalfPoints = int(std::lround(record.offset / 10.0));
+    state.scripts = scriptRunFonts(format, m_fonts);
     if (format.verticalAlignment() == QTextCharFormat::AlignSuperScript)
         state.script = Script::Super;
     else if (format.verticalAlignment() == QTextCharFormat::AlignSubScript)
@@ -399,6 +431,7 @@ RunState DocumentWriter::markState(const QTextCharFormat &format)
     mark.clearProperty(prop::HighlightColor);
     mark.clearBackground();
     mark.clearProperty(QTextFormat::TextVerticalAlignment);
+    clearScriptFonts(mark);
     return computeRunState(mark);
 }
 
@@ -417,6 +450,8 @@ void DocumentWriter::changeTo(const RunState &target)
     if (target.language != m_state.language)
         m_out.word("lang", target.language != 0 ? target.language : kNoLanguage);
     changeEffects(target);
+    if (target.scripts != m_state.scripts)
+        writeScriptFonts(m_out, target.scripts);
     m_state = target;
 }
 

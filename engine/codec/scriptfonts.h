@@ -1,0 +1,69 @@
+#pragma once
+#include <QString>
+#include <QStringView>
+
+class QTextCharFormat;
+
+// Text in East Asian and in right-to-left or complex scripts is shown in fonts of its
+// own, which RTF names apart from the font of Latin text (\dbch\af and \rtlch\af). A run
+// of such text carries those fonts as properties (textprops.h) so that they are written
+// back, and is shown in the font of its script.
+namespace engine {
+
+enum class TextScript : quint8 { Latin, EastAsian, Complex };
+
+// The script whose font shows the character.
+TextScript scriptOf(char32_t character);
+
+// Where the text changes from one script's font to another's: calls `part(text, script)`
+// for each stretch in order. Spaces, digits and punctuation go with the text before them.
+template<typename Part>
+void forEachScriptPart(QStringView text, Part &&part);
+
+struct ScriptFont {
+    QString face;
+    int charset = 0;
+    int pitchAndFamily = 0;
+
+    bool isEmpty() const { return face.isEmpty(); }
+    bool operator==(const ScriptFont &) const = default;
+};
+
+ScriptFont eastAsianFont(const QTextCharFormat &format);
+ScriptFont complexFont(const QTextCharFormat &format);
+void setEastAsianFont(QTextCharFormat &format, const ScriptFont &font);
+void setComplexFont(QTextCharFormat &format, const ScriptFont &font);
+
+// --- implementation ---
+
+bool isScriptNeutral(char32_t character);
+
+template<typename Part>
+void forEachScriptPart(QStringView text, Part &&part)
+{
+    qsizetype start = 0;
+    TextScript script = TextScript::Latin;
+    bool known = false;
+    for (qsizetype i = 0; i < text.size();) {
+        char32_t c = text[i].unicode();
+        qsizetype length = 1;
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            c = QChar::surrogateToUcs4(text[i], text[i + 1]);
+            length = 2;
+        }
+        if (!isScriptNeutral(c)) {
+            const TextScript own = scriptOf(c);
+            if (known && own != script) {
+                part(text.sliced(start, i - start), script);
+                start = i;
+            }
+            script = own;
+            known = true;
+        }
+        i += length;
+    }
+    if (start < text.size())
+        part(text.sliced(start), script);
+}
+
+}  // namespace engine
