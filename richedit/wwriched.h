@@ -322,6 +322,9 @@ public:
     void UpdateFormatRect();
     void SetPaperSize(qint16 code);
     void ApplyPaperSize();
+    // After a load (wwriched_pagesetup.cpp): the document's page setup, where it has one,
+    // becomes the printing default.
+    void TakeDocumentPageSetup();
     // Printing (wwriched_print.cpp). Print prints the whole content as one job; copies
     // above 1 go into that one job, each copy starting on a new page.
     void Print(const QString &title, int copies = 1);
@@ -331,6 +334,7 @@ public:
     // Where the text goes on the current printer's page: twips from the printable area's
     // corner, each margin counted from the paper's edge and clamped to the paper.
     QRect PrintMarginRect() const;
+    QRect PrintPaperRect() const;
     // Every page request gets the margin rectangle as its formatting rectangle.
     int formatRange(engine::FormatRange *range, bool render) override;
     void CopyContentTo(TwwCustomRichEdit *target);

@@ -224,6 +224,8 @@ void TwwRichEditStrings::LoadFromFile(const QString &fileName)
 void TwwRichEditStrings::LoadFromStream(QIODevice &stream)
 {
     m_lastLoad = loadRichContent(*m_owner, m_owner->PlainText(), stream);
+    if (m_lastLoad.ReadAsRtf)
+        m_owner->TakeDocumentPageSetup();
 }
 
 void TwwRichEditStrings::SaveToFile(const QString &fileName) const

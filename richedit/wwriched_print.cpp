@@ -1,5 +1,8 @@
 #include "richedit/wwriched.h"
 
+#include "engine/codec/documentextras.h"
+#include "engine/codec/pagedecorations.h"
+
 #include "platform/exceptions.h"
 #include "platform/waitcursor.h"
 #include "richedit/wwprinter.h"
@@ -58,6 +61,17 @@ QRect TwwCustomRichEdit::PrintMarginRect() const
     return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
 }
 
+// The paper in the terms of PrintMarginRect(): twips from the printable area's corner.
+QRect TwwCustomRichEdit::PrintPaperRect() const
+{
+    const QPrinter &printer = CurrentPrinter();
+    const PrinterTwips twips{printer.resolution(), printer.resolution()};
+    const QRect paper = printer.paperRect(QPrinter::DevicePixel).toRect();
+    const QPoint offset = printer.pageRect(QPrinter::DevicePixel).toRect().topLeft() - paper.topLeft();
+    return QRect(-twips.horizontal(offset.x()), -twips.vertical(offset.y()), twips.horizontal(paper.width()),
+                 twips.vertical(paper.height()));
+}
+
 int TwwCustomRichEdit::formatRange(engine::FormatRange *range, bool render)
 {
     if (range)
@@ -66,8 +80,8 @@ int TwwCustomRichEdit::formatRange(engine::FormatRange *range, bool render)
 }
 
 // Lays the content out once, measures every page to find where the text ends, then
-// renders the pages (once per copy). The layout is dropped before, and on every path
-// after, the job.
+// renders the pages (once per copy), each with the document's header and footer. The
+// layout is dropped before, and on every path after, the job.
 void TwwCustomRichEdit::Print(const QString &title, int copies)
 {
     if (m_editWidth == rewPrinterSize)
@@ -95,21 +109,26 @@ void TwwCustomRichEdit::Print(const QString &title, int copies)
     formatRange(nullptr, false);
 
     int end = 0;
+    int pages = 0;
     for (int position = 0;;) {
         range.chrg.min = position;
         const int next = formatRange(&range, false);
         end = next;
+        ++pages;
         if (next <= position || next >= length || next == -1)
             break;
         position = next;
     }
     range.chrg.max = -1;
+    const engine::PageDecorations decorations(engine::documentExtras(document()));
+    const QRect paper = PrintPaperRect();
     for (int copy = 0; copy < std::max(1, copies); ++copy) {
         if (copy > 0)
             job->NewPage();
-        for (int position = 0;;) {
+        for (int position = 0, page = 1;; ++page) {
             range.chrg.min = position;
             const int next = formatRange(&range, true);
+            decorations.draw(painter, job->Device(), margins, paper, page, pages);
             if (next <= position || next >= end || next == -1)
                 break;
             job->NewPage();

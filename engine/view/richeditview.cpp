@@ -46,6 +46,7 @@ RichEditView::RichEditView(QWidget *parent)
     option.setTextDirection(Qt::LeftToRight);  // paragraphs are left to right unless marked
     document()->setDefaultTextOption(option);
     d->highlighter = new DisplayHighlighter(document());
+    d->notes = new NoteList(this);
     d->defaultFormat.setProperty(prop::AutoColor, true);
     viewport()->setMouseTracking(true);
     setBackgroundRole(QPalette::Base);

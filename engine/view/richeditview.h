@@ -16,6 +16,8 @@
 // character; a "line" is a paragraph.
 namespace engine {
 
+class NoteList;
+
 // Notification mask bits: a notification is emitted only while its bit is set.
 enum : quint32 {
     ENM_CHANGE = 0x00000001,
@@ -127,6 +129,9 @@ public:
     RichEditOle *oleInterface() { return &m_ole; }
     bool setOleCallback(RichEditOleCallback *callback);
     RichEditOleCallback *oleCallback() const { return m_oleCallback; }
+
+    // The footnotes and endnotes listed after the text (notelist.h).
+    NoteList &noteList() const;
 
 signals:
     void contentChanged();                   // under ENM_CHANGE

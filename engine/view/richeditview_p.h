@@ -1,6 +1,7 @@
 #pragma once
 #include "engine/codec/pagelayout.h"
 #include "engine/view/displayhighlighter.h"
+#include "engine/view/notelist.h"
 #include "engine/view/richeditview.h"
 
 #include <QRect>
@@ -20,6 +21,7 @@ struct RichEditView::Private {
     CharRange linkUnderMouse{-1, -1};
     bool selectionShownWithoutFocus = true;
     std::unique_ptr<PageLayout> pages;  // created by the first page request
+    NoteList *notes = nullptr;          // footnotes and endnotes shown after the text
     bool contentEdited = false;     // an edit is under way whose change is not yet reported
 
     // An undo group under way: its depth, and the paragraphs its replacements edited,

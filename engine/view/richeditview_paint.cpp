@@ -18,11 +18,20 @@ void RichEditView::setSelectionShownWithoutFocus(bool shown)
 
 void RichEditView::paintEvent(QPaintEvent *event)
 {
-    if (d->selectionShownWithoutFocus || hasFocus() || !textCursor().hasSelection()) {
+    if (d->selectionShownWithoutFocus || hasFocus() || !textCursor().hasSelection())
         QTextEdit::paintEvent(event);
-        return;
+    else
+        paintWithoutSelection(event->rect());
+    if (!d->notes->isEmpty()) {
+        QPainter painter(viewport());
+        painter.translate(-horizontalScrollBar()->value(), -verticalScrollBar()->value());
+        d->notes->paint(painter);
     }
-    paintWithoutSelection(event->rect());
+}
+
+NoteList &RichEditView::noteList() const
+{
+    return *d->notes;
 }
 
 // Paints the document as the text edit does, but with no selection and no caret: Qt has no

@@ -1,6 +1,7 @@
 #include "engine/codec/rtf/read/notemark.h"
 
 #include "engine/codec/rtf/rtftokenizer.h"
+#include "engine/codec/textprops.h"
 
 #include <QFont>
 #include <QFontMetrics>
@@ -149,6 +150,19 @@ QString shapeText(QByteArrayView rtf)
 {
     const QString text = groupText(rtf, "\\shptxt");
     return text.isEmpty() ? groupText(rtf, "\\dptxbxtext") : text;
+}
+
+std::optional<NoteLabel> noteLabel(const QTextFormat &format)
+{
+    if (!format.isImageFormat() || !format.hasProperty(prop::KeptRtf))
+        return std::nullopt;
+    const QStringList parts = format.toImageFormat().name().split(u':');
+    if (parts.size() != 3 || parts[0] != QLatin1String("rtfnote"))
+        return std::nullopt;
+    const auto kind = NoteKind(parts[1].toInt());
+    if (kind != NoteKind::Footnote && kind != NoteKind::Endnote)
+        return std::nullopt;
+    return NoteLabel{kind, markText(kind, parts[2].toInt())};
 }
 
 QTextImageFormat noteMark(QTextDocument *document, NoteKind kind, int number, QByteArrayView rtf)

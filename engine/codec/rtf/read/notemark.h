@@ -2,6 +2,7 @@
 #include <QByteArrayView>
 #include <QString>
 #include <QTextImageFormat>
+#include <optional>
 
 class QTextDocument;
 
@@ -20,6 +21,14 @@ constexpr qsizetype kMaxNoteTextLength = 1000;
 QString noteText(QByteArrayView rtf);
 // The text of a shape's text box (\shptxt) or drawing object's box (\dptxbxtext).
 QString shapeText(QByteArrayView rtf);
+
+// The number a footnote's or endnote's mark shows ("3", "iv"), with the kind; nullopt
+// for any other format.
+struct NoteLabel {
+    NoteKind kind;
+    QString text;
+};
+std::optional<NoteLabel> noteLabel(const QTextFormat &format);
 
 // The mark's image format, its picture added to the document's resources.
 QTextImageFormat noteMark(QTextDocument *document, NoteKind kind, int number, QByteArrayView rtf);

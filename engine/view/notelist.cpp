@@ -1,0 +1,118 @@
+#include "engine/view/notelist.h"
+
+#include "engine/codec/rtf/read/notemark.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QPainter>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextEdit>
+#include <cmath>
+
+namespace engine {
+
+namespace {
+
+constexpr int kRebuildDelayMs = 300;
+constexpr qreal kSmallerFont = 0.8;
+constexpr qreal kRuleWidth = 144;
+
+}  // namespace
+
+NoteList::NoteList(QTextEdit *view) : QObject(view), m_view(view)
+{
+    m_list.setDocumentMargin(0);
+    m_rebuildTimer.setSingleShot(true);
+    m_rebuildTimer.setInterval(kRebuildDelayMs);
+    connect(&m_rebuildTimer, &QTimer::timeout, this, &NoteList::rebuild);
+    connect(view->document(), &QTextDocument::contentsChange, this, &NoteList::noteChange);
+    connect(view->verticalScrollBar(), &QScrollBar::rangeChanged, this, &NoteList::extendScrollRange);
+}
+
+// Only a change that may add or remove a mark is followed: typing costs nothing.
+void NoteList::noteChange(int position, int removed, int added)
+{
+    constexpr int kLargeChange = 256;  // a load or a paste: one pass over the document
+    if ((removed > 0 && m_count > 0) || added > kLargeChange) {
+        m_rebuildTimer.start();
+        return;
+    }
+    const QTextDocument *document = m_view->document();
+    for (int at = position; at < position + added; ++at) {
+        if (document->characterAt(at) == QChar::ObjectReplacementCharacter) {
+            m_rebuildTimer.start();
+            return;
+        }
+    }
+}
+
+void NoteList::rebuild()
+{
+    m_rebuildTimer.stop();
+    QFont font = m_view->document()->defaultFont();
+    font.setPointSizeF(font.pointSizeF() > 0 ? font.pointSizeF() * kSmallerFont : 9.6);
+    m_list.clear();
+    m_list.setDefaultFont(font);
+    QTextCursor cursor(&m_list);
+    m_count = 0;
+    const QTextDocument *document = m_view->document();
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat format = it.fragment().charFormat();
+            const std::optional<rtfin::NoteLabel> label = rtfin::noteLabel(format);
+            if (!label)
+                continue;
+            if (m_count++ > 0)
+                cursor.insertBlock();
+            cursor.insertText(label->text + QLatin1Char(' ') + format.toolTip());
+        }
+    }
+    layOut();
+}
+
+void NoteList::layOut()
+{
+    m_list.setTextWidth(std::max(1, m_view->viewport()->width()));
+    extendScrollRange();
+    m_view->viewport()->update();
+}
+
+qreal NoteList::textHeight() const
+{
+    return m_view->document()->documentLayout()->documentSize().height();
+}
+
+// The text edit sets the range to the text's height; the list adds its own below.
+void NoteList::extendScrollRange()
+{
+    if (m_extending || m_count == 0)
+        return;
+    QScrollBar *bar = m_view->verticalScrollBar();
+    const int wanted = int(std::ceil(textHeight() + kGap + m_list.size().height())) - m_view->viewport()->height();
+    if (wanted <= bar->maximum())
+        return;
+    m_extending = true;
+    bar->setRange(bar->minimum(), wanted);
+    bar->setPageStep(m_view->viewport()->height());
+    m_extending = false;
+}
+
+void NoteList::paint(QPainter &painter)
+{
+    if (m_count == 0)
+        return;
+    if (!qFuzzyCompare(m_list.textWidth(), qreal(std::max(1, m_view->viewport()->width()))))
+        layOut();
+    const qreal top = textHeight() + kGap;
+    painter.save();
+    painter.setPen(m_view->palette().color(QPalette::Text));
+    painter.drawLine(QPointF(0, top - kGap / 2), QPointF(kRuleWidth, top - kGap / 2));
+    painter.translate(0, top);
+    QAbstractTextDocumentLayout::PaintContext context;
+    context.palette = m_view->palette();
+    m_list.documentLayout()->draw(&painter, context);
+    painter.restore();
+}
+
+}  // namespace engine
