@@ -85,6 +85,8 @@ private slots:
     void aFailingJobIsReportedAndLeavesTheDocumentAsItWas();
     void marginsWithoutRoomAreRefused();
     void thePdfGoesToDocumentsOrHome();
+    void headerAndFooterArePrintedOnEveryPageWithItsNumber();
+    void aLoadedDocumentsPageSetupBecomesThePrintingDefault();
 
 private:
     QString printToPdf(TwwCustomRichEdit &edit, int copies = 1);
@@ -93,6 +95,49 @@ private:
     TwwDBRichEdit *m_edit = nullptr;
     std::unique_ptr<QTemporaryDir> m_folder;
 };
+
+void TestPrint::headerAndFooterArePrintedOnEveryPageWithItsNumber()
+{
+    QByteArray rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 DejaVu Sans;}}\\f0\\fs24"
+                     "{\\header\\pard\\plain\\f0\\fs20 Head of page {\\field{\\*\\fldinst PAGE}{\\fldrslt 1}} of "
+                     "{\\field{\\*\\fldinst NUMPAGES}{\\fldrslt 1}}\\par}"
+                     "{\\footer\\pard\\plain\\f0\\fs20 Foot text\\par}";
+    for (int i = 0; i < 110; ++i)
+        rtf += "Line" + QByteArray::number(i) + " of the document\\par ";
+    loadRtf(*m_edit, rtf + "}");
+    const QString pdf = printToPdf(*m_edit);
+    QCOMPARE(pdftools::pageCount(pdf), 3);
+    for (int page = 1; page <= 3; ++page) {
+        const QString text = pdftools::pageText(pdf, page);
+        QVERIFY2(text.contains(QStringLiteral("Head of page %1 of 3").arg(page)), qPrintable(text));
+        QVERIFY2(text.contains(QLatin1String("Foot text")), qPrintable(text));
+    }
+    // Half an inch from the paper's top and bottom edges, in the margins.
+    const QPointF head = pdftools::wordPosition(pdf, 1, QStringLiteral("Head"));
+    const QPointF foot = pdftools::wordPosition(pdf, 1, QStringLiteral("Foot"));
+    QVERIFY2(head.y() > 0.5 * kPointsPerInch - 1 && head.y() < kPointsPerInch - 8, qPrintable(QString::number(head.y())));
+    QVERIFY2(foot.y() > 792 - kPointsPerInch && foot.y() < 792 - 0.5 * kPointsPerInch, qPrintable(QString::number(foot.y())));
+    QVERIFY(qAbs(head.x() - kPointsPerInch) < 2);
+}
+
+void TestPrint::aLoadedDocumentsPageSetupBecomesThePrintingDefault()
+{
+    // A5 landscape with margins of 1.25, 0.75, 0.5 and 0.5 inches.
+    loadRtf(*m_edit, "{\\rtf1\\ansi{\\fonttbl{\\f0 DejaVu Sans;}}\\paperw11906\\paperh8391\\margl1800\\margr1080"
+                     "\\margt720\\margb720\\landscape\\f0\\fs24 Marker\\par}");
+    QCOMPARE(m_edit->PrintMargins(), (TwwPrintMargins{0.5, 0.5, 1.25, 0.75}));
+    QCOMPARE(CurrentPrinter().pageLayout().pageSize().id(), QPageSize::A5);
+    const QString pdf = printToPdf(*m_edit);
+    const QSizeF size = pdftools::pageSize(pdf);
+    QVERIFY2(qAbs(size.width() - 595) < 2 && qAbs(size.height() - 420) < 2,
+             qPrintable(QStringLiteral("%1x%2").arg(size.width()).arg(size.height())));
+    const QPointF marker = pdftools::wordPosition(pdf, 1, QStringLiteral("Marker"));
+    QVERIFY(qAbs(marker.x() - 1.25 * kPointsPerInch) < 2);
+
+    // A document without a page setup leaves the printing defaults as they are.
+    loadRtf(*m_edit, "{\\rtf1 Plain\\par}");
+    QCOMPARE(m_edit->PrintMargins(), (TwwPrintMargins{0.5, 0.5, 1.25, 0.75}));
+}
 
 void TestPrint::initTestCase()
 {
