@@ -17,6 +17,18 @@ namespace {
 constexpr int kRebuildDelayMs = 300;
 constexpr qreal kSmallerFont = 0.8;
 constexpr qreal kRuleWidth = 144;
+constexpr qreal kDefaultPointSize = 12;
+
+// The note's text in the face of its mark, smaller than the text around the mark.
+QTextCharFormat smallerText(const QTextCharFormat &mark)
+{
+    QTextCharFormat format;
+    if (mark.hasProperty(QTextFormat::FontFamilies))
+        format.setProperty(QTextFormat::FontFamilies, mark.property(QTextFormat::FontFamilies));
+    const qreal size = mark.fontPointSize() > 0 ? mark.fontPointSize() : kDefaultPointSize;
+    format.setFontPointSize(size * kSmallerFont);
+    return format;
+}
 
 }  // namespace
 
@@ -50,10 +62,7 @@ void NoteList::noteChange(int position, int removed, int added)
 void NoteList::rebuild()
 {
     m_rebuildTimer.stop();
-    QFont font = m_view->document()->defaultFont();
-    font.setPointSizeF(font.pointSizeF() > 0 ? font.pointSizeF() * kSmallerFont : 9.6);
     m_list.clear();
-    m_list.setDefaultFont(font);
     QTextCursor cursor(&m_list);
     m_count = 0;
     const QTextDocument *document = m_view->document();
@@ -65,7 +74,7 @@ void NoteList::rebuild()
                 continue;
             if (m_count++ > 0)
                 cursor.insertBlock();
-            cursor.insertText(label->text + QLatin1Char(' ') + format.toolTip());
+            cursor.insertText(label->text + QLatin1Char(' ') + format.toolTip(), smallerText(format));
         }
     }
     layOut();
