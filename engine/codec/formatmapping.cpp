@@ -349,6 +349,7 @@ void applyParaFormat(const ParaFormat &format, QTextBlockFormat &target)
             tabs.append(format.tabs[size_t(i)]);
         std::sort(tabs.begin(), tabs.end());
         target.setProperty(prop::TabStopsTwips, QVariant::fromValue(tabs));
+        keepTabKindsAt(target, tabs);
     }
     if (mask & PFM_NUMBERING)
         target.setProperty(prop::Numbering, format.numbering == PFN_BULLET ? PFN_BULLET : PFN_NONE);

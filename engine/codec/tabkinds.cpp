@@ -39,6 +39,19 @@ void setTabKinds(QTextBlockFormat &format, const QList<std::pair<int, TabKind>> 
         format.setProperty(prop::TabKinds, QVariant::fromValue(pairs));
 }
 
+void keepTabKindsAt(QTextBlockFormat &format, const QList<int> &positions)
+{
+    if (!format.hasProperty(prop::TabKinds))
+        return;
+    const QList<int> pairs = format.property(prop::TabKinds).value<QList<int>>();
+    QList<std::pair<int, TabKind>> kept;
+    for (qsizetype i = 0; i + 1 < pairs.size(); i += 2) {
+        if (positions.contains(pairs[i]))
+            kept.append({pairs[i], TabKind::fromCode(pairs[i + 1])});
+    }
+    setTabKinds(format, kept);
+}
+
 QList<int> barTabs(const QTextBlockFormat &format)
 {
     return format.hasProperty(prop::BarTabsTwips) ? format.property(prop::BarTabsTwips).value<QList<int>>() : QList<int>();

@@ -28,6 +28,8 @@ struct TabKind {
 TabKind tabKindAt(const QTextBlockFormat &format, int position);
 // Keeps `kinds` (position, kind) in the format; plain tabs are left out.
 void setTabKinds(QTextBlockFormat &format, const QList<std::pair<int, TabKind>> &kinds);
+// Forgets the kinds of stops that are no longer at their positions.
+void keepTabKindsAt(QTextBlockFormat &format, const QList<int> &positions);
 QList<int> barTabs(const QTextBlockFormat &format);
 void setBarTabs(QTextBlockFormat &format, const QList<int> &positions);
 

@@ -139,7 +139,8 @@ private slots:
             QVERIFY2(written.contains(words), words);
     }
 
-    // Stops changed by other means keep the kinds of the stops that stay.
+    // Stops changed by other means keep the kinds of the stops that stay; a stop set
+    // again where a removed one was is a plain stop.
     void tabKindsFollowTheirPositions()
     {
         QTextBlockFormat format;
@@ -154,6 +155,11 @@ private slots:
         QCOMPARE(format.tabPositions()[0].type, QTextOption::LeftTab);
         QCOMPARE(format.tabPositions()[1].type, QTextOption::RightTab);
         QCOMPARE(tabKindAt(format, 2880), TabKind{});
+        record.tabs[1] = 2880;
+        applyParaFormat(record, format);
+        record.tabs[1] = 1440;
+        applyParaFormat(record, format);
+        QCOMPARE(format.tabPositions()[1].type, QTextOption::LeftTab);
     }
 
     void fieldsKeepTheirInstructionAndShowTheirResult()

@@ -131,13 +131,7 @@ void Reader::keepNote(RtfWord word, QByteArray bytes)
         kind = endnote ? NoteKind::Endnote : NoteKind::Footnote;
         ++(endnote ? m_endnotes : m_footnotes);
     }
-    const int number = kind == NoteKind::Endnote ? m_endnotes : m_footnotes;
-    QTextImageFormat mark;
-    mark.merge(charFormat(current().chars));
-    mark.merge(noteMark(m_document, kind, number, group));
-    mark.setProperty(prop::KeptRtf, bytes);
-    beginContent();
-    m_builder.appendImage(mark);
+    appendMark(kind, kind == NoteKind::Endnote ? m_endnotes : m_footnotes, group, bytes);
 }
 
 void Reader::keepMark(NoteKind kind, const QByteArray &bytes)
@@ -147,10 +141,16 @@ void Reader::keepMark(NoteKind kind, const QByteArray &bytes)
         return;
     }
     ++m_notes;
+    appendMark(kind, m_notes, bytes, bytes);
+}
+
+// The mark shows `shown`; `kept` is written back in its place.
+void Reader::appendMark(NoteKind kind, int number, QByteArrayView shown, const QByteArray &kept)
+{
     QTextImageFormat mark;
     mark.merge(charFormat(current().chars));
-    mark.merge(noteMark(m_document, kind, m_notes, bytes));
-    mark.setProperty(prop::KeptRtf, bytes);
+    mark.merge(noteMark(m_document, kind, number, shown));
+    mark.setProperty(prop::KeptRtf, kept);
     beginContent();
     m_builder.appendImage(mark);
 }

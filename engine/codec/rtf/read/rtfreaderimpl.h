@@ -74,6 +74,7 @@ private:
     bool keepGroup(RtfWord word, qsizetype offset, bool starred);
     void keepNote(RtfWord word, QByteArray bytes);
     void keepMark(NoteKind kind, const QByteArray &bytes);  // a bookmark or a shape
+    void appendMark(NoteKind kind, int number, QByteArrayView shown, const QByteArray &kept);
     bool shapeHoldsText();  // at the shape's word; leaves the position there
     void handlePageWord(RtfWord word, const RtfToken &token);
     void storeExtras();
