@@ -66,14 +66,18 @@ bool Reader::handleScriptWord(RtfWord word, const RtfToken &token)
 }
 
 // Text of each script gets the state of that script: its font, and for complex text its
-// size and direction.
+// size and direction. A font number the font table does not declare names no font.
 void Reader::appendBodyText(const QString &text)
 {
-    const CharState &state = current().chars;
+    CharState state = current().chars;
     if (!hasScriptFields(state)) {
         m_builder.appendText(text, charFormat(state));
         return;
     }
+    if (!m_fonts.find(state.eastAsianFont))
+        state.eastAsianFont = -1;
+    if (!m_fonts.find(state.complexFont))
+        state.complexFont = -1;
     forEachScriptPart(text, [&](QStringView part, TextScript script) {
         CharState shown = latinState(state);
         if (script == TextScript::EastAsian && state.eastAsianFont >= 0) {
