@@ -32,29 +32,6 @@ void setFont(QTextCharFormat &format, const ScriptFont &font, int faceProperty, 
 
 }  // namespace
 
-bool isScriptNeutral(char32_t character)
-{
-    if (character < 0x80)
-        return !((character >= 'a' && character <= 'z') || (character >= 'A' && character <= 'Z'));
-    switch (QChar::category(character)) {
-    case QChar::Separator_Space:
-    case QChar::Punctuation_Connector:
-    case QChar::Punctuation_Dash:
-    case QChar::Punctuation_Open:
-    case QChar::Punctuation_Close:
-    case QChar::Punctuation_InitialQuote:
-    case QChar::Punctuation_FinalQuote:
-    case QChar::Punctuation_Other:
-    case QChar::Number_DecimalDigit:
-    case QChar::Other_Control:
-    case QChar::Other_Format:
-        // Ideographic punctuation belongs to the East Asian text it stands in.
-        return !(character >= 0x3000 && character <= 0x303f) && !(character >= 0xff00 && character <= 0xffef);
-    default:
-        return false;
-    }
-}
-
 TextScript scriptOf(char32_t character)
 {
     if ((character >= 0x3000 && character <= 0x303f) || (character >= 0xff00 && character <= 0xffef))

@@ -16,7 +16,9 @@ enum class TextScript : quint8 { Latin, EastAsian, Complex };
 TextScript scriptOf(char32_t character);
 
 // Where the text changes from one script's font to another's: calls `part(text, script)`
-// for each stretch in order. Spaces, digits and punctuation go with the text before them.
+// for each stretch in order. Each character counts by itself, whatever stands around it
+// (spaces, digits and punctuation other than East Asian are Latin), so that text reads
+// the same in one piece as character by character.
 template<typename Part>
 void forEachScriptPart(QStringView text, Part &&part);
 
@@ -36,14 +38,11 @@ void setComplexFont(QTextCharFormat &format, const ScriptFont &font);
 
 // --- implementation ---
 
-bool isScriptNeutral(char32_t character);
-
 template<typename Part>
 void forEachScriptPart(QStringView text, Part &&part)
 {
     qsizetype start = 0;
     TextScript script = TextScript::Latin;
-    bool known = false;
     for (qsizetype i = 0; i < text.size();) {
         char32_t c = text[i].unicode();
         qsizetype length = 1;
@@ -51,15 +50,12 @@ void forEachScriptPart(QStringView text, Part &&part)
             c = QChar::surrogateToUcs4(text[i], text[i + 1]);
             length = 2;
         }
-        if (!isScriptNeutral(c)) {
-            const TextScript own = scriptOf(c);
-            if (known && own != script) {
-                part(text.sliced(start, i - start), script);
-                start = i;
-            }
-            script = own;
-            known = true;
+        const TextScript own = scriptOf(c);
+        if (i > 0 && own != script) {
+            part(text.sliced(start, i - start), script);
+            start = i;
         }
+        script = own;
         i += length;
     }
     if (start < text.size())

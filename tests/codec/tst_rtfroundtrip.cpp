@@ -459,6 +459,9 @@ void TestRtfRoundTrip::readFilesSettleAfterOneCycle_data()
         << QByteArray("{\\rtf1{\\fonttbl{\\f1 \x01 Lead;}{\\f2 Tab\tbed\\'09;}}\\f1 a\\f2 b}") << QStringLiteral("ab");
     QTest::newRow("font name cut at a space")
         << QByteArray("{\\rtf1{\\fonttbl{\\f1 abcdefghijklmnopqrstuvwxyz01234 tail;}}\\f1 a}") << QStringLiteral("a");
+    QTest::newRow("east asian text and a space decoded in one piece")
+        << QByteArray("{\\rtf1{\\fonttbl{\\f1\\fcharset128 MS Mincho;}}\\f1\\dbch\\af1 \\'82\\'a0\\'83e x}")
+        << QStringLiteral("\u3042\u30c6 x");
     QTest::newRow("delete character") << QByteArray("{\\rtf1 a\x7f b}") << QStringLiteral("a\x7f b");
     QTest::newRow("delete character in a double-byte font")
         << QByteArray("{\\rtf1{\\fonttbl{\\f1\\fcharset128 M;}}\\f1 a\\u127?b}") << QStringLiteral("a\x7f" "b");

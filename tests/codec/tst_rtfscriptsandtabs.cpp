@@ -102,7 +102,7 @@ private slots:
         forEachScriptPart(u"ab \u65e5\u672c\u3002 cd \u05e9\u05dc 12", [&](QStringView part, TextScript script) {
             parts << QString::number(int(script)) + part.toString();
         });
-        QCOMPARE(parts, (QStringList{"0ab ", "1\u65e5\u672c\u3002 ", "0cd ", "2\u05e9\u05dc 12"}));
+        QCOMPARE(parts, (QStringList{"0ab ", "1\u65e5\u672c\u3002", "0 cd ", "2\u05e9\u05dc", "0 12"}));
     }
 
     void tabKindsLeadersAndBarsAreKept()
