@@ -3,7 +3,8 @@
 # AddressSanitizer, in a CMake build of its own. Needs clang and libclang-rt-14-dev
 # (Debian). Usage:
 #   fuzz/build.sh [output-dir]          then
-#   nice -n 10 <output-dir>/fuzz_rtfreader fuzz/corpus/rtfreader tests/data/rtf -max_total_time=600
+#   LSAN_OPTIONS=suppressions=fuzz/lsan.supp \
+#   nice -n 10 <output-dir>/fuzz_rtfreader fuzz/corpus/rtfreader tests/data/rtf -dict=fuzz/rtf.dict -max_total_time=600
 # (new inputs go to the first folder; the test fixtures seed it too)
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
