@@ -462,6 +462,10 @@ void TestRtfRoundTrip::readFilesSettleAfterOneCycle_data()
     QTest::newRow("east asian text and a space decoded in one piece")
         << QByteArray("{\\rtf1{\\fonttbl{\\f1\\fcharset128 MS Mincho;}}\\f1\\dbch\\af1 \\'82\\'a0\\'83e x}")
         << QStringLiteral("\u3042\u30c6 x");
+    // Kept as read, it would be written back open and take in what follows it.
+    QTest::newRow("metafile cut by the end of the data")
+        << QByteArray("{\\rtf1 a{\\pict\\wmetafile8\\picw100\\pich100 0100}b\\par c{\\pict\\wmetafile8\\picw100\\pich100 0100")
+        << QStringLiteral("a\uFFFCb\nc\uFFFC");
     QTest::newRow("delete character") << QByteArray("{\\rtf1 a\x7f b}") << QStringLiteral("a\x7f b");
     QTest::newRow("delete character in a double-byte font")
         << QByteArray("{\\rtf1{\\fonttbl{\\f1\\fcharset128 M;}}\\f1 a\\u127?b}") << QStringLiteral("a\x7f" "b");

@@ -99,6 +99,20 @@ bool Reader::shapeHoldsText()
     return holdsText;
 }
 
+QByteArray Reader::keptGroupFrom(qsizetype offset) const
+{
+    QByteArray group = '{' + m_bytes.mid(offset, m_tokens.position() - offset);
+    RtfTokenizer tokens(group);
+    int open = 0;
+    for (RtfToken token = tokens.next(); token.kind != RtfTokenKind::End; token = tokens.next()) {
+        if (token.kind == RtfTokenKind::GroupOpen)
+            ++open;
+        else if (token.kind == RtfTokenKind::GroupClose)
+            --open;
+    }
+    return open > 0 ? QByteArray() : group;
+}
+
 void Reader::keepFieldInstruction(const QString &instruction, CharState &chars)
 {
     constexpr qsizetype kMaxKeptFields = 100000;

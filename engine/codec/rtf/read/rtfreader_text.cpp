@@ -181,7 +181,7 @@ void Reader::finishPicture()
         // written back as read.
         decoded = metafilePlaceholder(picture);
         // From its \pict on: what stands before it in the group is read as text.
-        keptGroup = '{' + m_bytes.mid(m_pictureOffset, m_tokens.position() - m_pictureOffset);
+        keptGroup = keptGroupFrom(m_pictureOffset);
     }
     if (!decoded) {
         ++m_skipped.pictures;

@@ -74,6 +74,9 @@ private:
     bool keepGroup(RtfWord word, qsizetype offset, bool starred);
     void keepNote(RtfWord word, QByteArray bytes);
     void keepMark(NoteKind kind, const QByteArray &bytes);  // a bookmark or a shape
+    // The group whose destination word is at `offset`, up to where reading is; nothing
+    // when the data ends inside it, as it could not be written back whole.
+    QByteArray keptGroupFrom(qsizetype offset) const;
     void appendMark(NoteKind kind, int number, QByteArrayView shown, const QByteArray &kept);
     bool shapeHoldsText();  // at the shape's word; leaves the position there
     void handlePageWord(RtfWord word, const RtfToken &token);
