@@ -466,6 +466,9 @@ void TestRtfRoundTrip::readFilesSettleAfterOneCycle_data()
     QTest::newRow("metafile cut by the end of the data")
         << QByteArray("{\\rtf1 a{\\pict\\wmetafile8\\picw100\\pich100 0100}b\\par c{\\pict\\wmetafile8\\picw100\\pich100 0100")
         << QStringLiteral("a\uFFFCb\nc\uFFFC");
+    QTest::newRow("text before an object in its group")
+        << QByteArray("{\\rtf1{\\}z\\object\\result{\\pict\\pngblip " + png + "}}}")
+        << QStringLiteral("}z\uFFFC");
     QTest::newRow("delete character") << QByteArray("{\\rtf1 a\x7f b}") << QStringLiteral("a\x7f b");
     QTest::newRow("delete character in a double-byte font")
         << QByteArray("{\\rtf1{\\fonttbl{\\f1\\fcharset128 M;}}\\f1 a\\u127?b}") << QStringLiteral("a\x7f" "b");

@@ -242,7 +242,7 @@ bool Reader::keepShownObject()
     const qsizetype offset = m_objects[size_t(index)].offset;
     const qsizetype length = m_tokens.position() - offset;
     if (length <= kMaxRtfPictureBytes)
-        picture.setProperty(prop::ObjectRtf, m_bytes.mid(offset, length));
+        picture.setProperty(prop::ObjectRtf, '{' + m_bytes.mid(offset, length));
     m_builder.appendImage(picture);
     return true;
 }

@@ -52,6 +52,7 @@ bool Reader::handleWord(const RtfToken &token)
             handleDestination(entry->id);
             return true;
         }
+        m_destinationOffset = token.offset;
         if (!sharesPastLimit() && handleDestination(entry->id)) {
             if (entry->id == RtfWord::pict)
                 m_pictureOffset = token.offset;
@@ -172,7 +173,7 @@ bool Reader::handleDestination(RtfWord word)
         // An object is a group of its own: the outermost group is the document.
         if (!inBody || depth() < 2)
             return false;
-        m_objects.push_back(Object{group.openOffset, group.chars.object});
+        m_objects.push_back(Object{m_destinationOffset, group.chars.object});
         group.chars.object = int(m_objects.size() - 1);
         group.destination = Destination::Container;
         return true;

@@ -33,7 +33,7 @@ private:
         bool resultIsInstruction = false;  // a field nested in another's instruction
     };
     struct Object {
-        qsizetype offset = 0;  // of its '{'
+        qsizetype offset = 0;  // of its \object word: text before it in its group is read as text
         int parent = -1;       // the object whose result holds it
         bool shown = false;    // its result has shown something
     };
@@ -203,6 +203,7 @@ private:
     QTextImageFormat m_objectPicture;  // that picture, placed once the object's bytes are known
     PictureData m_picture;
     qsizetype m_pictureOffset = 0;  // of the picture's \pict
+    qsizetype m_destinationOffset = 0;  // of the destination word being handled
     RtfSkipped m_skipped;
     DocumentExtras m_extras;
     QByteArray m_noteAnchor;  // what comes before the next note: \chftn, a comment's id
