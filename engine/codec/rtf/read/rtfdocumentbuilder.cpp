@@ -9,6 +9,7 @@
 #include <QtGui/private/qtextdocument_p.h>
 #include <QtGui/private/qtextformat_p.h>
 #include <algorithm>
+#include <utility>
 
 namespace engine::rtfin {
 
@@ -79,6 +80,14 @@ void DocumentBuilder::insertRun(const Run &run)
         return c == u'\n' || c == u'\r' || c == QChar::ParagraphSeparator || c == QTextBeginningOfFrame
                || c == QTextEndOfFrame;
     };
+    if (m_openFrames > 0 && std::any_of(run.text.begin(), run.text.end(), structural)) {
+        // Inside a table still being placed the cursor cannot be used: the marks are
+        // kept as line breaks.
+        QString text = run.text;
+        std::replace_if(text.begin(), text.end(), structural, QChar::LineSeparator);
+        insertRun(Run{text, run.format});
+        return;
+    }
     if (std::any_of(run.text.begin(), run.text.end(), structural)) {
         m_cursor.movePosition(QTextCursor::End);
         m_cursor.insertText(run.text, run.format);
@@ -90,36 +99,65 @@ void DocumentBuilder::insertRun(const Run &run)
 
 void DocumentBuilder::endParagraph(const QTextBlockFormat &format, bool bullet, const QTextCharFormat &markFormat)
 {
-    closeRun();
-    if (m_paragraphs == 0) {
-        m_cursor.setBlockFormat(format);
-        m_cursor.setBlockCharFormat(markFormat);
-    } else {
-        QTextDocumentPrivate *storage = QTextDocumentPrivate::get(m_document);
-        QTextFormatCollection *formats = storage->formatCollection();
-        storage->insertBlock(storage->length() - 1, formats->indexForFormat(format), formats->indexForFormat(markFormat));
-    }
-    ++m_paragraphs;
-    for (const Run &run : m_runs)
-        insertRun(run);
-    m_runs.clear();
-    m_hasContent = false;
+    placeParagraph(takeParagraph(format, bullet, markFormat));
+}
 
-    const QTextBlock paragraph = m_document->lastBlock();
-    if (!bullet) {
+DocumentBuilder::Paragraph DocumentBuilder::takeParagraph(const QTextBlockFormat &format, bool bullet,
+                                                          const QTextCharFormat &markFormat)
+{
+    closeRun();
+    m_hasContent = false;
+    return Paragraph{std::exchange(m_runs, {}), format, markFormat, bullet};
+}
+
+void DocumentBuilder::placeParagraph(Paragraph &&paragraph, QChar separator, const QTextCharFormat &separatorFormat)
+{
+    QTextDocumentPrivate *storage = QTextDocumentPrivate::get(m_document);
+    QTextFormatCollection *formats = storage->formatCollection();
+    if (separator == QTextBeginningOfFrame) {
+        storage->insertBlock(separator, storage->length() - 1, formats->indexForFormat(paragraph.format),
+                             formats->indexForFormat(separatorFormat));
+    } else if (m_afterFrameEnd) {
+        // The frame's end already started this paragraph with its format.
+    } else if (m_paragraphs == 0) {
+        m_cursor.setBlockFormat(paragraph.format);
+        m_cursor.setBlockCharFormat(paragraph.markFormat);
+    } else {
+        storage->insertBlock(storage->length() - 1, formats->indexForFormat(paragraph.format),
+                             formats->indexForFormat(paragraph.markFormat));
+    }
+    m_afterFrameEnd = false;
+    ++m_paragraphs;
+    for (const Run &run : paragraph.runs)
+        insertRun(run);
+
+    const QTextBlock placed = m_document->lastBlock();
+    if (!paragraph.bullet) {
         m_bulletList = nullptr;
     } else if (m_bulletList) {
-        m_bulletList->add(paragraph);
+        m_bulletList->add(placed);
     } else {
-        QTextCursor at(paragraph);
+        QTextCursor at(placed);
         setBullets(at, true);
         m_bulletList = m_document->lastBlock().textList();
     }
 }
 
+void DocumentBuilder::placeFrameEnd(const QTextCharFormat &frameFormat, const QTextBlockFormat &nextFormat)
+{
+    QTextDocumentPrivate *storage = QTextDocumentPrivate::get(m_document);
+    QTextFormatCollection *formats = storage->formatCollection();
+    storage->insertBlock(QTextEndOfFrame, storage->length() - 1, formats->indexForFormat(nextFormat),
+                         formats->indexForFormat(frameFormat));
+    m_afterFrameEnd = true;
+    m_bulletList = nullptr;
+    m_openFrames = std::max(0, m_openFrames - 1);
+    ++m_paragraphs;
+}
+
 void DocumentBuilder::finish(const QTextBlockFormat &format, bool bullet, const QTextCharFormat &markFormat)
 {
-    if (m_hasContent || m_paragraphs == 0)
+    if (m_hasContent || m_paragraphs == 0 || m_afterFrameEnd)
         endParagraph(format, bullet, markFormat);
     m_cursor.endEditBlock();
     m_cursor = QTextCursor();

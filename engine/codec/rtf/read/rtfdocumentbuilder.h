@@ -30,20 +30,41 @@ public:
     // True once the current paragraph has text or a picture.
     bool paragraphHasContent() const { return m_hasContent; }
 
+    struct Run {
+        QString text;
+        QTextCharFormat format;
+    };
+    // A paragraph collected but not yet in the document (the paragraphs of a table are
+    // placed when the whole table is known).
+    struct Paragraph {
+        std::vector<Run> runs;
+        QTextBlockFormat format;
+        QTextCharFormat markFormat;
+        bool bullet = false;
+    };
+
     // Ends the current paragraph with these formats; markFormat is the format of its
     // paragraph mark, which typing into an empty paragraph uses.
     void endParagraph(const QTextBlockFormat &format, bool bullet, const QTextCharFormat &markFormat);
+    // Ends the current paragraph without placing it.
+    Paragraph takeParagraph(const QTextBlockFormat &format, bool bullet, const QTextCharFormat &markFormat);
+    // Places a paragraph at the end of the document. It starts after a separator of the
+    // given kind: a paragraph mark, or a table cell's start whose format is
+    // `separatorFormat`; a paragraph right after a frame's end starts with that end.
+    void placeParagraph(Paragraph &&paragraph, QChar separator = QChar::ParagraphSeparator,
+                        const QTextCharFormat &separatorFormat = QTextCharFormat());
+    // A table is being placed: its cells follow, then its frame end.
+    void beginFrame() { ++m_openFrames; }
+    // Ends the frame (table) being placed; the paragraph placed next follows it, with
+    // the block format given here.
+    void placeFrameEnd(const QTextCharFormat &frameFormat, const QTextBlockFormat &nextFormat);
+    QTextDocument *document() const { return m_document; }
 
     // Gives the last paragraph its formats when no paragraph mark ended it, and
     // completes the document.
     void finish(const QTextBlockFormat &format, bool bullet, const QTextCharFormat &markFormat);
 
 private:
-    struct Run {
-        QString text;
-        QTextCharFormat format;
-    };
-
     void closeRun();
     void insertRun(const Run &run);
     void continueRun(const QTextCharFormat &format);
@@ -55,6 +76,8 @@ private:
     QTextCharFormat m_textFormat;
     int m_paragraphs = 0;     // paragraphs put into the document so far
     bool m_hasContent = false;
+    bool m_afterFrameEnd = false;  // a frame's end has started the next paragraph
+    int m_openFrames = 0;          // tables begun and not yet ended
     QTextList *m_bulletList = nullptr;  // the bullet list the previous paragraph is in
     bool m_undoWasEnabled = true;
 };

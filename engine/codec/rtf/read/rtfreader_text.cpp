@@ -70,17 +70,13 @@ void Reader::bodyText(const QString &text)
     m_builder.appendText(text, charFormat(current().chars));
 }
 
-// Before the first content of a paragraph comes its visible list number, and inside a
-// table row the tabs that separate it from the cells before.
+// Before the first content of a paragraph comes its visible list number, and in a row
+// read as text the tabs that separate it from the cells before.
 void Reader::beginContent()
 {
     showInObject(false);
     if (!m_builder.paragraphHasContent() && (!m_listText.isEmpty() || listKindOf(paragraphState()) == ListKind::Numbered))
         emitListText();
-    if (m_pendingCellBreak) {
-        m_pendingCellBreak = false;
-        m_builder.appendText(QString(QChar::LineSeparator), charFormat(current().chars));
-    }
     if (m_pendingCellTabs > 0) {
         m_builder.appendText(QString(m_pendingCellTabs, u'\t'), charFormat(current().chars));
         m_pendingCellTabs = 0;
@@ -110,17 +106,10 @@ void Reader::emitListText()
 
 void Reader::endParagraph()
 {
-    if (paragraphState().inTable) {
-        // One row is one paragraph: a paragraph mark inside a cell becomes a line break
-        // when more text of that cell follows.
-        if (m_builder.paragraphHasContent())
-            m_pendingCellBreak = true;
-        return;
-    }
     finishParagraph();
 }
 
-void Reader::finishParagraph()
+void Reader::finishParagraph(int tableLevel)
 {
     showInObject(false);
     if (m_builder.paragraphHasContent())
@@ -128,20 +117,33 @@ void Reader::finishParagraph()
     else
         emitListText();
     m_pendingCellTabs = 0;
-    m_pendingCellBreak = false;
     ParaState para = paragraphState();
     para.pageBreakBefore = para.pageBreakBefore || m_pageBreakNext;
     m_pageBreakNext = false;
     m_paragraphSet = false;
-    m_builder.endParagraph(blockFormat(para), isBullet(para), charFormat(current().chars));
+    const QTextBlockFormat format = blockFormat(para);
+    const int level = std::min(tableLevel >= 0 ? tableLevel : tableLevelOf(para), kMaxRtfTableDepth);
+    if (level > 0 && m_tables.accepts(level)) {
+        m_tables.addParagraph(level, m_builder.takeParagraph(format, isBullet(para), charFormat(current().chars)));
+        return;
+    }
+    const QTextCharFormat mark = charFormat(current().chars);
+    if (m_tables.isOpen())
+        placeOpenTable(format, mark);
+    m_builder.endParagraph(format, isBullet(para), mark);
 }
 
 void Reader::finishDocument()
 {
     if (!m_pendingBytes.isEmpty())
         flushBytes();
+    // A table's last paragraph may lack its cell mark in a cut file.
+    if (tableLevelOf(paragraphState()) > 0 && m_builder.paragraphHasContent())
+        finishParagraph();
     ParaState para = paragraphState();
     para.pageBreakBefore = para.pageBreakBefore || m_pageBreakNext;
+    if (m_tables.isOpen())
+        placeOpenTable(blockFormat(para), charFormat(current().chars));
     m_builder.finish(blockFormat(para), isBullet(para), charFormat(current().chars));
 }
 

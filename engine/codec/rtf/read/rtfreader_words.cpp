@@ -208,6 +208,11 @@ bool Reader::handleDestination(RtfWord word)
             return false;
         group.destination = Destination::DefaultParagraph;
         return true;
+    case RtfWord::nesttableprops:
+        if (!inBody)
+            return false;
+        group.inNestedTableProps = true;
+        return true;
     case RtfWord::listtable:
         if (!inBody)
             return false;
@@ -385,6 +390,7 @@ bool Reader::handleParagraphWord(RtfWord word, const RtfToken &token)
         break;
     }
     case RtfWord::intbl: para.inTable = true; break;
+    case RtfWord::itap: para.tableLevel = std::clamp(valueOr(token, 1), 0, 1024); break;
     case RtfWord::pagebb: para.pageBreakBefore = true; break;
     case RtfWord::ls: para.listOverride = valueOr(token, 0); break;
     case RtfWord::ilvl: para.listLevel = std::clamp(valueOr(token, 0), 0, ListTables::kLevels - 1); break;
@@ -404,28 +410,6 @@ void Reader::noteParagraphChange()
         break;
     case Destination::DefaultParagraph:
         m_defaultParagraph = current().para;
-        break;
-    default:
-        break;
-    }
-}
-
-void Reader::handleTableWord(RtfWord word, const RtfToken &)
-{
-    if (current().destination != Destination::Body)
-        return;
-    switch (word) {
-    case RtfWord::cell:
-    case RtfWord::nestcell:
-        // Cells become tab-separated text: the tab is written only when more text of
-        // the row follows, so a row's trailing empty cells add nothing.
-        if (m_pendingCellTabs < 1024)
-            ++m_pendingCellTabs;
-        m_pendingCellBreak = false;
-        break;
-    case RtfWord::row:
-    case RtfWord::sect:
-        finishParagraph();
         break;
     default:
         break;
