@@ -40,7 +40,7 @@ void Reader::endTableRow(int level, const RowDefinition &definition)
 
 void Reader::placeOpenTable(const QTextBlockFormat &after, const QTextCharFormat &afterMark)
 {
-    if (const std::unique_ptr<CollectedTable> table = m_tables.take())
+    if (const std::unique_ptr<CollectedTable> table = m_tables.take(m_rowDefinition))
         placeTable(m_builder, *table, m_colors, after, afterMark);
 }
 

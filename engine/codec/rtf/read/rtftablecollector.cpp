@@ -35,8 +35,13 @@ void TableCollector::openTo(int level)
 
 CollectedRow &TableCollector::currentRow(CollectedTable &table)
 {
-    if (table.rows.empty() || table.rows.back().ended)
-        table.rows.emplace_back();
+    if (table.rows.empty() || table.rows.back().ended) {
+        // Until its row mark names its own, a row has the definition of the row before.
+        CollectedRow row;
+        if (!table.rows.empty())
+            row.definition = table.rows.back().definition;
+        table.rows.push_back(std::move(row));
+    }
     return table.rows.back();
 }
 
@@ -79,8 +84,10 @@ void TableCollector::endRow(int level, const RowDefinition &definition)
     row.ended = true;
 }
 
-std::unique_ptr<CollectedTable> TableCollector::take()
+std::unique_ptr<CollectedTable> TableCollector::take(const RowDefinition &definition)
 {
+    if (m_top && !m_top->rows.empty() && !m_top->rows.back().ended)
+        m_top->rows.back().definition = definition;
     m_open.clear();
     return std::move(m_top);
 }

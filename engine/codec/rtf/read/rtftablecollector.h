@@ -49,8 +49,9 @@ public:
     void addParagraph(int level, DocumentBuilder::Paragraph &&paragraph);
     void endCell(int level);
     void endRow(int level, const RowDefinition &definition);
-    // The outermost table, with every table in it ended.
-    std::unique_ptr<CollectedTable> take();
+    // The outermost table, with every table in it ended; a last row without its row mark
+    // takes `definition`, the row definition in force.
+    std::unique_ptr<CollectedTable> take(const RowDefinition &definition);
 
 private:
     void openTo(int level);
