@@ -110,14 +110,24 @@ DocumentBuilder::Paragraph DocumentBuilder::takeParagraph(const QTextBlockFormat
     return Paragraph{std::exchange(m_runs, {}), format, markFormat, bullet};
 }
 
-void DocumentBuilder::placeParagraph(Paragraph &&paragraph, QChar separator, const QTextCharFormat &separatorFormat)
+int DocumentBuilder::formatIndex(const QTextFormat &format)
+{
+    return QTextDocumentPrivate::get(m_document)->formatCollection()->indexForFormat(format);
+}
+
+void DocumentBuilder::placeCellParagraph(Paragraph &&paragraph, int cellFormatIndex)
+{
+    QTextDocumentPrivate *storage = QTextDocumentPrivate::get(m_document);
+    storage->insertBlock(QTextBeginningOfFrame, storage->length() - 1, formatIndex(paragraph.format), cellFormatIndex);
+    m_afterFrameEnd = false;
+    placeRuns(std::move(paragraph));
+}
+
+void DocumentBuilder::placeParagraph(Paragraph &&paragraph)
 {
     QTextDocumentPrivate *storage = QTextDocumentPrivate::get(m_document);
     QTextFormatCollection *formats = storage->formatCollection();
-    if (separator == QTextBeginningOfFrame) {
-        storage->insertBlock(separator, storage->length() - 1, formats->indexForFormat(paragraph.format),
-                             formats->indexForFormat(separatorFormat));
-    } else if (m_afterFrameEnd) {
+    if (m_afterFrameEnd) {
         // The frame's end already started this paragraph with its format.
     } else if (m_paragraphs == 0) {
         m_cursor.setBlockFormat(paragraph.format);
@@ -127,6 +137,11 @@ void DocumentBuilder::placeParagraph(Paragraph &&paragraph, QChar separator, con
                              formats->indexForFormat(paragraph.markFormat));
     }
     m_afterFrameEnd = false;
+    placeRuns(std::move(paragraph));
+}
+
+void DocumentBuilder::placeRuns(Paragraph &&paragraph)
+{
     ++m_paragraphs;
     for (const Run &run : paragraph.runs)
         insertRun(run);

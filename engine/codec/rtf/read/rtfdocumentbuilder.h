@@ -48,11 +48,13 @@ public:
     void endParagraph(const QTextBlockFormat &format, bool bullet, const QTextCharFormat &markFormat);
     // Ends the current paragraph without placing it.
     Paragraph takeParagraph(const QTextBlockFormat &format, bool bullet, const QTextCharFormat &markFormat);
-    // Places a paragraph at the end of the document. It starts after a separator of the
-    // given kind: a paragraph mark, or a table cell's start whose format is
-    // `separatorFormat`; a paragraph right after a frame's end starts with that end.
-    void placeParagraph(Paragraph &&paragraph, QChar separator = QChar::ParagraphSeparator,
-                        const QTextCharFormat &separatorFormat = QTextCharFormat());
+    // Places a paragraph at the end of the document, after its paragraph mark; a
+    // paragraph right after a frame's end starts with that end.
+    void placeParagraph(Paragraph &&paragraph);
+    // Places the first paragraph of a table cell, after the cell's start, whose format
+    // (the cell format) has the index given.
+    void placeCellParagraph(Paragraph &&paragraph, int cellFormatIndex);
+    int formatIndex(const QTextFormat &format);
     // A table is being placed: its cells follow, then its frame end.
     void beginFrame() { ++m_openFrames; }
     // Ends the frame (table) being placed; the paragraph placed next follows it, with
@@ -66,6 +68,7 @@ public:
 
 private:
     void closeRun();
+    void placeRuns(Paragraph &&paragraph);  // the text of a paragraph just begun
     void insertRun(const Run &run);
     void continueRun(const QTextCharFormat &format);
 

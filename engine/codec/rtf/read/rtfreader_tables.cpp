@@ -1,5 +1,4 @@
 #include "engine/codec/rtf/read/rtfreaderimpl.h"
-#include "engine/codec/rtf/read/rtftableplacer.h"
 
 namespace engine::rtfin {
 
@@ -41,7 +40,7 @@ void Reader::endTableRow(int level, const RowDefinition &definition)
 void Reader::placeOpenTable(const QTextBlockFormat &after, const QTextCharFormat &afterMark)
 {
     if (const std::unique_ptr<CollectedTable> table = m_tables.take(m_rowDefinition))
-        placeTable(m_builder, *table, m_colors, after, afterMark);
+        m_placer.place(*table, after, afterMark);
 }
 
 // Row definitions inside \nesttableprops describe the nested row their \nestrow ends;

@@ -6,6 +6,7 @@
 #include "engine/codec/rtf/read/rtfreaderstate.h"
 #include "engine/codec/rtf/read/rtftablecollector.h"
 #include "engine/codec/rtf/read/rtftabledefinition.h"
+#include "engine/codec/rtf/read/rtftableplacer.h"
 #include "engine/codec/rtf/read/picturedecoder.h"
 #include "engine/codec/rtf/read/sourcetables.h"
 #include "engine/codec/rtf/rtftokenizer.h"
@@ -173,6 +174,7 @@ private:
     bool m_paragraphSet = false;
     int m_pendingCellTabs = 0;  // cells past the table limits, read as tab-separated text
     TableCollector m_tables;
+    TablePlacer m_placer{m_builder, m_colors};
     RowDefinitionReader m_rowWords;
     RowDefinition m_rowDefinition;        // of the rows of the outermost table
     RowDefinition m_nestedRowDefinition;  // of the nested row ending next

@@ -11,13 +11,6 @@
 
 namespace engine::rtfin {
 
-namespace {
-
-constexpr int kDefaultCellTwips = 1440;   // a cell that no \cellx describes
-constexpr int kMinCellTwips = 15;
-constexpr int kEdgeTolerance = 10;        // edges this close are one column edge
-constexpr int kDefaultBorderTwips = 10;
-
 struct PlacedCell {
     CollectedCell *content = nullptr;  // null for a filler
     CellDefinition definition;
@@ -33,6 +26,13 @@ struct PlacedRow {
     const RowDefinition *definition = nullptr;
     std::vector<PlacedCell> cells;
 };
+
+namespace {
+
+constexpr int kDefaultCellTwips = 1440;   // a cell that no \cellx describes
+constexpr int kMinCellTwips = 15;
+constexpr int kEdgeTolerance = 10;        // edges this close are one column edge
+constexpr int kDefaultBorderTwips = 10;
 
 // The cells of a row with their edges, horizontal merges joined.
 PlacedRow rowCells(CollectedRow &row)
@@ -192,23 +192,7 @@ QTextFrameFormat::BorderStyle borderStyle(BorderKind kind)
     }
 }
 
-class Placer {
-public:
-    Placer(DocumentBuilder &builder, const SourceColorTable &colors) : m_builder(builder), m_colors(colors) {}
-    void place(CollectedTable &table, const QTextBlockFormat &after, const QTextCharFormat &afterMark);
-
-private:
-    QTextTableFormat tableFormat(const std::vector<PlacedRow> &rows, const std::vector<int> &edges) const;
-    QTextTableCellFormat cellFormat(const PlacedRow &row, const PlacedCell &cell, bool firstRow, bool lastRow,
-                                    int columns) const;
-    void setBorder(QTextTableCellFormat &format, int side, const TableBorder &border) const;
-    void placeContent(CollectedCell *content, const QTextCharFormat &cellFormat);
-
-    DocumentBuilder &m_builder;
-    const SourceColorTable &m_colors;
-};
-
-QTextTableFormat Placer::tableFormat(const std::vector<PlacedRow> &rows, const std::vector<int> &edges) const
+QTextTableFormat tableFormat(const std::vector<PlacedRow> &rows, const std::vector<int> &edges)
 {
     const RowDefinition &first = *rows.front().definition;
     QTextTableFormat format;
@@ -238,41 +222,32 @@ QTextTableFormat Placer::tableFormat(const std::vector<PlacedRow> &rows, const s
     return format;
 }
 
-void Placer::setBorder(QTextTableCellFormat &format, int side, const TableBorder &border) const
-{
-    const double width = border.kind == BorderKind::None
-                             ? 0.0
-                             : twipsToPixels(border.widthTwips > 0 ? border.widthTwips : kDefaultBorderTwips);
-    const QTextFrameFormat::BorderStyle style = borderStyle(border.kind);
-    const QColor color = border.color >= 0 && m_colors.at(border.color).isValid() ? m_colors.at(border.color) : QColor(Qt::black);
-    switch (side) {
-    case kTop:
-        format.setTopBorder(width), format.setTopBorderStyle(style), format.setTopBorderBrush(color);
-        break;
-    case kLeft:
-        format.setLeftBorder(width), format.setLeftBorderStyle(style), format.setLeftBorderBrush(color);
-        break;
-    case kBottom:
-        format.setBottomBorder(width), format.setBottomBorderStyle(style), format.setBottomBorderBrush(color);
-        break;
-    default:
-        format.setRightBorder(width), format.setRightBorderStyle(style), format.setRightBorderBrush(color);
-        break;
-    }
-}
+// The fields of a cell look.
+constexpr int kBorderKinds = 0;   // 4 sides, in BorderSide order
+constexpr int kBorderWidths = 4;  // twips, 0 for none
+constexpr int kBorderColors = 8;  // RGB
+constexpr int kPaddings = 12;     // twips
+constexpr int kBackground = 16;   // ARGB, 0 for none
+constexpr int kVerticalAlignment = 17;
+constexpr int kRowHeight = 18;
+constexpr int kRowSpan = 19;
+constexpr int kColumnSpan = 20;
+constexpr int kFiller = 21;
 
-QTextTableCellFormat Placer::cellFormat(const PlacedRow &row, const PlacedCell &cell, bool firstRow, bool lastRow,
-                                        int columns) const
+}  // namespace
+
+CellLook TablePlacer::cellLook(const PlacedRow &row, const PlacedCell &cell, bool firstRow, bool lastRow,
+                                            int columns) const
 {
+    CellLook look{};
+    look[kRowSpan] = cell.rowSpan;
+    look[kColumnSpan] = cell.span;
+    if (!cell.content) {
+        look[kFiller] = 1;
+        return look;
+    }
     const RowDefinition &definition = *row.definition;
     const CellDefinition &own = cell.definition;
-    QTextTableCellFormat format;
-    format.setTableCellRowSpan(cell.rowSpan);
-    format.setTableCellColumnSpan(cell.span);
-    if (!cell.content) {
-        format.setProperty(prop::CellFiller, true);
-        return format;
-    }
     // A side the cell does not describe takes the row's border for that place.
     const int rowSides[4] = {firstRow ? kTop : kInsideHorizontal, cell.column == 0 ? kLeft : kInsideVertical,
                              lastRow ? kBottom : kInsideHorizontal,
@@ -281,23 +256,25 @@ QTextTableCellFormat Placer::cellFormat(const PlacedRow &row, const PlacedCell &
         const TableBorder &border = own.borders[size_t(side)].kind != BorderKind::None
                                         ? own.borders[size_t(side)]
                                         : definition.borders[size_t(rowSides[side])];
-        setBorder(format, side, border);
+        if (border.kind == BorderKind::None)
+            continue;
+        look[(kBorderKinds + side)] = int(border.kind);
+        // A hairline is as thin as the screen draws.
+        const int width = border.kind == BorderKind::Hairline ? kMinCellTwips
+                          : border.widthTwips > 0             ? border.widthTwips
+                                                              : kDefaultBorderTwips;
+        look[(kBorderWidths + side)] = width;
+        const QColor color = m_colors.at(border.color);
+        look[(kBorderColors + side)] = int(color.isValid() ? color.rgb() : QColor(Qt::black).rgb());
     }
-    const auto padding = [&](int side) {
+    for (int side = kTop; side <= kRight; ++side) {
+        int padding = side == kLeft || side == kRight ? definition.gap : 0;
         if (own.padding[size_t(side)] >= 0)
-            return own.padding[size_t(side)];
-        if (definition.padding[size_t(side)] >= 0)
-            return definition.padding[size_t(side)];
-        return side == kLeft || side == kRight ? definition.gap : 0;
-    };
-    format.setTopPadding(twipsToPixels(padding(kTop)));
-    format.setLeftPadding(twipsToPixels(padding(kLeft)));
-    format.setBottomPadding(twipsToPixels(padding(kBottom)));
-    format.setRightPadding(twipsToPixels(padding(kRight)));
-    if (own.verticalAlignment == 1)
-        format.setVerticalAlignment(QTextCharFormat::AlignMiddle);
-    else if (own.verticalAlignment == 2)
-        format.setVerticalAlignment(QTextCharFormat::AlignBottom);
+            padding = own.padding[size_t(side)];
+        else if (definition.padding[size_t(side)] >= 0)
+            padding = definition.padding[size_t(side)];
+        look[(kPaddings + side)] = padding;
+    }
     QColor background = m_colors.at(own.background);
     if (own.shading > 0) {
         // The pattern colour over the background, in the shading's share.
@@ -309,27 +286,91 @@ QTextTableCellFormat Placer::cellFormat(const PlacedRow &row, const PlacedCell &
                                       float(base.blueF() + (pattern.blueF() - base.blueF()) * share));
     }
     if (background.isValid())
-        format.setBackground(background);
-    if (definition.height != 0)
-        format.setProperty(prop::CellRowHeightTwips, definition.height);
+        look[kBackground] = int(background.rgba());
+    look[kVerticalAlignment] = own.verticalAlignment;
+    look[kRowHeight] = definition.height;
+    return look;
+}
+
+QTextTableCellFormat TablePlacer::cellFormat(const CellLook &look) const
+{
+    QTextTableCellFormat format;
+    format.setTableCellRowSpan(look[kRowSpan]);
+    format.setTableCellColumnSpan(look[kColumnSpan]);
+    if (look[kFiller]) {
+        format.setProperty(prop::CellFiller, true);
+        return format;
+    }
+    for (int side = kTop; side <= kRight; ++side) {
+        const auto kind = BorderKind(look[(kBorderKinds + side)]);
+        const double width = kind == BorderKind::None ? 0.0 : twipsToPixels(look[(kBorderWidths + side)]);
+        const QTextFrameFormat::BorderStyle style = borderStyle(kind);
+        const QBrush brush{QColor::fromRgb(QRgb(look[(kBorderColors + side)]))};
+        switch (side) {
+        case kTop: format.setTopBorder(width), format.setTopBorderStyle(style), format.setTopBorderBrush(brush); break;
+        case kLeft: format.setLeftBorder(width), format.setLeftBorderStyle(style), format.setLeftBorderBrush(brush); break;
+        case kBottom:
+            format.setBottomBorder(width), format.setBottomBorderStyle(style), format.setBottomBorderBrush(brush);
+            break;
+        default: format.setRightBorder(width), format.setRightBorderStyle(style), format.setRightBorderBrush(brush); break;
+        }
+    }
+    format.setTopPadding(twipsToPixels(look[kPaddings + kTop]));
+    format.setLeftPadding(twipsToPixels(look[kPaddings + kLeft]));
+    format.setBottomPadding(twipsToPixels(look[kPaddings + kBottom]));
+    format.setRightPadding(twipsToPixels(look[kPaddings + kRight]));
+    if (look[kVerticalAlignment] == 1)
+        format.setVerticalAlignment(QTextCharFormat::AlignMiddle);
+    else if (look[kVerticalAlignment] == 2)
+        format.setVerticalAlignment(QTextCharFormat::AlignBottom);
+    if (look[kBackground] != 0)
+        format.setBackground(QColor::fromRgba(QRgb(look[kBackground])));
+    if (look[kRowHeight] != 0)
+        format.setProperty(prop::CellRowHeightTwips, look[kRowHeight]);
     return format;
+}
+
+int TablePlacer::cellFormatIndex(const CellLook &look, int table)
+{
+    const QPair<int, CellLook> key(table, look);
+    const auto found = m_cellFormats.constFind(key);
+    if (found != m_cellFormats.cend())
+        return *found;
+    QTextTableCellFormat format = cellFormat(look);
+    format.setObjectIndex(table);
+    const int index = m_builder.formatIndex(format);
+    m_cellFormats.insert(key, index);
+    return index;
+}
+
+// A cell's start carries the cell format and the format of its first paragraph's mark,
+// which typing into the empty paragraph uses.
+int TablePlacer::cellStartIndex(int cellFormat, const QTextCharFormat &mark)
+{
+    const QPair<int, int> key(cellFormat, m_builder.formatIndex(mark));
+    const auto found = m_cellStarts.constFind(key);
+    if (found != m_cellStarts.cend())
+        return *found;
+    QTextCharFormat start = mark;
+    start.merge(QTextDocumentPrivate::get(m_builder.document())->formatCollection()->charFormat(cellFormat));
+    const int index = m_builder.formatIndex(start);
+    m_cellStarts.insert(key, index);
+    return index;
 }
 
 // A cell starts with its first paragraph (an empty one when it starts with a table or
 // holds nothing); a nested table is followed by the paragraph after it, or an empty one.
-void Placer::placeContent(CollectedCell *content, const QTextCharFormat &cellFormat)
+void TablePlacer::placeContent(CollectedCell *content, int cellFormat)
 {
     std::vector<CellItem> none;
     std::vector<CellItem> &items = content ? content->items : none;
     size_t i = 0;
     if (!items.empty() && !items.front().table) {
         DocumentBuilder::Paragraph &first = items.front().paragraph;
-        QTextCharFormat separator = first.markFormat;
-        separator.merge(cellFormat);
-        m_builder.placeParagraph(std::move(first), QTextBeginningOfFrame, separator);
+        m_builder.placeCellParagraph(std::move(first), cellStartIndex(cellFormat, first.markFormat));
         i = 1;
     } else {
-        m_builder.placeParagraph(DocumentBuilder::Paragraph(), QTextBeginningOfFrame, cellFormat);
+        m_builder.placeCellParagraph(DocumentBuilder::Paragraph(), cellFormat);
     }
     for (; i < items.size(); ++i) {
         CellItem &item = items[i];
@@ -343,14 +384,13 @@ void Placer::placeContent(CollectedCell *content, const QTextCharFormat &cellFor
     }
 }
 
-void Placer::place(CollectedTable &table, const QTextBlockFormat &after, const QTextCharFormat &afterMark)
+void TablePlacer::place(CollectedTable &table, const QTextBlockFormat &after, const QTextCharFormat &afterMark)
 {
     std::vector<PlacedRow> rows;
     for (CollectedRow &row : table.rows) {
         if (!row.cells.empty())
             rows.push_back(rowCells(row));
     }
-    QTextDocumentPrivate *storage = QTextDocumentPrivate::get(m_builder.document());
     if (rows.empty())
         return;
     const std::vector<int> edges = assignColumns(rows);
@@ -358,31 +398,23 @@ void Placer::place(CollectedTable &table, const QTextBlockFormat &after, const Q
     fillGaps(rows, edges);
     mergeVertically(rows, columns);
 
-    auto *qtable = qobject_cast<QTextTable *>(storage->createObject(tableFormat(rows, edges)));
+    QTextDocumentPrivate *storage = QTextDocumentPrivate::get(m_builder.document());
+    const int object = storage->createObject(tableFormat(rows, edges))->objectIndex();
     m_builder.beginFrame();
     for (size_t r = 0; r < rows.size(); ++r) {
         for (const PlacedCell &cell : rows[r].cells) {
-            if (cell.covered)
-                continue;
-            QTextTableCellFormat format = cellFormat(rows[r], cell, r == 0, r + cell.rowSpan >= rows.size(), columns);
-            format.setObjectIndex(qtable->objectIndex());
-            placeContent(cell.content, format);
+            if (!cell.covered) {
+                const CellLook look = cellLook(rows[r], cell, r == 0, r + cell.rowSpan >= rows.size(), columns);
+                placeContent(cell.content, cellFormatIndex(look, object));
+            }
         }
     }
     // The frame's end is the mark before the paragraph after the table: typing into that
     // paragraph when empty takes its format.
     QTextCharFormat end = afterMark;
-    end.setObjectIndex(qtable->objectIndex());
+    end.setObjectIndex(object);
     end.setObjectType(QTextFormat::TableCellObject);
     m_builder.placeFrameEnd(end, after);
-}
-
-}  // namespace
-
-void placeTable(DocumentBuilder &builder, CollectedTable &table, const SourceColorTable &colors,
-                const QTextBlockFormat &after, const QTextCharFormat &afterMark)
-{
-    Placer(builder, colors).place(table, after, afterMark);
 }
 
 }  // namespace engine::rtfin

@@ -55,11 +55,6 @@ std::vector<int> columnEdges(const QTextTable *table)
     return edges;
 }
 
-bool isEmptyFiller(const QTextTableCell &cell)
-{
-    return cell.format().boolProperty(prop::CellFiller) && cell.firstPosition() == cell.lastPosition();
-}
-
 const char *borderWord(QTextFrameFormat::BorderStyle style)
 {
     switch (style) {
@@ -137,15 +132,29 @@ void TableWriter::writeTable(const QTextTable *table, int level)
     }
 }
 
+const TableWriter::CellInfo &TableWriter::cellInfo(const QTextTableCell &cell)
+{
+    const auto index = size_t(std::max(0, cell.tableCellFormatIndex()));
+    if (index >= m_cells.size())
+        m_cells.resize(index + 1);
+    std::optional<CellInfo> &cached = m_cells[index];
+    if (!cached)
+        cached = computeCellInfo(cell);
+    return *cached;
+}
+
+bool TableWriter::isEmptyFiller(const QTextTableCell &cell)
+{
+    return cellInfo(cell).filler && cell.firstPosition() == cell.lastPosition();
+}
+
 void TableWriter::writeRowDefinition(const QTextTable *table, int row, const std::vector<int> &edges)
 {
     const QTextTableFormat format = table->format();
     const QTextTableCell first = table->cellAt(row, 0);
-    const QTextTableCellFormat firstFormat = first.format().toTableCellFormat();
+    const CellInfo &start = cellInfo(first);
     m_out.word("trowd");
-    const int gap = format.hasProperty(prop::TableGapTwips) ? format.intProperty(prop::TableGapTwips)
-                                                            : pixelsToTwips(firstFormat.leftPadding());
-    m_out.word("trgaph", gap);
+    m_out.word("trgaph", format.hasProperty(prop::TableGapTwips) ? format.intProperty(prop::TableGapTwips) : start.gap);
     int startColumn = 0;
     if (isEmptyFiller(first))
         startColumn = first.column() + first.columnSpan();
@@ -156,39 +165,48 @@ void TableWriter::writeRowDefinition(const QTextTable *table, int row, const std
         m_out.word("trqr");
     if (row < format.headerRowCount())
         m_out.word("trhdr");
-    if (const int height = firstFormat.intProperty(prop::CellRowHeightTwips); height != 0)
-        m_out.word("trrh", height);
-    const int padding[4] = {pixelsToTwips(firstFormat.topPadding()), pixelsToTwips(firstFormat.leftPadding()),
-                            pixelsToTwips(firstFormat.bottomPadding()), pixelsToTwips(firstFormat.rightPadding())};
-    const char *paddingWords[4][2] = {{"trpaddt", "trpaddft"}, {"trpaddl", "trpaddfl"}, {"trpaddb", "trpaddfb"},
-                                      {"trpaddr", "trpaddfr"}};
-    for (int side = 0; side < 4; ++side) {
-        if (padding[side] != ((side == 1 || side == 3) ? gap : 0)) {
-            m_out.word(paddingWords[side][0], padding[side]);
-            m_out.word(paddingWords[side][1], 3);
-        }
-    }
+    if (start.rowHeight != 0)
+        m_out.word("trrh", start.rowHeight);
+    m_out.words(start.rowPadding);
     for (int column = 0; column < table->columns();) {
         const QTextTableCell cell = table->cellAt(row, column);
         column = cell.column() + std::max(1, cell.columnSpan());
         if (isEmptyFiller(cell) && (cell.column() == 0 || column >= table->columns()))
             continue;
-        writeCellDefinition(cell, cell.row() != row, edges[size_t(std::min<int>(column, int(edges.size()) - 1))]);
+        if (cell.row() != row)
+            m_out.word("clvmrg");
+        else if (cell.rowSpan() > 1)
+            m_out.word("clvmgf");
+        m_out.words(cellInfo(cell).definition);
+        m_out.word("cellx", edges[size_t(std::min<int>(column, int(edges.size()) - 1))]);
     }
     m_out.newline();
 }
 
-void TableWriter::writeCellDefinition(const QTextTableCell &cell, bool continues, int rightEdge)
+TableWriter::CellInfo TableWriter::computeCellInfo(const QTextTableCell &cell)
 {
     const QTextTableCellFormat format = cell.format().toTableCellFormat();
-    if (continues)
-        m_out.word("clvmrg");
-    else if (cell.rowSpan() > 1)
-        m_out.word("clvmgf");
+    CellInfo info;
+    info.filler = format.boolProperty(prop::CellFiller);
+    info.rowHeight = format.intProperty(prop::CellRowHeightTwips);
+    info.gap = pixelsToTwips(format.leftPadding());
+    RtfOutput out(256);
+    const int padding[4] = {pixelsToTwips(format.topPadding()), pixelsToTwips(format.leftPadding()),
+                            pixelsToTwips(format.bottomPadding()), pixelsToTwips(format.rightPadding())};
+    const char *paddingWords[4][2] = {{"trpaddt", "trpaddft"}, {"trpaddl", "trpaddfl"}, {"trpaddb", "trpaddfb"},
+                                      {"trpaddr", "trpaddfr"}};
+    for (int side = 0; side < 4; ++side) {
+        if (padding[side] != ((side == 1 || side == 3) ? info.gap : 0)) {
+            out.word(paddingWords[side][0], padding[side]);
+            out.word(paddingWords[side][1], 3);
+        }
+    }
+    info.rowPadding = out.take();
+
     if (format.verticalAlignment() == QTextCharFormat::AlignMiddle)
-        m_out.word("clvertalc");
+        out.word("clvertalc");
     else if (format.verticalAlignment() == QTextCharFormat::AlignBottom)
-        m_out.word("clvertalb");
+        out.word("clvertalb");
     struct Side {
         const char *word;
         qreal width;
@@ -204,15 +222,16 @@ void TableWriter::writeCellDefinition(const QTextTableCell &cell, bool continues
     for (const Side &side : sides) {
         if (side.width <= 0 || side.style == QTextFrameFormat::BorderStyle_None)
             continue;
-        m_out.word(side.word);
-        m_out.word(borderWord(side.style));
-        m_out.word("brdrw", std::clamp(pixelsToTwips(side.width), 1, 1440));
+        out.word(side.word);
+        out.word(borderWord(side.style));
+        out.word("brdrw", std::clamp(pixelsToTwips(side.width), 1, 1440));
         const QColor color = side.brush.style() == Qt::NoBrush ? QColor(Qt::black) : side.brush.color();
-        m_out.word("brdrcf", m_colors.indexOf(color));
+        out.word("brdrcf", m_colors.indexOf(color));
     }
     if (format.background().style() == Qt::SolidPattern)
-        m_out.word("clcbpat", m_colors.indexOf(format.background().color()));
-    m_out.word("cellx", rightEdge);
+        out.word("clcbpat", m_colors.indexOf(format.background().color()));
+    info.definition = out.take();
+    return info;
 }
 
 // The cell's paragraphs and tables; its last paragraph ends with the cell mark.

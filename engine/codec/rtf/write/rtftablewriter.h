@@ -1,5 +1,8 @@
 #pragma once
+#include <QByteArray>
 #include <functional>
+#include <optional>
+#include <vector>
 
 class QTextBlock;
 class QTextFrame;
@@ -28,14 +31,26 @@ public:
     void writeFrame(const QTextFrame *frame, int level);
 
 private:
+    // What a cell format writes, worked out once per format: most cells share a few.
+    struct CellInfo {
+        QByteArray definition;  // the cell's words before its \cellx
+        QByteArray rowPadding;  // the row's padding words when the cell starts a row
+        int gap = 0;            // \trgaph when the cell starts a row
+        int rowHeight = 0;
+        bool filler = false;
+    };
+
+    const CellInfo &cellInfo(const QTextTableCell &cell);
+    CellInfo computeCellInfo(const QTextTableCell &cell);
+    bool isEmptyFiller(const QTextTableCell &cell);
     void writeTable(const QTextTable *table, int level);
     void writeRowDefinition(const QTextTable *table, int row, const std::vector<int> &edges);
-    void writeCellDefinition(const QTextTableCell &cell, bool continues, int rightEdge);
     void writeCellContent(const QTextTableCell &cell, int level);
 
     RtfOutput &m_out;
     OutputColorTable &m_colors;
     BlockWriter m_writeBlock;
+    std::vector<std::optional<CellInfo>> m_cells;  // by cell format index
 };
 
 }  // namespace engine
