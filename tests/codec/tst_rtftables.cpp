@@ -186,7 +186,7 @@ void TestRtfTables::readsColumnEdgesAsWidths()
 void TestRtfTables::readsCellBordersShadingAndAlignment()
 {
     auto document = read(rtf("\\trowd\\clvertalc\\clbrdrt\\brdrs\\brdrw30\\brdrcf1\\clbrdrb\\brdrdb\\clcbpat2\\cellx1000"
-                             "\\clvertalb\\clcbpat2\\clcfpat1\\clshdng5000\\cellx2000"
+                             "\\clvertalb\\clcbpat2\\clcfpat1\\clshdng5000\\clpadl30\\clpadfl3\\clpadt60\\clpadft3\\cellx2000"
                              "\\pard\\intbl A\\cell B\\cell\\row\\pard\\par"));
     QTextTable *table = firstTable(document.get());
     QVERIFY(table);
@@ -200,6 +200,9 @@ void TestRtfTables::readsCellBordersShadingAndAlignment()
     QCOMPARE(first.background().color(), QColor(0, 0, 255));
     const QTextTableCellFormat second = table->cellAt(0, 1).format().toTableCellFormat();
     QCOMPARE(second.verticalAlignment(), QTextCharFormat::AlignBottom);
+    // As other writers write them, \clpadl is the top padding and \clpadt the left.
+    QCOMPARE(second.topPadding(), 2.0);
+    QCOMPARE(second.leftPadding(), 4.0);
     // Half red over blue.
     QCOMPARE(second.background().color().red(), 128);
     QCOMPARE(second.background().color().blue(), 128);
@@ -295,7 +298,8 @@ void TestRtfTables::writesRowDefinitionsOtherReadersUnderstand()
                              "\\pard\\par"));
     const QByteArray written = writeRtf(document.get());
     QVERIFY2(written.contains("\\trowd\\trgaph108\\trleft-108"), written.constData());
-    QVERIFY2(written.contains("\\clvmgf\\clbrdrt\\brdrs\\brdrw10\\brdrcf"), written.constData());
+    QVERIFY2(written.contains("\\clvmgf\\clpadl0\\clpadfl3\\clpadt108\\clpadft3"), written.constData());
+    QVERIFY2(written.contains("\\clbrdrt\\brdrs\\brdrw10\\brdrcf"), written.constData());
     QVERIFY2(written.contains("\\clvmrg"), written.constData());
     QVERIFY2(written.contains("\\cellx1000"), written.constData());
     QVERIFY2(written.contains("\\cellx3000"), written.constData());

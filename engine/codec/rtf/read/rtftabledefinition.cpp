@@ -67,8 +67,9 @@ bool RowDefinitionReader::handle(RowDefinition &row, RtfWord word, int value)
     case RtfWord::trpaddl: row.padding[1] = std::clamp(value, 0, kMaxTwips); return true;
     case RtfWord::trpaddb: row.padding[2] = std::clamp(value, 0, kMaxTwips); return true;
     case RtfWord::trpaddr: row.padding[3] = std::clamp(value, 0, kMaxTwips); return true;
-    case RtfWord::clpadt: cell.padding[0] = std::clamp(value, 0, kMaxTwips); return true;
-    case RtfWord::clpadl: cell.padding[1] = std::clamp(value, 0, kMaxTwips); return true;
+    // Writers swap these two, as the first writer of them did: \clpadl is the top padding.
+    case RtfWord::clpadl: cell.padding[0] = std::clamp(value, 0, kMaxTwips); return true;
+    case RtfWord::clpadt: cell.padding[1] = std::clamp(value, 0, kMaxTwips); return true;
     case RtfWord::clpadb: cell.padding[2] = std::clamp(value, 0, kMaxTwips); return true;
     case RtfWord::clpadr: cell.padding[3] = std::clamp(value, 0, kMaxTwips); return true;
     case RtfWord::clvertalt: cell.verticalAlignment = 0; return true;

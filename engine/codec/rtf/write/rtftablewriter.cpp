@@ -167,7 +167,6 @@ void TableWriter::writeRowDefinition(const QTextTable *table, int row, const std
         m_out.word("trhdr");
     if (start.rowHeight != 0)
         m_out.word("trrh", start.rowHeight);
-    m_out.words(start.rowPadding);
     for (int column = 0; column < table->columns();) {
         const QTextTableCell cell = table->cellAt(row, column);
         column = cell.column() + std::max(1, cell.columnSpan());
@@ -191,18 +190,18 @@ TableWriter::CellInfo TableWriter::computeCellInfo(const QTextTableCell &cell)
     info.rowHeight = format.intProperty(prop::CellRowHeightTwips);
     info.gap = pixelsToTwips(format.leftPadding());
     RtfOutput out(256);
+    // Each cell states its padding in twips, as the row's gap may differ. Top and left
+    // are written with each other's words, as other readers expect.
     const int padding[4] = {pixelsToTwips(format.topPadding()), pixelsToTwips(format.leftPadding()),
                             pixelsToTwips(format.bottomPadding()), pixelsToTwips(format.rightPadding())};
-    const char *paddingWords[4][2] = {{"trpaddt", "trpaddft"}, {"trpaddl", "trpaddfl"}, {"trpaddb", "trpaddfb"},
-                                      {"trpaddr", "trpaddfr"}};
-    for (int side = 0; side < 4; ++side) {
-        if (padding[side] != ((side == 1 || side == 3) ? info.gap : 0)) {
+    const char *paddingWords[4][2] = {{"clpadl", "clpadfl"}, {"clpadt", "clpadft"}, {"clpadb", "clpadfb"},
+                                      {"clpadr", "clpadfr"}};
+    if (std::any_of(std::begin(padding), std::end(padding), [](int twips) { return twips != 0; })) {
+        for (int side = 0; side < 4; ++side) {
             out.word(paddingWords[side][0], padding[side]);
             out.word(paddingWords[side][1], 3);
         }
     }
-    info.rowPadding = out.take();
-
     if (format.verticalAlignment() == QTextCharFormat::AlignMiddle)
         out.word("clvertalc");
     else if (format.verticalAlignment() == QTextCharFormat::AlignBottom)

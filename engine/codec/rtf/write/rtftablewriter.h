@@ -34,7 +34,6 @@ private:
     // What a cell format writes, worked out once per format: most cells share a few.
     struct CellInfo {
         QByteArray definition;  // the cell's words before its \cellx
-        QByteArray rowPadding;  // the row's padding words when the cell starts a row
         int gap = 0;            // \trgaph when the cell starts a row
         int rowHeight = 0;
         bool filler = false;
