@@ -43,6 +43,7 @@ enum : int {
     // column widths, paddings and borders are set from these for display.
     TableColumnEdgesTwips = QTextFormat::UserProperty + 300,  // QList<int>: columns + 1 edges, from the margin
     TableGapTwips,                                            // int: RTF \trgaph
+    TableAutoFit,                                             // bool: RTF \trautofit1
     CellRowHeightTwips,  // int: the height of the cell's row, at least (+) or exactly (-)
     CellFiller,          // bool: a cell the reader added where a row had none, written only when filled
 };

@@ -1,9 +1,12 @@
 #include "tests/support/testsupport.h"
+#include "engine/codec/pagelayout.h"
 #include "engine/codec/rtf/read/rtfreader.h"
 #include "engine/codec/rtf/read/rtftablecollector.h"
 #include "engine/codec/rtf/write/rtfwriter.h"
 #include "engine/codec/textprops.h"
 
+#include <QImage>
+#include <QPainter>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -113,6 +116,7 @@ private slots:
     void writesTablesThatReadBackTheSame();
     void writesRowDefinitionsOtherReadersUnderstand();
     void editsInsideCellsKeepTheTable();
+    void pagesBreakBetweenRows();
 };
 
 void TestRtfTables::readsTableStructure_data()
@@ -323,6 +327,51 @@ void TestRtfTables::editsInsideCellsKeepTheTable()
     QCOMPARE(describeFrame(document->rootFrame()), QStringLiteral("Before/T2x2([A|B][C|D])/After"));
     auto again = read(writeRtf(document.get()));
     QCOMPARE(describeFrame(again->rootFrame()), QStringLiteral("Before/T2x2([A|B][C|D])/After"));
+}
+
+// Printing places whole rows: a page starts at a row's start, and each page shows ink.
+void TestRtfTables::pagesBreakBetweenRows()
+{
+    QByteArray body = "\\pard Title\\par\n";
+    for (int row = 0; row < 40; ++row)
+        body += "\\trowd\\clbrdrb\\brdrs\\cellx2000\\cellx5000\\pard\\intbl r" + QByteArray::number(row)
+                + "\\cell two\\par lines\\cell\\row\n";
+    body += "\\pard After\\par";
+    auto document = read(rtf(body.constData()));
+    QTextTable *table = firstTable(document.get());
+    QVERIFY(table);
+    QList<int> rowStarts;
+    for (int row = 0; row < table->rows(); ++row)
+        rowStarts << table->cellAt(row, 0).firstPosition();
+
+    PageLayout pages(document.get());
+    QImage page(288, 192, QImage::Format_RGB32);  // 3 x 2 inches at 96 dpi
+    page.setDotsPerMeterX(qRound(96 / 0.0254));
+    page.setDotsPerMeterY(qRound(96 / 0.0254));
+    FormatRange range;
+    range.target = &page;
+    range.rc = QRect(0, 0, 3 * 1440, 2 * 1440);
+    range.rcPage = range.rc;
+    int pageCount = 0;
+    for (int start = 0; start < document->characterCount() - 1;) {
+        range.chrg = {start, -1};
+        page.fill(Qt::white);
+        QPainter painter(&page);
+        range.painter = &painter;
+        const int next = pages.formatRange(range, true);
+        painter.end();
+        ++pageCount;
+        int dark = 0;
+        for (int y = 0; y < page.height(); ++y)
+            for (int x = 0; x < page.width(); ++x)
+                dark += qGray(page.pixel(x, y)) < 128 ? 1 : 0;
+        QVERIFY2(dark > 0, qPrintable(QStringLiteral("page %1 is blank").arg(pageCount)));
+        if (next >= document->characterCount() - 1 || next <= start)
+            break;
+        QVERIFY2(rowStarts.contains(next) || next > table->lastPosition(), qPrintable(QString::number(next)));
+        start = next;
+    }
+    QVERIFY(pageCount > 3);
 }
 
 QTEST_MAIN(TestRtfTables)

@@ -277,6 +277,7 @@ enum class RtfWordKind : quint8 {
     X(tqc, "tqc", Flag) \
     X(tqdec, "tqdec", Flag) \
     X(tqr, "tqr", Flag) \
+    X(trautofit, "trautofit", Value) \
     X(trbrdrb, "trbrdrb", Flag) \
     X(trbrdrh, "trbrdrh", Flag) \
     X(trbrdrl, "trbrdrl", Flag) \

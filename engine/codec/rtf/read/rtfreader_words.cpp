@@ -390,7 +390,12 @@ bool Reader::handleParagraphWord(RtfWord word, const RtfToken &token)
         break;
     }
     case RtfWord::intbl: para.inTable = true; break;
-    case RtfWord::itap: para.tableLevel = std::clamp(valueOr(token, 1), 0, 1024); break;
+    case RtfWord::itap:
+        // In a nested row's definition it names the row's level, not the paragraph's.
+        if (current().inNestedTableProps)
+            return false;
+        para.tableLevel = std::clamp(valueOr(token, 1), 0, 1024);
+        break;
     case RtfWord::pagebb: para.pageBreakBefore = true; break;
     case RtfWord::ls: para.listOverride = valueOr(token, 0); break;
     case RtfWord::ilvl: para.listLevel = std::clamp(valueOr(token, 0), 0, ListTables::kLevels - 1); break;

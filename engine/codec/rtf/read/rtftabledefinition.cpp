@@ -63,6 +63,7 @@ bool RowDefinitionReader::handle(RowDefinition &row, RtfWord word, int value)
     case RtfWord::trqc: row.alignment = 1; return true;
     case RtfWord::trqr: row.alignment = 2; return true;
     case RtfWord::trhdr: row.header = true; return true;
+    case RtfWord::trautofit: row.autoFit = value != 0; return true;
     case RtfWord::trpaddt: row.padding[0] = std::clamp(value, 0, kMaxTwips); return true;
     case RtfWord::trpaddl: row.padding[1] = std::clamp(value, 0, kMaxTwips); return true;
     case RtfWord::trpaddb: row.padding[2] = std::clamp(value, 0, kMaxTwips); return true;

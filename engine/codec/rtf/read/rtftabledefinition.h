@@ -44,6 +44,7 @@ struct RowDefinition {
     int height = 0;  // \trrh: at least (positive) or exactly (negative), 0 automatic
     quint8 alignment = 0;  // 0 left, 1 centre, 2 right
     bool header = false;   // \trhdr
+    bool autoFit = false;  // \trautofit1: other readers may fit the widths to the text
 };
 
 // Reads the row-definition words into a definition. Border words (\brdr*) apply to the

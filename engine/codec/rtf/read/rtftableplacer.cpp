@@ -207,6 +207,8 @@ QTextTableFormat tableFormat(const std::vector<PlacedRow> &rows, const std::vect
     format.setColumnWidthConstraints(widths);
     format.setProperty(prop::TableColumnEdgesTwips, QVariant::fromValue(twips));
     format.setProperty(prop::TableGapTwips, first.gap);
+    if (first.autoFit)
+        format.setProperty(prop::TableAutoFit, true);
     format.setBorderCollapse(true);
     format.setBorder(0);
     format.setCellSpacing(0);

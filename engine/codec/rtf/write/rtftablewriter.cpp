@@ -165,6 +165,8 @@ void TableWriter::writeRowDefinition(const QTextTable *table, int row, const std
         m_out.word("trqr");
     if (row < format.headerRowCount())
         m_out.word("trhdr");
+    if (format.boolProperty(prop::TableAutoFit))
+        m_out.word("trautofit", 1);
     if (start.rowHeight != 0)
         m_out.word("trrh", start.rowHeight);
     for (int column = 0; column < table->columns();) {
