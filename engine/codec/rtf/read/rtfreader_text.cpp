@@ -111,6 +111,9 @@ void Reader::endParagraph()
 
 void Reader::finishParagraph(int tableLevel)
 {
+    // An empty paragraph stands at the level of the group its mark is in: a nesting level
+    // set in a group closed before it belonged to what that group held.
+    const int ownLevel = tableLevelOf(m_builder.paragraphHasContent() ? paragraphState() : current().para);
     showInObject(false);
     if (m_builder.paragraphHasContent())
         m_listText.clear();
@@ -122,7 +125,7 @@ void Reader::finishParagraph(int tableLevel)
     m_pageBreakNext = false;
     m_paragraphSet = false;
     const QTextBlockFormat format = blockFormat(para);
-    const int level = std::min(tableLevel >= 0 ? tableLevel : tableLevelOf(para), kMaxRtfTableDepth);
+    const int level = std::min(tableLevel >= 0 ? tableLevel : ownLevel, kMaxRtfTableDepth);
     if (level > 0 && m_tables.accepts(level)) {
         m_tables.addParagraph(level, m_builder.takeParagraph(format, isBullet(para), charFormat(current().chars)));
         return;
