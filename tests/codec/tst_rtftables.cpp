@@ -256,6 +256,11 @@ void TestRtfTables::limitsKeepAllText_data()
         deepTexts << QStringLiteral("e%1").arg(level);
     deepTexts << QStringLiteral("x");
     QTest::newRow("tables nested deeper than the limit") << deep << deepTexts;
+    QTest::newRow("cells whose edges nearly meet")
+        << QByteArray("\\trowd\\cellx1000\\cellx1015\\cellx1030\\pard\\intbl a\\cell b\\cell c\\cell\\row"
+                      "\\trowd\\cellx1008\\cellx1009\\cellx1010\\cellx1011\\pard\\intbl d\\cell e\\cell f\\cell g\\cell\\row"
+                      "\\pard\\par")
+        << QStringList{"a", "b", "c", "d", "e", "f", "g"};
 }
 
 void TestRtfTables::limitsKeepAllText()

@@ -43,7 +43,10 @@ PlacedRow rowCells(CollectedRow &row)
     int edge = row.definition.left;
     int lastWidth = kDefaultCellTwips;
     for (size_t i = 0; i < row.cells.size(); ++i) {
+        // A cell past the last \cellx looks like the last described one, merges aside.
         CellDefinition definition = i < defined.size() ? defined[i] : (defined.empty() ? CellDefinition() : defined.back());
+        if (i >= defined.size())
+            definition.mergeFirst = definition.mergeNext = definition.vmergeFirst = definition.vmergeNext = false;
         int right = i < defined.size() ? defined[i].right : edge + lastWidth;
         right = std::max(right, edge + kMinCellTwips);
         lastWidth = right - edge;
@@ -136,9 +139,16 @@ void fillGaps(std::vector<PlacedRow> &rows, const std::vector<int> &edges)
             if (cell.column > column)
                 filled.push_back(PlacedCell{nullptr, CellDefinition(), edges[size_t(column)], edges[size_t(cell.column)],
                                             column, cell.column - column});
-            cell.span = std::clamp(cell.span, 1, std::max(1, columns - cell.column));
-            if (cell.column >= columns)
-                break;
+            if (cell.column >= columns) {
+                // No column is left for it: its text joins the cell before.
+                const auto before = std::find_if(filled.rbegin(), filled.rend(), [](const PlacedCell &c) { return c.content; });
+                if (before != filled.rend()) {
+                    for (CellItem &item : cell.content->items)
+                        before->content->items.push_back(std::move(item));
+                }
+                continue;
+            }
+            cell.span = std::clamp(cell.span, 1, columns - cell.column);
             column = cell.column + cell.span;
             filled.push_back(cell);
         }
