@@ -1,6 +1,7 @@
 #include "engine/codec/formatmapping.h"
 
 #include "engine/codec/charformatrange.h"
+#include "engine/codec/listformat.h"
 #include "engine/codec/textprops.h"
 
 #include <QTextDocument>
@@ -89,7 +90,8 @@ void refreshParagraphDisplay(QTextBlockFormat &target)
 {
     const int start = intProperty(target, prop::StartIndentTwips, 0);
     const int offset = intProperty(target, prop::OffsetTwips, 0);
-    const bool bullet = intProperty(target, prop::Numbering, PFN_NONE) == PFN_BULLET;
+    const bool bullet = intProperty(target, prop::Numbering, PFN_NONE) == PFN_BULLET
+                        || target.boolProperty(listprop::Marker);
     target.setLeftMargin(twipsToPixels(start + offset));
     target.setTextIndent(bullet ? 0.0 : twipsToPixels(-offset));
     if (target.hasProperty(prop::TabStopsTwips))
@@ -190,10 +192,7 @@ QTextList *bulletListEndingBefore(const QTextBlock &block)
 
 QTextListFormat bulletListFormat()
 {
-    QTextListFormat format;
-    format.setStyle(QTextListFormat::ListDisc);
-    format.setIndent(0);
-    return format;
+    return listFormat(defaultLevelStyle(ListNumberKind::Bullet, 0), 0, -1);
 }
 
 // Every block the cursor's selection touches, in document order.
@@ -401,8 +400,8 @@ ParaFormat readParaFormat(const QTextBlockFormat &format)
 ParaFormat readParaFormat(const QTextBlock &block)
 {
     ParaFormat result = readParaFormat(block.blockFormat());
-    if (!block.blockFormat().hasProperty(prop::OffsetTwips) && isBulletList(block.textList())) {
-        // A bullet paragraph without twip properties: the text sits at the left margin.
+    if (!block.blockFormat().hasProperty(prop::OffsetTwips) && block.textList()) {
+        // A list paragraph without twip properties: the text sits at the left margin.
         result.offset = 0;
         result.startIndent = pixelsToTwips(block.blockFormat().leftMargin());
     }
@@ -412,6 +411,8 @@ ParaFormat readParaFormat(const QTextBlock &block)
 
 bool isBulletList(const QTextList *list)
 {
+    if (isEngineList(list))
+        return levelStyleOf(list->format()).kind == ListNumberKind::Bullet;
     return list != nullptr && list->format().style() == QTextListFormat::ListDisc;
 }
 
@@ -422,6 +423,10 @@ void setBullets(QTextCursor &cursor, bool on)
     forEachTouchedBlock(cursor, [&](const QTextBlock &block) {
         QTextBlockFormat format = block.blockFormat();
         format.setProperty(prop::Numbering, on ? PFN_BULLET : PFN_NONE);
+        if (on)
+            format.setProperty(listprop::Marker, true);
+        else
+            format.clearProperty(listprop::Marker);
         refreshParagraphDisplay(format);
         QTextCursor at(block);
         at.setBlockFormat(format);

@@ -37,13 +37,13 @@ class QTextList;
 // - startIndent is where the first line starts, offset is where the other lines start
 //   relative to it, rightIndent is measured from the right edge. Display: leftMargin =
 //   (start + offset) px, textIndent = -offset px, rightMargin = right px.
-// - Bullets: a bullet paragraph has prop::Numbering == PFN_BULLET and its block belongs
-//   to a QTextList of style QTextListFormat::ListDisc with list indent 0. Qt draws the
-//   bullet just before the first line's text, so a bullet paragraph is shown with
-//   textIndent 0 and its text (first and other lines) at start + offset; the bullet
-//   sits in the hanging space at the start indent. Contiguous bullet paragraphs share
-//   one list. Readers of a block (readParaFormat(QTextBlock)) go by list membership,
-//   which is what the user sees; use setBullets() to change it.
+// - Lists (listformat.h): a list paragraph has listprop::Marker and its block belongs to
+//   a QTextList; a bullet paragraph also has prop::Numbering == PFN_BULLET and a list of
+//   kind Bullet. A list paragraph is shown with textIndent 0 and its text (first and
+//   other lines) at start + offset; its bullet or number sits in the hanging space at
+//   the start indent. Contiguous bullet paragraphs made by setBullets() share one list.
+//   Readers of a block (readParaFormat(QTextBlock)) go by list membership, which is what
+//   the user sees: a bullet list reads as PFN_BULLET, a numbered one as PFN_NONE.
 // - Alignment: Qt::AlignLeft, AlignRight, AlignHCenter, AlignJustify.
 // - Tab stops: prop::TabStopsTwips (QList<int>, ascending, at most 32) and Qt's
 //   tabPositions (left tabs) in pixels, counted from the first line's start as Qt
@@ -88,7 +88,8 @@ ParaFormat readParaFormat(const QTextBlock &block);         // numbering from li
 // included, as one edit block.
 void applyParaFormatToParagraphs(QTextCursor &cursor, const ParaFormat &format);
 // Puts the paragraphs the cursor touches into a bullet list (joining a bullet list that
-// ends just before them) or takes them out of it. Does not change indents.
+// ends just before them; numbered paragraphs leave their list) or takes them out of
+// their list. Does not change indents.
 void setBullets(QTextCursor &cursor, bool on);
 bool isBulletList(const QTextList *list);
 

@@ -1,5 +1,7 @@
 #include "engine/codec/pagelayout.h"
 
+#include "engine/codec/listmarkers.h"
+
 #include <QAbstractTextDocumentLayout>
 #include <QImage>
 #include <QPaintDevice>
@@ -290,6 +292,7 @@ void PageLayout::render(const FormatRange &range, const PageExtent &page) const
     context.clip = shown.adjusted(0, 0.5, 0, -0.5);
     context.palette.setColor(QPalette::Text, Qt::black);  // the automatic colour on paper
     m_layout->copy->documentLayout()->draw(&painter, context);
+    drawListMarkers(&painter, m_layout->copy.get(), context.clip, Qt::black);
     painter.restore();
 }
 

@@ -1,6 +1,8 @@
 // FastDocumentLayout: paragraphs whose layout is deferred after a large format change.
 #include "engine/view/fastdocumentlayout.h"
 
+#include "engine/codec/listmarkers.h"
+
 #include <QElapsedTimer>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -178,6 +180,7 @@ void FastDocumentLayout::draw(QPainter *painter, const PaintContext &context)
             layOutDeferredParagraphs();
     }
     QTextDocumentLayout::draw(painter, context);
+    drawListMarkers(painter, document(), context.clip, context.palette.color(QPalette::Text));
 }
 
 }  // namespace engine

@@ -4,6 +4,7 @@
 #include "engine/view/richeditview_p.h"
 #include "engine/codec/textprops.h"
 
+#include <QKeyEvent>
 #include <QSet>
 #include <QTextBlock>
 #include <QTextList>
@@ -187,6 +188,20 @@ void RichEditView::setParaFormat(const ParaFormat &format)
 {
     QTextCursor cursor = textCursor();
     applyParaFormatToParagraphs(cursor, format);
+}
+
+// Backspace at the start of a list paragraph takes away its number or bullet, and the
+// paragraph shows its indents as a paragraph of no list again.
+void RichEditView::keyPressEvent(QKeyEvent *event)
+{
+    QTextCursor cursor = textCursor();
+    const bool plainBackspace = event->key() == Qt::Key_Backspace && !(event->modifiers() & ~Qt::ShiftModifier);
+    if (plainBackspace && !isReadOnly() && !cursor.hasSelection() && cursor.atBlockStart() && cursor.currentList()) {
+        setBullets(cursor, false);
+        event->accept();
+        return;
+    }
+    QTextEdit::keyPressEvent(event);
 }
 
 }  // namespace engine

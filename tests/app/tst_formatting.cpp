@@ -71,6 +71,7 @@ private slots:
     void ctrlLettersToggleAndNeverReachTheText();
     void alignmentButtonsFollowTheCaret();
     void bulletsFromButtonAndMenu();
+    void numberedParagraphShowsNoBulletAndTheButtonMakesItBulleted();
     void sizeBoxAppliesAndKeepsTextForSizesNotListed();
     void sizeConversionErrorChangesNothing();
     void fontNameAppliedOnlyWhenItDiffers();
@@ -439,6 +440,25 @@ void TestFormatting::bulletsFromButtonAndMenu()
     QVERIFY(!action("BulletStyle1")->isChecked());
     action("BulletStyle1")->trigger();
     QCOMPARE(editor->ParagraphAttributes().Numbering(), nsBullet);
+}
+
+void TestFormatting::numberedParagraphShowsNoBulletAndTheButtonMakesItBulleted()
+{
+    QBuffer numbered;
+    numbered.setData("{\\rtf1{\\*\\listtable{\\list{\\listlevel\\levelnfc0{\\leveltext\\'02\\'00.;}}\\listid1}}"
+                     "{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}}"
+                     "\\pard\\ls1\\fi-360\\li720 one\\par\\pard\\ls1\\fi-360\\li720 two\\par}");
+    numbered.open(QIODevice::ReadOnly);
+    editor->Lines()->LoadFromStream(numbered);
+    editor->SetSelStart(0);
+    QCOMPARE(editor->ParagraphAttributes().Numbering(), nsNone);
+    QVERIFY(!button("BulletButton")->isChecked());
+    QTest::mouseClick(button("BulletButton"), Qt::LeftButton);
+    QCOMPARE(editor->ParagraphAttributes().Numbering(), nsBullet);
+    QVERIFY(button("BulletButton")->isChecked());
+    // The other item stays numbered.
+    editor->SetSelStart(5);
+    QCOMPARE(editor->ParagraphAttributes().Numbering(), nsNone);
 }
 
 // ---- Size, name and colour boxes ----

@@ -336,10 +336,10 @@ void TestRtfWriter::bullets()
     const QByteArray header = headerOf(rtf);
     QVERIFY(header.contains("{\\f1\\fnil\\fcharset2\\fprq2 Symbol;}"));
     QVERIFY(header.contains("{\\*\\listtable{\\list\\listtemplateid1\\listsimple{\\listlevel\\levelnfc23"));
-    QVERIFY(header.contains("{\\leveltext\\leveltemplateid0\\'01\\'b7;}{\\levelnumbers;}\\f1}\\listid1}}"));
+    QVERIFY(header.contains("{\\leveltext\\leveltemplateid0\\'01\\'b7;}{\\levelnumbers;}\\f1}\\listid1}\r\n}"));
     QVERIFY(header.contains("{\\*\\listoverridetable{\\listoverride\\listid1\\listoverridecount0\\ls1}}"));
-    const QByteArray bullet = "\\pard{\\listtext\\f1\\'b7\\tab}{\\*\\pn\\pnlvlblt\\pnf1\\pnindent0{\\pntxtb\\'b7}}"
-                              "\\ls1\\ilvl0\\li720\\fi-360 ";
+    const QByteArray bullet = "\\pard\\li720\\fi-360{\\pntext\\f1\\'b7\\tab}{\\*\\pn\\pnlvlblt\\pnf1\\pnindent0"
+                              "{\\pntxtb\\'b7}}\\ls1\\ilvl0 ";
     QCOMPARE(bodyOf(rtf), bullet + "one\\par\r\n" + bullet + "two\\par\r\n\\pard\\li720\\fi-360 after\\par\r\n}\r\n");
 
     // A bullet at the margin still states its indents, so no list level's apply.
@@ -347,7 +347,7 @@ void TestRtfWriter::bullets()
     QTextCursor flatCursor(&flat);
     flatCursor.insertText(QStringLiteral("x"));
     setBullets(flatCursor, true);
-    QVERIFY(writeRtf(&flat).contains("\\ls1\\ilvl0\\li0\\fi0 x"));
+    QVERIFY(writeRtf(&flat).contains("\\pard\\li0\\fi0{\\pntext"));
 
     QTextDocument plain;
     plain.setPlainText(QStringLiteral("no bullets"));

@@ -73,6 +73,7 @@ private slots:
     void printsEveryPageWithItsOwnText();
     void aPageBreakStartsANewPage();
     void indentsAndBulletedTextPrintWhereTheScreenShowsThem();
+    void listNumbersPrintInTheirHangingIndent();
     void anEmptyDocumentPrintsOnePage();
     void marginsMoveTheText();
     void landscapeSwapsWidthAndHeight();
@@ -204,6 +205,16 @@ void TestPrint::indentsAndBulletedTextPrintWhereTheScreenShowsThem()
     const QString pdf = printToPdf(*m_edit);
     QVERIFY(qAbs(pdftools::wordPosition(pdf, 1, QStringLiteral("Indented")).x() - 2 * kPointsPerInch) < 2);
     QVERIFY(qAbs(pdftools::wordPosition(pdf, 1, QStringLiteral("Bulleted")).x() - 1.5 * kPointsPerInch) < 2);
+}
+
+void TestPrint::listNumbersPrintInTheirHangingIndent()
+{
+    loadRtf(*m_edit, "{\\rtf1\\ansi{\\fonttbl{\\f0 DejaVu Sans;}}\\f0\\fs24"
+                     "{\\*\\pn\\pnlvlbody\\pndec{\\pntxta .}}\\fi-360\\li1440 First\\par Second\\par}");
+    const QString pdf = printToPdf(*m_edit);
+    // The margin is an inch; the number at 1.75 inches, the text at 2.
+    QVERIFY(qAbs(pdftools::wordPosition(pdf, 1, QStringLiteral("2.")).x() - 1.75 * kPointsPerInch) < 2);
+    QVERIFY(qAbs(pdftools::wordPosition(pdf, 1, QStringLiteral("Second")).x() - 2 * kPointsPerInch) < 2);
 }
 
 void TestPrint::anEmptyDocumentPrintsOnePage()

@@ -1,4 +1,6 @@
 #include "engine/codec/formatmapping.h"
+#include "engine/codec/listformat.h"
+#include "engine/codec/rtf/read/rtfreader.h"
 #include "engine/view/richeditview.h"
 #include "engine/codec/textprops.h"
 
@@ -265,6 +267,29 @@ private slots:
         QVERIFY(!view.canUndo());
         view.setSelectionRange({0, -1});
         QVERIFY(view.paraFormat().mask & PFM_ALIGNMENT);
+    }
+
+    void backspaceAtAListItemsStartTakesItsNumberAway()
+    {
+        RichEditView view;
+        QVERIFY(readRtf("{\\rtf1{\\*\\pn\\pnlvlbody\\pndec{\\pntxta .}}\\fi-360\\li720 one\\par two\\par three\\par}",
+                        view.document())
+                    .ok());
+        const QTextBlock two = view.document()->findBlockByNumber(1);
+        view.setSelectionRange({two.position(), two.position()});
+        QTest::keyClick(&view, Qt::Key_Backspace);
+        QVERIFY(!two.textList());
+        QCOMPARE(view.document()->toPlainText(), QString("one\ntwo\nthree"));
+        QCOMPARE(listMarkerOf(two.next()), QString("2."));
+        // The paragraph keeps its indents: the first line hangs out again.
+        QCOMPARE(two.blockFormat().textIndent(), -360 / kTwipsPerPixel);
+        QCOMPARE(readParaFormat(two).offset, 360);
+        view.document()->undo();
+        QCOMPARE(listMarkerOf(view.document()->findBlockByNumber(1)), QString("2."));
+        // Elsewhere Backspace deletes as ever.
+        view.setSelectionRange({two.position() + 1, two.position() + 1});
+        QTest::keyClick(&view, Qt::Key_Backspace);
+        QCOMPARE(view.document()->toPlainText(), QString("one\nwo\nthree"));
     }
 
     void bulletsJoinOneListAndComeOff()

@@ -164,6 +164,7 @@ enum class RtfWordKind : quint8 {
     X(levelnfc, "levelnfc", Value) \
     X(levelnfcn, "levelnfcn", Value) \
     X(levelnumbers, "levelnumbers", Destination) \
+    X(levelstartat, "levelstartat", Value) \
     X(leveltext, "leveltext", Destination) \
     X(lfolevel, "lfolevel", Destination) \
     X(li, "li", Value) \
@@ -174,6 +175,7 @@ enum class RtfWordKind : quint8 {
     X(listlevel, "listlevel", Destination) \
     X(listname, "listname", Destination) \
     X(listoverride, "listoverride", Destination) \
+    X(listoverridestartat, "listoverridestartat", Flag) \
     X(listoverridetable, "listoverridetable", Destination) \
     X(listpicture, "listpicture", Destination) \
     X(listtable, "listtable", Destination) \
@@ -223,14 +225,22 @@ enum class RtfWordKind : quint8 {
     X(pmmetafile, "pmmetafile", Value) \
     X(pn, "pn", Destination) \
     X(pndec, "pndec", Flag) \
+    X(pnf, "pnf", Value) \
     X(pngblip, "pngblip", Flag) \
+    X(pnindent, "pnindent", Value) \
+    X(pnlcltr, "pnlcltr", Flag) \
+    X(pnlcrm, "pnlcrm", Flag) \
+    X(pnlvl, "pnlvl", Value) \
     X(pnlvlblt, "pnlvlblt", Flag) \
     X(pnlvlbody, "pnlvlbody", Flag) \
     X(pnlvlcont, "pnlvlcont", Flag) \
     X(pnseclvl, "pnseclvl", Destination) \
+    X(pnstart, "pnstart", Value) \
     X(pntext, "pntext", Destination) \
     X(pntxta, "pntxta", Destination) \
     X(pntxtb, "pntxtb", Destination) \
+    X(pnucltr, "pnucltr", Flag) \
+    X(pnucrm, "pnucrm", Flag) \
     X(printim, "printim", Destination) \
     X(private_, "private", Destination) \
     X(protect, "protect", Toggle) \

@@ -1,11 +1,8 @@
 #include "engine/codec/rtf/read/rtfdocumentbuilder.h"
 
-#include "engine/codec/formatmapping.h"
-
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextImageFormat>
-#include <QTextList>
 #include <QtGui/private/qtextdocument_p.h>
 #include <QtGui/private/qtextformat_p.h>
 #include <algorithm>
@@ -14,7 +11,7 @@
 namespace engine::rtfin {
 
 DocumentBuilder::DocumentBuilder(QTextDocument *document)
-    : m_document(document)
+    : m_document(document), m_lists(document)
 {
     m_undoWasEnabled = document->isUndoRedoEnabled();
     document->setUndoRedoEnabled(false);
@@ -97,17 +94,20 @@ void DocumentBuilder::insertRun(const Run &run)
     storage->insert(storage->length() - 1, run.text, storage->formatCollection()->indexForFormat(run.format));
 }
 
-void DocumentBuilder::endParagraph(const QTextBlockFormat &format, bool bullet, const QTextCharFormat &markFormat)
+void DocumentBuilder::endParagraph(const QTextBlockFormat &format, const ListItem *list, const QTextCharFormat &markFormat)
 {
-    placeParagraph(takeParagraph(format, bullet, markFormat));
+    placeParagraph(takeParagraph(format, list, markFormat));
 }
 
-DocumentBuilder::Paragraph DocumentBuilder::takeParagraph(const QTextBlockFormat &format, bool bullet,
+DocumentBuilder::Paragraph DocumentBuilder::takeParagraph(const QTextBlockFormat &format, const ListItem *list,
                                                           const QTextCharFormat &markFormat)
 {
     closeRun();
     m_hasContent = false;
-    return Paragraph{std::exchange(m_runs, {}), format, markFormat, bullet};
+    Paragraph paragraph{std::exchange(m_runs, {}), format, markFormat, std::nullopt};
+    if (list)
+        paragraph.list = *list;
+    return paragraph;
 }
 
 int DocumentBuilder::formatIndex(const QTextFormat &format)
@@ -146,16 +146,8 @@ void DocumentBuilder::placeRuns(Paragraph &&paragraph)
     for (const Run &run : paragraph.runs)
         insertRun(run);
 
-    const QTextBlock placed = m_document->lastBlock();
-    if (!paragraph.bullet) {
-        m_bulletList = nullptr;
-    } else if (m_bulletList) {
-        m_bulletList->add(placed);
-    } else {
-        QTextCursor at(placed);
-        setBullets(at, true);
-        m_bulletList = m_document->lastBlock().textList();
-    }
+    if (paragraph.list)
+        m_lists.place(m_document->lastBlock(), *paragraph.list);
 }
 
 void DocumentBuilder::placeFrameEnd(const QTextCharFormat &frameFormat, const QTextBlockFormat &nextFormat)
@@ -165,15 +157,14 @@ void DocumentBuilder::placeFrameEnd(const QTextCharFormat &frameFormat, const QT
     storage->insertBlock(QTextEndOfFrame, storage->length() - 1, formats->indexForFormat(nextFormat),
                          formats->indexForFormat(frameFormat));
     m_afterFrameEnd = true;
-    m_bulletList = nullptr;
     m_openFrames = std::max(0, m_openFrames - 1);
     ++m_paragraphs;
 }
 
-void DocumentBuilder::finish(const QTextBlockFormat &format, bool bullet, const QTextCharFormat &markFormat)
+void DocumentBuilder::finish(const QTextBlockFormat &format, const ListItem *list, const QTextCharFormat &markFormat)
 {
     if (m_hasContent || m_paragraphs == 0 || m_afterFrameEnd)
-        endParagraph(format, bullet, markFormat);
+        endParagraph(format, list, markFormat);
     m_cursor.endEditBlock();
     m_cursor = QTextCursor();
 }

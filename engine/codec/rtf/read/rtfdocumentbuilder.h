@@ -1,13 +1,15 @@
 #pragma once
+#include "engine/codec/rtf/read/rtflistbuilder.h"
+
 #include <QString>
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
 #include <QTextCursor>
+#include <optional>
 #include <vector>
 
 class QTextDocument;
 class QTextImageFormat;
-class QTextList;
 
 // Builds the QTextDocument the RTF reader produces, always at its end, mostly straight
 // into the document's storage. The runs of a paragraph are collected (text of one
@@ -40,14 +42,15 @@ public:
         std::vector<Run> runs;
         QTextBlockFormat format;
         QTextCharFormat markFormat;
-        bool bullet = false;
+        std::optional<ListItem> list;  // the list item the paragraph is, if any
     };
 
     // Ends the current paragraph with these formats; markFormat is the format of its
-    // paragraph mark, which typing into an empty paragraph uses.
-    void endParagraph(const QTextBlockFormat &format, bool bullet, const QTextCharFormat &markFormat);
+    // paragraph mark, which typing into an empty paragraph uses. `list` names the list
+    // item the paragraph is, or is null.
+    void endParagraph(const QTextBlockFormat &format, const ListItem *list, const QTextCharFormat &markFormat);
     // Ends the current paragraph without placing it.
-    Paragraph takeParagraph(const QTextBlockFormat &format, bool bullet, const QTextCharFormat &markFormat);
+    Paragraph takeParagraph(const QTextBlockFormat &format, const ListItem *list, const QTextCharFormat &markFormat);
     // Places a paragraph at the end of the document, after its paragraph mark; a
     // paragraph right after a frame's end starts with that end.
     void placeParagraph(Paragraph &&paragraph);
@@ -64,7 +67,7 @@ public:
 
     // Gives the last paragraph its formats when no paragraph mark ended it, and
     // completes the document.
-    void finish(const QTextBlockFormat &format, bool bullet, const QTextCharFormat &markFormat);
+    void finish(const QTextBlockFormat &format, const ListItem *list, const QTextCharFormat &markFormat);
 
 private:
     void closeRun();
@@ -81,7 +84,7 @@ private:
     bool m_hasContent = false;
     bool m_afterFrameEnd = false;  // a frame's end has started the next paragraph
     int m_openFrames = 0;          // tables begun and not yet ended
-    QTextList *m_bulletList = nullptr;  // the bullet list the previous paragraph is in
+    ListBuilder m_lists;
     bool m_undoWasEnabled = true;
 };
 

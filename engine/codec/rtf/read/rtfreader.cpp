@@ -323,33 +323,12 @@ void Reader::closeGroup()
         // An entry ends with its group, and the last one also with the table.
         commitFontEntry();
         break;
-    case Destination::ListLevel:
-        if (outer == Destination::List)
-            ++m_listLevelIndex;
-        break;
-    case Destination::List:
-        if (outer == Destination::ListTable) {
-            m_lists.addList(m_listId, m_listLevels);
-            forgetFormats();
-        }
-        break;
-    case Destination::ListOverride:
-        if (outer == Destination::ListOverrideTable) {
-            m_lists.addOverride(m_overrideNumber, m_overrideListId);
-            forgetFormats();
-        }
-        break;
-    case Destination::ParagraphNumbering:
-        if (outer != Destination::ParagraphNumbering) {
-            top().para.oldStyleList = m_numberingKind;
-            noteParagraphChange();
-        }
-        break;
     case Destination::DefaultParagraph:
         if (outer != Destination::DefaultParagraph)
             top().para = m_defaultParagraph;
         break;
     default:
+        closeListDestination(inner, outer);
         break;
     }
     if (closed)
@@ -407,6 +386,7 @@ void Reader::handleText(QByteArrayView text)
         m_picture.appendHex(text);
         return;
     default:
+        appendListDefinitionText(QString::fromLatin1(text.data(), text.size()));
         return;
     }
 }
@@ -423,6 +403,7 @@ void Reader::handleHexByte(quint8 byte)
         m_fontNameBytes.append(char(byte));
         return;
     default:
+        appendListDefinitionText(QString(QChar(byte)));
         return;
     }
 }

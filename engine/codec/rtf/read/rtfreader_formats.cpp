@@ -20,7 +20,8 @@ void setLineSpacing(const ParaState &state, ParaFormat &format)
     } else if (!state.lineMultiple) {
         format.lineSpacingRule = 3;  // at least
         format.lineSpacing = spacing;
-    } else if (spacing == 240) {
+    } else if ((spacing + 6) / 12 == 20) {
+        // One line, as near as the multiple rule's 20ths of a line come to it.
         format.lineSpacingRule = 0;
     } else if (spacing == 360) {
         format.lineSpacingRule = 1;
@@ -49,16 +50,10 @@ int Reader::codePageOf(const CharState &state) const
     return font ? codePageOfFont(*font) : m_ansiCodePage;
 }
 
-ListKind Reader::listKindOf(const ParaState &state) const
-{
-    if (state.listOverride <= 0)
-        return state.oldStyleList;
-    return m_lists.kindOf(state.listOverride, state.listLevel);
-}
-
 bool Reader::isBullet(const ParaState &state) const
 {
-    return listKindOf(state) == ListKind::Bullet;
+    const std::optional<ListItem> item = listItemOf(state);
+    return item && item->style.kind == ListNumberKind::Bullet;
 }
 
 void Reader::forgetFormats()
@@ -177,6 +172,8 @@ QTextBlockFormat Reader::blockFormat(const ParaState &state)
     setLineSpacing(state, record);
 
     QTextBlockFormat format;
+    if (state.listOverride >= 0 || state.oldStyleList >= 0)
+        format.setProperty(listprop::Marker, true);
     applyParaFormat(record, format);
     if (state.pageBreakBefore) {
         format.setProperty(prop::PageBreakBefore, true);

@@ -54,6 +54,7 @@ void Reader::deliverText(const QString &text)
         return;
     }
     default:
+        appendListDefinitionText(text);
         return;
     }
 }
@@ -75,7 +76,7 @@ void Reader::bodyText(const QString &text)
 void Reader::beginContent()
 {
     showInObject(false);
-    if (!m_builder.paragraphHasContent() && (!m_listText.isEmpty() || listKindOf(paragraphState()) == ListKind::Numbered))
+    if (!m_builder.paragraphHasContent() && !m_listText.isEmpty())
         emitListText();
     if (m_pendingCellTabs > 0) {
         m_builder.appendText(QString(m_pendingCellTabs, u'\t'), charFormat(current().chars));
@@ -83,23 +84,11 @@ void Reader::beginContent()
     }
 }
 
-// Bullet paragraphs get their bullet from the paragraph format; a numbered paragraph
-// keeps its number as text. Some writers leave the number to the reader (their list
-// text is only a tab): those paragraphs are counted per list and level.
+// A list item's number or bullet comes from its list; the text a file gives for readers
+// that cannot number is kept only where the paragraph is no list item.
 void Reader::emitListText()
 {
-    const ParaState &para = paragraphState();
-    const ListKind kind = listKindOf(para);
-    if (kind == ListKind::Numbered
-        && std::none_of(m_listText.begin(), m_listText.end(), [](QChar c) { return c.isLetterOrNumber(); })) {
-        const QPair<int, int> key(para.listOverride > 0 ? para.listOverride : 0, para.listLevel);
-        if (m_listText.isEmpty())
-            m_listTextFormat = charFormat(current().chars);
-        int &counter = m_listCounters[key];
-        counter = std::min(counter + 1, 1000000);
-        m_listText = QString::number(counter) + QStringLiteral(".\t");
-    }
-    if (!m_listText.isEmpty() && kind != ListKind::Bullet)
+    if (!m_listText.isEmpty() && !listItemOf(paragraphState()))
         m_builder.appendText(m_listText, m_listTextFormat);
     m_listText.clear();
 }
@@ -124,16 +113,19 @@ void Reader::finishParagraph(int tableLevel)
     para.pageBreakBefore = para.pageBreakBefore || m_pageBreakNext;
     m_pageBreakNext = false;
     m_paragraphSet = false;
+    notePnContinuity(para);
+    const std::optional<ListItem> item = listItemOf(para);
+    const ListItem *list = item ? &*item : nullptr;
     const QTextBlockFormat format = blockFormat(para);
     const int level = std::min(tableLevel >= 0 ? tableLevel : ownLevel, kMaxRtfTableDepth);
     if (level > 0 && m_tables.accepts(level)) {
-        m_tables.addParagraph(level, m_builder.takeParagraph(format, isBullet(para), charFormat(current().chars)));
+        m_tables.addParagraph(level, m_builder.takeParagraph(format, list, charFormat(current().chars)));
         return;
     }
     const QTextCharFormat mark = charFormat(current().chars);
     if (m_tables.isOpen())
         placeOpenTable(format, mark);
-    m_builder.endParagraph(format, isBullet(para), mark);
+    m_builder.endParagraph(format, list, mark);
 }
 
 void Reader::finishDocument()
@@ -145,9 +137,11 @@ void Reader::finishDocument()
         finishParagraph();
     ParaState para = paragraphState();
     para.pageBreakBefore = para.pageBreakBefore || m_pageBreakNext;
+    notePnContinuity(para);
+    const std::optional<ListItem> item = listItemOf(para);
     if (m_tables.isOpen())
         placeOpenTable(blockFormat(para), charFormat(current().chars));
-    m_builder.finish(blockFormat(para), isBullet(para), charFormat(current().chars));
+    m_builder.finish(blockFormat(para), item ? &*item : nullptr, charFormat(current().chars));
 }
 
 // A page break starts a new paragraph that begins on a new page.

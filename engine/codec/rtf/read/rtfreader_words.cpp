@@ -83,6 +83,10 @@ bool Reader::handleWord(const RtfToken &token)
     case Destination::ListOverrideTable:
     case Destination::ListOverride:
     case Destination::ParagraphNumbering:
+    case Destination::LevelText:
+    case Destination::OverrideLevel:
+    case Destination::PnTextBefore:
+    case Destination::PnTextAfter:
         handleListWord(word, token);
         return true;
     default:
@@ -213,51 +217,8 @@ bool Reader::handleDestination(RtfWord word)
             return false;
         group.inNestedTableProps = true;
         return true;
-    case RtfWord::listtable:
-        if (!inBody)
-            return false;
-        group.destination = Destination::ListTable;
-        return true;
-    case RtfWord::list:
-        if (current != Destination::ListTable)
-            return false;
-        group.destination = Destination::List;
-        m_listId = 0;
-        m_listLevelIndex = 0;
-        m_listLevels.fill(0);
-        return true;
-    case RtfWord::listlevel:
-        if (current != Destination::List)
-            return false;
-        group.destination = Destination::ListLevel;
-        return true;
-    case RtfWord::listoverridetable:
-        if (!inBody)
-            return false;
-        group.destination = Destination::ListOverrideTable;
-        return true;
-    case RtfWord::listoverride:
-        if (current != Destination::ListOverrideTable)
-            return false;
-        group.destination = Destination::ListOverride;
-        m_overrideListId = 0;
-        m_overrideNumber = 0;
-        return true;
-    case RtfWord::listtext:
-    case RtfWord::pntext:
-        if (!inBody)
-            return false;
-        group.destination = Destination::ListText;
-        m_listText.clear();
-        return true;
-    case RtfWord::pn:
-        if (!inBody)
-            return false;
-        group.destination = Destination::ParagraphNumbering;
-        m_numberingKind = ListKind::Numbered;
-        return true;
     default:
-        return false;
+        return openListDestination(word, group);
     }
 }
 
@@ -397,8 +358,8 @@ bool Reader::handleParagraphWord(RtfWord word, const RtfToken &token)
         para.tableLevel = std::clamp(valueOr(token, 1), 0, 1024);
         break;
     case RtfWord::pagebb: para.pageBreakBefore = true; break;
-    case RtfWord::ls: para.listOverride = valueOr(token, 0); break;
-    case RtfWord::ilvl: para.listLevel = std::clamp(valueOr(token, 0), 0, ListTables::kLevels - 1); break;
+    case RtfWord::ls: para.listOverride = std::max(0, valueOr(token, 0)); break;
+    case RtfWord::ilvl: para.listLevel = std::clamp(valueOr(token, 0), 0, kListLevels - 1); break;
     default: return false;
     }
     return true;
@@ -474,40 +435,6 @@ void Reader::handlePictureWord(RtfWord word, const RtfToken &token)
     case RtfWord::wbmbitspixel: picture.bitsPerPixel = value; break;
     case RtfWord::wbmwidthbytes: picture.widthBytes = value; break;
     default: break;
-    }
-}
-
-void Reader::handleListWord(RtfWord word, const RtfToken &token)
-{
-    const Destination destination = current().destination;
-    switch (word) {
-    case RtfWord::listid:
-        if (destination == Destination::List)
-            m_listId = valueOr(token, 0);
-        else if (destination == Destination::ListOverride)
-            m_overrideListId = valueOr(token, 0);
-        break;
-    case RtfWord::levelnfc:
-    case RtfWord::levelnfcn:
-        if (destination == Destination::ListLevel && m_listLevelIndex < ListTables::kLevels)
-            m_listLevels[size_t(m_listLevelIndex)] = valueOr(token, 0);
-        break;
-    case RtfWord::ls:
-        if (destination == Destination::ListOverride)
-            m_overrideNumber = valueOr(token, 0);
-        break;
-    case RtfWord::pnlvlblt:
-        m_numberingKind = ListKind::Bullet;
-        break;
-    case RtfWord::pnlvlcont:
-        m_numberingKind = ListKind::None;
-        break;
-    case RtfWord::pnlvlbody:
-    case RtfWord::pndec:
-        m_numberingKind = ListKind::Numbered;
-        break;
-    default:
-        break;
     }
 }
 

@@ -2,6 +2,7 @@
 #include "engine/codec/documentextras.h"
 #include "engine/codec/rtf/rtfcontrolwords.h"
 #include "engine/codec/rtf/read/rtfdocumentbuilder.h"
+#include "engine/codec/rtf/read/rtflisttables.h"
 #include "engine/codec/rtf/read/rtfreader.h"
 #include "engine/codec/rtf/read/rtfreaderstate.h"
 #include "engine/codec/rtf/read/rtftablecollector.h"
@@ -88,7 +89,6 @@ private:
     const ParaState &paragraphState() const { return m_paragraphSet ? m_lastParagraph : current().para; }
     void handleSymbolWord(RtfWord word);
     void handlePictureWord(RtfWord word, const RtfToken &token);
-    void handleListWord(RtfWord word, const RtfToken &token);
     void handleFontWord(RtfWord word, const RtfToken &token);
     void handleUnicode(int value);
 
@@ -116,11 +116,25 @@ private:
     bool showInObject(bool picture);
     bool keepShownObject();  // false when a skip ran into the end of input
 
+    // Lists (rtflistreader.cpp)
+    bool openListDestination(RtfWord word, GroupState &group);  // false for other words
+    void closeListDestination(Destination inner, Destination outer);
+    void handleListWord(RtfWord word, const RtfToken &token);
+    void handlePnWord(RtfWord word, const RtfToken &token);
+    void appendListDefinitionText(const QString &text);
+    std::optional<ListItem> listItemOf(const ParaState &state) const;
+    void notePnContinuity(const ParaState &state);
+    void finishListLevel();
+    int internPnStyle();
+    QString decodePnText(const QString &text);
+    QString decodeLatin1Bytes(const QString &text, int font);
+    void setMarkerText(ListLevelStyle &style, const QString &text, int font);
+    QString fontName(int number) const;
+
     // Formats (rtfreader_formats.cpp)
     QTextCharFormat charFormat(const CharState &state);
     QTextCharFormat charFormatFor(const CharState &state);
     QTextBlockFormat blockFormat(const ParaState &state);
-    ListKind listKindOf(const ParaState &state) const;
     bool isBullet(const ParaState &state) const;
     void forgetFormats();  // after a table changed: formats made before may differ
     int codePageOf(const CharState &state) const;
@@ -146,7 +160,7 @@ private:
     // Tables
     SourceFontTable m_fonts;
     SourceColorTable m_colors;
-    ListTables m_lists;
+    ListReading m_listReading;
     CodePageDecoder m_decoder;
 
     // Entries being read
@@ -155,17 +169,11 @@ private:
     QByteArray m_fontNameBytes;
     int m_red = 0, m_green = 0, m_blue = 0;
     bool m_colorGiven = false;
-    int m_listId = 0;
-    int m_listLevelIndex = 0;
-    std::array<int, ListTables::kLevels> m_listLevels{};
-    int m_overrideListId = 0;
-    int m_overrideNumber = 0;
-    ListKind m_numberingKind = ListKind::None;
 
-    // Text awaiting its code page decoding, and the visible list number of the paragraph
+    // Text awaiting its code page decoding, and the list number a file shows for readers
+    // that cannot number, kept as text only where the paragraph is no list item
     QByteArray m_pendingBytes;
     QString m_listText;
-    QHash<QPair<int, int>, int> m_listCounters;  // by list and level, for files that give no numbers
     QTextCharFormat m_listTextFormat;
 
     // Body state

@@ -25,6 +25,10 @@ enum class Destination : quint8 {
     ListLevel,
     ListOverrideTable,
     ListOverride,
+    LevelText,          // \leveltext of a list level
+    OverrideLevel,      // \lfolevel of a list override
+    PnTextBefore,       // \pntxtb
+    PnTextAfter,        // \pntxta
 };
 
 struct CharState {
@@ -62,14 +66,14 @@ struct ParaState {
     int spaceBefore = 0;
     int spaceAfter = 0;
     int lineSpacing = 0;  // \sl
-    int listOverride = 0; // \ls
+    int listOverride = -1; // \ls, -1 for none
     int listLevel = 0;    // \ilvl
     bool lineMultiple = false;  // \slmult1
     bool inTable = false;
     int tableLevel = 0;   // \itap: 1 for a table in the body, more for nested tables
     bool pageBreakBefore = false;
     quint16 alignment = PFA_LEFT;
-    ListKind oldStyleList = ListKind::None;  // from \pn
+    int oldStyleList = -1;  // the \pn style (ListReading::pnStyles), -1 for none
     quint8 tabCount = 0;
     std::array<int, kMaxTabStops> tabs{};
 
@@ -79,7 +83,7 @@ struct ParaState {
 inline size_t qHash(const ParaState &s, size_t seed = 0)
 {
     seed = qHashMulti(seed, s.leftIndent, s.rightIndent, s.firstIndent, s.spaceBefore, s.spaceAfter,
-                      s.lineSpacing, s.listOverride, s.listLevel, s.alignment, int(s.oldStyleList),
+                      s.lineSpacing, s.listOverride, s.listLevel, s.alignment, s.oldStyleList,
                       (s.lineMultiple << 2) | (s.inTable << 1) | int(s.pageBreakBefore));
     return qHashRange(s.tabs.begin(), s.tabs.begin() + s.tabCount, seed);
 }

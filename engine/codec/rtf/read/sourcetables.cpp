@@ -29,38 +29,6 @@ QColor SourceColorTable::at(int index) const
     return index >= 0 && index < m_colors.size() ? m_colors.at(index) : QColor();
 }
 
-void ListTables::addList(int listId, const std::array<int, kLevels> &levelFormats)
-{
-    if (m_lists.size() < kMaxRtfLists || m_lists.contains(listId))
-        m_lists.insert(listId, levelFormats);
-}
-
-void ListTables::addOverride(int overrideNumber, int listId)
-{
-    if (m_overrides.size() < kMaxRtfLists || m_overrides.contains(overrideNumber))
-        m_overrides.insert(overrideNumber, listId);
-}
-
-ListKind ListTables::kindOf(int overrideNumber, int level) const
-{
-    const auto override = m_overrides.constFind(overrideNumber);
-    if (override == m_overrides.constEnd())
-        return ListKind::Numbered;
-    const auto list = m_lists.constFind(override.value());
-    if (list == m_lists.constEnd())
-        return ListKind::Numbered;
-    constexpr int kBulletFormat = 23;
-    constexpr int kNoNumberFormat = 255;
-    switch (list.value()[size_t(std::clamp(level, 0, kLevels - 1))]) {
-    case kBulletFormat:
-        return ListKind::Bullet;
-    case kNoNumberFormat:
-        return ListKind::None;
-    default:
-        return ListKind::Numbered;
-    }
-}
-
 int codePageForCharset(int charset)
 {
     switch (charset) {

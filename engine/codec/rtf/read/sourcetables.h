@@ -4,15 +4,12 @@
 #include <QHash>
 #include <QList>
 #include <QString>
-#include <array>
 
 class QTextCodec;
 
 // The tables an RTF file declares before its text (fonts, colours, lists) and the code
 // page decoding of its 8-bit text, as the reader keeps them.
 namespace engine::rtfin {
-
-enum class ListKind : quint8 { None, Bullet, Numbered };
 
 struct FontEntry {
     QString name;
@@ -39,20 +36,6 @@ public:
 
 private:
     QList<QColor> m_colors;
-};
-
-// Bullet or number for each list level, from \listtable and \listoverridetable.
-class ListTables {
-public:
-    static constexpr int kLevels = 9;
-
-    void addList(int listId, const std::array<int, kLevels> &levelFormats);  // \levelnfc values
-    void addOverride(int overrideNumber, int listId);
-    ListKind kindOf(int overrideNumber, int level) const;
-
-private:
-    QHash<int, std::array<int, kLevels>> m_lists;
-    QHash<int, int> m_overrides;
 };
 
 // The Windows code page that a font character set stands for (0 when the file's ANSI

@@ -3,6 +3,7 @@
 #include "engine/codec/documentextras.h"
 #include "engine/codec/formatmapping.h"
 #include "engine/codec/rtf/write/keptrtf.h"
+#include "engine/codec/rtf/write/listwriter.h"
 #include "engine/codec/rtf/underlinekinds.h"
 #include "engine/codec/rtf/write/rtfoutput.h"
 #include "engine/codec/rtf/write/pictureencoder.h"
@@ -14,6 +15,7 @@
 #include <QTextDocument>
 #include <QTextFrame>
 #include <QTextImageFormat>
+#include <QTextList>
 #include <cmath>
 #include <optional>
 #include <vector>
@@ -90,7 +92,7 @@ private:
     void writeBlock(const QTextBlock &block, const char *end = "par", int tableLevel = 0);
     const QByteArray &paragraphStart(const QTextBlock &block);
     QByteArray computeParagraphStart(const QTextBlock &block);
-    void writeBullet(RtfOutput &out);
+    void writeListWords(const QTextBlock &block, const QTextList *list);
     void writeFragment(const QTextFragment &fragment, QStringView text);
     void writeRun(const RunState &target, QStringView text);
     void writeObjects(QStringView text, const QTextCharFormat &format);
@@ -104,8 +106,7 @@ private:
     void changeEffects(const RunState &target);
     bool ansiFont() const { return isAnsiCharset(m_fonts.charsetOf(m_state.font)); }
     static bool isAnsiCharset(int charset) { return charset == 0 || charset == 1; }
-    QByteArray header() const;
-    void writeListTables(RtfOutput &out) const;
+    QByteArray header();
     void writePageSetup(RtfOutput &out) const;
 
     const QTextDocument *m_document;
@@ -121,7 +122,7 @@ private:
     std::vector<std::optional<QByteArray>> m_paragraphs;  // by the block format index
     QString m_link;                                   // href of the open field, if any
     RunState m_stateBeforeLink;
-    int m_symbolFont = -1;
+    ListWriter m_lists{m_fonts};
 };
 
 DocumentWriter::DocumentWriter(const QTextDocument *document)
@@ -156,8 +157,11 @@ QByteArray DocumentWriter::write()
     return result;
 }
 
-QByteArray DocumentWriter::header() const
+QByteArray DocumentWriter::header()
 {
+    // The list tables first: their bullets may name fonts.
+    RtfOutput lists(256);
+    m_lists.writeTables(lists);
     RtfOutput out(1024);
     out.raw("{\\rtf1\\ansi\\ansicpg1252\\deff0");
     m_fonts.write(out);
@@ -165,8 +169,7 @@ QByteArray DocumentWriter::header() const
     m_colors.write(out);
     out.newline();
     out.raw(m_headerGroups);
-    if (m_symbolFont >= 0)
-        writeListTables(out);
+    out.raw(lists.bytes());
     writePageSetup(out);
     out.word("uc", 1);
     out.newline();
@@ -180,6 +183,8 @@ void DocumentWriter::writeBlock(const QTextBlock &block, const char *end, int ta
         m_out.word("intbl");
     if (tableLevel > 1)
         m_out.word("itap", tableLevel);
+    if (const QTextList *list = block.textList())
+        writeListWords(block, list);
     // One copy of the paragraph's text; the fragments are views into it, found by their
     // lengths (asking a fragment for its position walks the document's tree).
     const QString text = block.text();
@@ -221,10 +226,8 @@ QByteArray DocumentWriter::computeParagraphStart(const QTextBlock &block)
         out.newline();
     }
     const ParaFormat format = readParaFormat(block);
-    const bool bullet = format.numbering == PFN_BULLET;
+    const bool bullet = block.textList() != nullptr;
     out.word("pard");
-    if (bullet)
-        writeBullet(out);
     switch (format.alignment) {
     case PFA_RIGHT: out.word("qr"); break;
     case PFA_CENTER: out.word("qc"); break;
@@ -232,7 +235,7 @@ QByteArray DocumentWriter::computeParagraphStart(const QTextBlock &block)
     default: break;
     }
     // Platform model to RTF: the other lines start at start + offset (\li), the first
-    // line at start (\fi relative to \li). Bullet paragraphs always state both, so that
+    // line at start (\fi relative to \li). List paragraphs always state both, so that
     // no reader takes a list level's indents instead.
     if (const int left = format.startIndent + format.offset; left != 0 || bullet)
         out.word("li", left);
@@ -248,20 +251,6 @@ QByteArray DocumentWriter::computeParagraphStart(const QTextBlock &block)
     for (int i = 0; i < format.tabCount; ++i)
         out.word("tx", format.tabs[size_t(i)]);
     return out.take();
-}
-
-// Bullets in the forms readers know: list 1 of the list table (\\ls1), the older \\pn
-// description, and the \\listtext result for readers that only show text. The list
-// level carries no indents: the paragraph's own \\li and \\fi always apply.
-void DocumentWriter::writeListTables(RtfOutput &out) const
-{
-    out.raw("{\\*\\listtable{\\list\\listtemplateid1\\listsimple{\\listlevel\\levelnfc23\\leveljc0"
-            "\\levelfollow0\\levelstartat1{\\leveltext\\leveltemplateid0\\'01\\'b7;}{\\levelnumbers;}");
-    out.word("f", m_symbolFont);
-    out.raw("}\\listid1}}");
-    out.newline();
-    out.raw("{\\*\\listoverridetable{\\listoverride\\listid1\\listoverridecount0\\ls1}}");
-    out.newline();
 }
 
 void DocumentWriter::writePageSetup(RtfOutput &out) const
@@ -280,24 +269,17 @@ void DocumentWriter::writePageSetup(RtfOutput &out) const
         out.newline();
 }
 
-void DocumentWriter::writeBullet(RtfOutput &out)
+// The number takes the font and size of the paragraph's first character.
+void DocumentWriter::writeListWords(const QTextBlock &block, const QTextList *list)
 {
-    if (m_symbolFont < 0)
-        m_symbolFont = m_fonts.indexOf(QStringLiteral("Symbol"), 2, 0x02);
-    out.open();
-    out.word("listtext");
-    out.word("f", m_symbolFont);
-    out.raw("\\'b7");
-    out.word("tab");
-    out.close();
-    out.raw("{\\*");
-    out.word("pn");
-    out.word("pnlvlblt");
-    out.word("pnf", m_symbolFont);
-    out.word("pnindent", 0);
-    out.raw("{\\pntxtb\\'b7}}");
-    out.word("ls", 1);
-    out.word("ilvl", 0);
+    const QTextBlock::iterator first = block.begin();
+    RunState text = first.atEnd() ? markState(block.charFormat()) : RunState();
+    if (!first.atEnd()) {
+        const QTextFragment fragment = first.fragment();
+        const Run &format = run(fragment.charFormatIndex(), [&] { return fragment.charFormat(); });
+        text = format.object ? markState(block.charFormat()) : format.state;
+    }
+    m_lists.writeParagraph(m_out, block, list, text.font, text.halfPoints);
 }
 
 void DocumentWriter::writeFragment(const QTextFragment &fragment, QStringView text)

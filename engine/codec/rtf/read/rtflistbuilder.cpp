@@ -1,0 +1,44 @@
+#include "engine/codec/rtf/read/rtflistbuilder.h"
+
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextList>
+#include <QtGui/private/qtextdocument_p.h>
+#include <QtGui/private/qtextobject_p.h>
+#include <utility>
+
+namespace engine::rtfin {
+
+void ListBuilder::place(const QTextBlock &paragraph, const ListItem &item)
+{
+    const int level = std::clamp(item.level, 0, kListLevels - 1);
+    auto found = m_sources.find(item.source);
+    if (found == m_sources.end())
+        found = m_sources.insert(item.source, Source{int(m_sources.size()) + 1, {}});
+    Source &source = found.value();
+    // An item ends the runs of the levels below it: they start again under it.
+    for (int below = level + 1; below < kListLevels; ++below)
+        source.current[size_t(below)] = nullptr;
+    QTextList *&list = source.current[size_t(level)];
+    if (list && levelStyleOf(list->format()) != item.style)
+        list = nullptr;
+    if (!list) {
+        QTextDocumentPrivate *storage = QTextDocumentPrivate::get(m_document);
+        list = static_cast<QTextList *>(storage->createObject(listFormat(item.style, level, source.group)));
+    }
+    append(list, paragraph);
+}
+
+// Qt's list marks every item of the list changed whenever one joins it. The reader adds
+// items at the document's end only, where the items already in the list stay as they
+// are: they are kept aside while the new one joins.
+void ListBuilder::append(QTextList *list, const QTextBlock &paragraph)
+{
+    auto *group = static_cast<QTextBlockGroupPrivate *>(QObjectPrivate::get(list));
+    QList<QTextBlock> earlier = std::exchange(group->blocks, {});
+    list->add(paragraph);
+    earlier.append(group->blocks);
+    group->blocks = std::move(earlier);
+}
+
+}  // namespace engine::rtfin

@@ -1,0 +1,40 @@
+#pragma once
+#include "engine/codec/listformat.h"
+
+#include <QHash>
+#include <array>
+
+class QTextBlock;
+class QTextDocument;
+class QTextList;
+
+// Puts the paragraphs the RTF reader builds into the document's lists, one QTextList per
+// level of a list, started again under each new item of a level above it. Adding an item
+// costs the same however long its list already is (Qt's own add() touches every item).
+namespace engine::rtfin {
+
+struct ListItem {
+    int source = 0;  // the file's list: items of one source number together
+    int level = 0;
+    ListLevelStyle style;
+};
+
+class ListBuilder {
+public:
+    explicit ListBuilder(QTextDocument *document) : m_document(document) {}
+
+    void place(const QTextBlock &paragraph, const ListItem &item);
+
+private:
+    struct Source {
+        int group = 0;
+        std::array<QTextList *, kListLevels> current{};
+    };
+
+    void append(QTextList *list, const QTextBlock &paragraph);
+
+    QTextDocument *m_document;
+    QHash<int, Source> m_sources;
+};
+
+}  // namespace engine::rtfin
