@@ -10,8 +10,11 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextLayout>
+#include <QTextTable>
 #include <QUrl>
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 Q_GUI_EXPORT int qt_defaultDpiX();
 Q_GUI_EXPORT int qt_defaultDpiY();
@@ -84,6 +87,17 @@ bool endsWithPageBreak(const QTextBlock &block)
     return block.blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysAfter;
 }
 
+// The table in the body that a paragraph stands in, or null.
+const QTextTable *outermostTable(const QTextBlock &block)
+{
+    const QTextTable *outermost = nullptr;
+    for (const QTextFrame *frame = block.document()->frameAt(block.position()); frame; frame = frame->parentFrame()) {
+        if (const auto *table = qobject_cast<const QTextTable *>(frame))
+            outermost = table;
+    }
+    return outermost;
+}
+
 }  // namespace
 
 struct PageLayout::Layout {
@@ -98,6 +112,34 @@ struct PageLayout::Layout {
     {
         const QRectF bounds = copy->documentLayout()->blockBoundingRect(block);
         return bounds.top() - block.layout()->boundingRect().top();
+    }
+
+    // A table row is placed whole: where it begins and ends, and the paragraph after it.
+    struct RowExtent {
+        qreal top = std::numeric_limits<qreal>::max();
+        qreal bottom = std::numeric_limits<qreal>::lowest();
+        int first = std::numeric_limits<int>::max();
+        QTextBlock next;
+    };
+    RowExtent rowExtent(const QTextTable *table, int row) const
+    {
+        RowExtent extent;
+        for (int column = 0; column < table->columns(); ++column) {
+            const QTextTableCell cell = table->cellAt(row, column);
+            const QTextTableCellFormat format = cell.format().toTableCellFormat();
+            if (cell.row() == row) {
+                const QRectF first = copy->documentLayout()->blockBoundingRect(copy->findBlock(cell.firstPosition()));
+                extent.top = std::min(extent.top, first.top() - format.topPadding() - format.topBorder());
+                extent.first = std::min(extent.first, cell.firstPosition());
+            }
+            if (cell.row() + cell.rowSpan() - 1 == row) {
+                const QRectF last = copy->documentLayout()->blockBoundingRect(copy->findBlock(cell.lastPosition()));
+                extent.bottom = std::max(extent.bottom, last.bottom() + format.bottomPadding() + format.bottomBorder());
+            }
+        }
+        const int after = row + 1 < table->rows() ? table->cellAt(row + 1, 0).firstPosition() : table->lastPosition() + 1;
+        extent.next = copy->findBlock(after);
+        return extent;
     }
 };
 
@@ -187,10 +229,26 @@ PageLayout::PageExtent PageLayout::measure(int start, int end) const
     qreal blockTop = m_layout->blockTop(block);
     int lineIndex = std::max(0, block.layout()->lineForTextPosition(start - block.position()).lineNumber());
     page.top = blockTop + block.layout()->lineAt(lineIndex).y();
+    if (const QTextTable *table = outermostTable(block))
+        page.top = std::min(page.top, m_layout->rowExtent(table, table->cellAt(block.position()).row()).top);
     page.bottom = page.top;
     const qreal limit = page.top + m_layout->height;
     bool placedAny = false;
     while (block.isValid()) {
+        if (const QTextTable *table = outermostTable(block)) {
+            const Layout::RowExtent row = m_layout->rowExtent(table, table->cellAt(block.position()).row());
+            if (placedAny && (row.first >= end || row.bottom > limit)) {
+                page.next = std::min(row.first, end);
+                return page;
+            }
+            placedAny = true;
+            page.bottom = std::max(page.bottom, row.bottom);
+            block = row.next;
+            lineIndex = 0;
+            if (block.isValid())
+                blockTop = m_layout->blockTop(block);
+            continue;
+        }
         const QTextLayout *lines = block.layout();
         for (; lineIndex < lines->lineCount(); ++lineIndex) {
             const QTextLine line = lines->lineAt(lineIndex);

@@ -33,7 +33,8 @@ struct FormatRange {
 // A page starts with the line holding chrg.min and takes whole lines while they fit the
 // rectangle's height; a paragraph that starts with a page break begins a new page. A page
 // holds at least one line, so a line taller than the page is placed (and cut) rather than
-// stopping the paging. Pictures larger than the rectangle are scaled down to fit it.
+// stopping the paging. A table row counts as one line: it is never split between pages.
+// Pictures larger than the rectangle are scaled down to fit it.
 class PageLayout {
 public:
     explicit PageLayout(QTextDocument *document);

@@ -49,5 +49,13 @@ enum : int {
     ObjectRtf,                                             // QByteArray: a kept \object group, written back verbatim
     KeptRtf,  // QByteArray: a footnote, endnote or comment with its anchor, written back with
               // its font and colour numbers made the writer's own (documentextras.h)
+
+    // Table formats (QTextTableFormat) and table cell formats (QTextTableCellFormat); Qt's
+    // column widths, paddings and borders are set from these for display.
+    TableColumnEdgesTwips = QTextFormat::UserProperty + 300,  // QList<int>: columns + 1 edges, from the margin
+    TableGapTwips,                                            // int: RTF \trgaph
+    TableAutoFit,                                             // bool: RTF \trautofit1
+    CellRowHeightTwips,  // int: the height of the cell's row, at least (+) or exactly (-)
+    CellFiller,          // bool: a cell the reader added where a row had none, written only when filled
 };
 }  // namespace engine::prop

@@ -42,6 +42,29 @@ enum class RtfWordKind : quint8 {
     X(bkmkstart, "bkmkstart", Destination) \
     X(blipuid, "blipuid", Destination) \
     X(blue, "blue", Value) \
+    X(box, "box", Flag) \
+    X(brdrb, "brdrb", Flag) \
+    X(brdrbtw, "brdrbtw", Flag) \
+    X(brdrcf, "brdrcf", Value) \
+    X(brdrdash, "brdrdash", Flag) \
+    X(brdrdashsm, "brdrdashsm", Flag) \
+    X(brdrdb, "brdrdb", Flag) \
+    X(brdrdot, "brdrdot", Flag) \
+    X(brdremboss, "brdremboss", Flag) \
+    X(brdrengrave, "brdrengrave", Flag) \
+    X(brdrhair, "brdrhair", Flag) \
+    X(brdrinset, "brdrinset", Flag) \
+    X(brdrl, "brdrl", Flag) \
+    X(brdrnil, "brdrnil", Flag) \
+    X(brdrnone, "brdrnone", Flag) \
+    X(brdroutset, "brdroutset", Flag) \
+    X(brdrr, "brdrr", Flag) \
+    X(brdrs, "brdrs", Flag) \
+    X(brdrsh, "brdrsh", Flag) \
+    X(brdrt, "brdrt", Flag) \
+    X(brdrth, "brdrth", Flag) \
+    X(brdrtriple, "brdrtriple", Flag) \
+    X(brdrw, "brdrw", Value) \
     X(bullet, "bullet", Symbol) \
     X(buptim, "buptim", Destination) \
     X(category, "category", Destination) \
@@ -52,6 +75,24 @@ enum class RtfWordKind : quint8 {
     X(chatn, "chatn", Symbol) \
     X(chcbpat, "chcbpat", Value) \
     X(chftn, "chftn", Symbol) \
+    X(clbrdrb, "clbrdrb", Flag) \
+    X(clbrdrl, "clbrdrl", Flag) \
+    X(clbrdrr, "clbrdrr", Flag) \
+    X(clbrdrt, "clbrdrt", Flag) \
+    X(clcbpat, "clcbpat", Value) \
+    X(clcfpat, "clcfpat", Value) \
+    X(clmgf, "clmgf", Flag) \
+    X(clmrg, "clmrg", Flag) \
+    X(clpadb, "clpadb", Value) \
+    X(clpadl, "clpadl", Value) \
+    X(clpadr, "clpadr", Value) \
+    X(clpadt, "clpadt", Value) \
+    X(clshdng, "clshdng", Value) \
+    X(clvertalb, "clvertalb", Flag) \
+    X(clvertalc, "clvertalc", Flag) \
+    X(clvertalt, "clvertalt", Flag) \
+    X(clvmgf, "clvmgf", Flag) \
+    X(clvmrg, "clvmrg", Flag) \
     X(colorschememapping, "colorschememapping", Destination) \
     X(colortbl, "colortbl", Destination) \
     X(comment, "comment", Destination) \
@@ -116,6 +157,7 @@ enum class RtfWordKind : quint8 {
     X(ilvl, "ilvl", Value) \
     X(info, "info", Destination) \
     X(intbl, "intbl", Flag) \
+    X(itap, "itap", Value) \
     X(jpegblip, "jpegblip", Flag) \
     X(keywords, "keywords", Destination) \
     X(landscape, "landscape", Flag) \
@@ -261,7 +303,25 @@ enum class RtfWordKind : quint8 {
     X(tqc, "tqc", Flag) \
     X(tqdec, "tqdec", Flag) \
     X(tqr, "tqr", Flag) \
+    X(trautofit, "trautofit", Value) \
+    X(trbrdrb, "trbrdrb", Flag) \
+    X(trbrdrh, "trbrdrh", Flag) \
+    X(trbrdrl, "trbrdrl", Flag) \
+    X(trbrdrr, "trbrdrr", Flag) \
+    X(trbrdrt, "trbrdrt", Flag) \
+    X(trbrdrv, "trbrdrv", Flag) \
+    X(trgaph, "trgaph", Value) \
+    X(trhdr, "trhdr", Flag) \
+    X(trleft, "trleft", Value) \
     X(trowd, "trowd", Flag) \
+    X(trpaddb, "trpaddb", Value) \
+    X(trpaddl, "trpaddl", Value) \
+    X(trpaddr, "trpaddr", Value) \
+    X(trpaddt, "trpaddt", Value) \
+    X(trqc, "trqc", Flag) \
+    X(trql, "trql", Flag) \
+    X(trqr, "trqr", Flag) \
+    X(trrh, "trrh", Value) \
     X(tx, "tx", Value) \
     X(txe, "txe", Destination) \
     X(u, "u", Value) \

@@ -6,6 +6,7 @@
 #include <QtGui/private/qtextdocument_p.h>
 #include <QtGui/private/qtextformat_p.h>
 #include <algorithm>
+#include <utility>
 
 namespace engine::rtfin {
 
@@ -76,6 +77,14 @@ void DocumentBuilder::insertRun(const Run &run)
         return c == u'\n' || c == u'\r' || c == QChar::ParagraphSeparator || c == QTextBeginningOfFrame
                || c == QTextEndOfFrame;
     };
+    if (m_openFrames > 0 && std::any_of(run.text.begin(), run.text.end(), structural)) {
+        // Inside a table still being placed the cursor cannot be used: the marks are
+        // kept as line breaks.
+        QString text = run.text;
+        std::replace_if(text.begin(), text.end(), structural, QChar::LineSeparator);
+        insertRun(Run{text, run.format});
+        return;
+    }
     if (std::any_of(run.text.begin(), run.text.end(), structural)) {
         m_cursor.movePosition(QTextCursor::End);
         m_cursor.insertText(run.text, run.format);
@@ -87,28 +96,74 @@ void DocumentBuilder::insertRun(const Run &run)
 
 void DocumentBuilder::endParagraph(const QTextBlockFormat &format, const ListItem *list, const QTextCharFormat &markFormat)
 {
-    closeRun();
-    if (m_paragraphs == 0) {
-        m_cursor.setBlockFormat(format);
-        m_cursor.setBlockCharFormat(markFormat);
-    } else {
-        QTextDocumentPrivate *storage = QTextDocumentPrivate::get(m_document);
-        QTextFormatCollection *formats = storage->formatCollection();
-        storage->insertBlock(storage->length() - 1, formats->indexForFormat(format), formats->indexForFormat(markFormat));
-    }
-    ++m_paragraphs;
-    for (const Run &run : m_runs)
-        insertRun(run);
-    m_runs.clear();
-    m_hasContent = false;
+    placeParagraph(takeParagraph(format, list, markFormat));
+}
 
+DocumentBuilder::Paragraph DocumentBuilder::takeParagraph(const QTextBlockFormat &format, const ListItem *list,
+                                                          const QTextCharFormat &markFormat)
+{
+    closeRun();
+    m_hasContent = false;
+    Paragraph paragraph{std::exchange(m_runs, {}), format, markFormat, std::nullopt};
     if (list)
-        m_lists.place(m_document->lastBlock(), *list);
+        paragraph.list = *list;
+    return paragraph;
+}
+
+int DocumentBuilder::formatIndex(const QTextFormat &format)
+{
+    return QTextDocumentPrivate::get(m_document)->formatCollection()->indexForFormat(format);
+}
+
+void DocumentBuilder::placeCellParagraph(Paragraph &&paragraph, int cellFormatIndex)
+{
+    QTextDocumentPrivate *storage = QTextDocumentPrivate::get(m_document);
+    storage->insertBlock(QTextBeginningOfFrame, storage->length() - 1, formatIndex(paragraph.format), cellFormatIndex);
+    m_afterFrameEnd = false;
+    placeRuns(std::move(paragraph));
+}
+
+void DocumentBuilder::placeParagraph(Paragraph &&paragraph)
+{
+    QTextDocumentPrivate *storage = QTextDocumentPrivate::get(m_document);
+    QTextFormatCollection *formats = storage->formatCollection();
+    if (m_afterFrameEnd) {
+        // The frame's end already started this paragraph with its format.
+    } else if (m_paragraphs == 0) {
+        m_cursor.setBlockFormat(paragraph.format);
+        m_cursor.setBlockCharFormat(paragraph.markFormat);
+    } else {
+        storage->insertBlock(storage->length() - 1, formats->indexForFormat(paragraph.format),
+                             formats->indexForFormat(paragraph.markFormat));
+    }
+    m_afterFrameEnd = false;
+    placeRuns(std::move(paragraph));
+}
+
+void DocumentBuilder::placeRuns(Paragraph &&paragraph)
+{
+    ++m_paragraphs;
+    for (const Run &run : paragraph.runs)
+        insertRun(run);
+
+    if (paragraph.list)
+        m_lists.place(m_document->lastBlock(), *paragraph.list);
+}
+
+void DocumentBuilder::placeFrameEnd(const QTextCharFormat &frameFormat, const QTextBlockFormat &nextFormat)
+{
+    QTextDocumentPrivate *storage = QTextDocumentPrivate::get(m_document);
+    QTextFormatCollection *formats = storage->formatCollection();
+    storage->insertBlock(QTextEndOfFrame, storage->length() - 1, formats->indexForFormat(nextFormat),
+                         formats->indexForFormat(frameFormat));
+    m_afterFrameEnd = true;
+    m_openFrames = std::max(0, m_openFrames - 1);
+    ++m_paragraphs;
 }
 
 void DocumentBuilder::finish(const QTextBlockFormat &format, const ListItem *list, const QTextCharFormat &markFormat)
 {
-    if (m_hasContent || m_paragraphs == 0)
+    if (m_hasContent || m_paragraphs == 0 || m_afterFrameEnd)
         endParagraph(format, list, markFormat);
     m_cursor.endEditBlock();
     m_cursor = QTextCursor();

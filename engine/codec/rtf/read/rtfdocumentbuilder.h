@@ -5,6 +5,7 @@
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
 #include <QTextCursor>
+#include <optional>
 #include <vector>
 
 class QTextDocument;
@@ -31,22 +32,46 @@ public:
     // True once the current paragraph has text or a picture.
     bool paragraphHasContent() const { return m_hasContent; }
 
+    struct Run {
+        QString text;
+        QTextCharFormat format;
+    };
+    // A paragraph collected but not yet in the document (the paragraphs of a table are
+    // placed when the whole table is known).
+    struct Paragraph {
+        std::vector<Run> runs;
+        QTextBlockFormat format;
+        QTextCharFormat markFormat;
+        std::optional<ListItem> list;  // the list item the paragraph is, if any
+    };
+
     // Ends the current paragraph with these formats; markFormat is the format of its
     // paragraph mark, which typing into an empty paragraph uses. `list` names the list
     // item the paragraph is, or is null.
     void endParagraph(const QTextBlockFormat &format, const ListItem *list, const QTextCharFormat &markFormat);
+    // Ends the current paragraph without placing it.
+    Paragraph takeParagraph(const QTextBlockFormat &format, const ListItem *list, const QTextCharFormat &markFormat);
+    // Places a paragraph at the end of the document, after its paragraph mark; a
+    // paragraph right after a frame's end starts with that end.
+    void placeParagraph(Paragraph &&paragraph);
+    // Places the first paragraph of a table cell, after the cell's start, whose format
+    // (the cell format) has the index given.
+    void placeCellParagraph(Paragraph &&paragraph, int cellFormatIndex);
+    int formatIndex(const QTextFormat &format);
+    // A table is being placed: its cells follow, then its frame end.
+    void beginFrame() { ++m_openFrames; }
+    // Ends the frame (table) being placed; the paragraph placed next follows it, with
+    // the block format given here.
+    void placeFrameEnd(const QTextCharFormat &frameFormat, const QTextBlockFormat &nextFormat);
+    QTextDocument *document() const { return m_document; }
 
     // Gives the last paragraph its formats when no paragraph mark ended it, and
     // completes the document.
     void finish(const QTextBlockFormat &format, const ListItem *list, const QTextCharFormat &markFormat);
 
 private:
-    struct Run {
-        QString text;
-        QTextCharFormat format;
-    };
-
     void closeRun();
+    void placeRuns(Paragraph &&paragraph);  // the text of a paragraph just begun
     void insertRun(const Run &run);
     void continueRun(const QTextCharFormat &format);
 
@@ -57,6 +82,8 @@ private:
     QTextCharFormat m_textFormat;
     int m_paragraphs = 0;     // paragraphs put into the document so far
     bool m_hasContent = false;
+    bool m_afterFrameEnd = false;  // a frame's end has started the next paragraph
+    int m_openFrames = 0;          // tables begun and not yet ended
     ListBuilder m_lists;
     bool m_undoWasEnabled = true;
 };

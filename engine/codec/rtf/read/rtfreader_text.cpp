@@ -71,17 +71,13 @@ void Reader::bodyText(const QString &text)
     appendBodyText(text);
 }
 
-// Before the first content of a paragraph comes its visible list number, and inside a
-// table row the tabs that separate it from the cells before.
+// Before the first content of a paragraph comes its visible list number, and in a row
+// read as text the tabs that separate it from the cells before.
 void Reader::beginContent()
 {
     showInObject(false);
     if (!m_builder.paragraphHasContent() && !m_listText.isEmpty())
         emitListText();
-    if (m_pendingCellBreak) {
-        m_pendingCellBreak = false;
-        m_builder.appendText(QString(QChar::LineSeparator), charFormat(current().chars));
-    }
     if (m_pendingCellTabs > 0) {
         m_builder.appendText(QString(m_pendingCellTabs, u'\t'), charFormat(current().chars));
         m_pendingCellTabs = 0;
@@ -99,42 +95,52 @@ void Reader::emitListText()
 
 void Reader::endParagraph()
 {
-    if (paragraphState().inTable) {
-        // One row is one paragraph: a paragraph mark inside a cell becomes a line break
-        // when more text of that cell follows.
-        if (m_builder.paragraphHasContent())
-            m_pendingCellBreak = true;
-        return;
-    }
     finishParagraph();
 }
 
-void Reader::finishParagraph()
+void Reader::finishParagraph(int tableLevel)
 {
+    // An empty paragraph stands at the level of the group its mark is in: a nesting level
+    // set in a group closed before it belonged to what that group held.
+    const int ownLevel = tableLevelOf(m_builder.paragraphHasContent() ? paragraphState() : current().para);
     showInObject(false);
     if (m_builder.paragraphHasContent())
         m_listText.clear();
     else
         emitListText();
     m_pendingCellTabs = 0;
-    m_pendingCellBreak = false;
     ParaState para = paragraphState();
     para.pageBreakBefore = para.pageBreakBefore || m_pageBreakNext;
     m_pageBreakNext = false;
     m_paragraphSet = false;
     notePnContinuity(para);
     const std::optional<ListItem> item = listItemOf(para);
-    m_builder.endParagraph(blockFormat(para), item ? &*item : nullptr, charFormat(current().chars));
+    const ListItem *list = item ? &*item : nullptr;
+    const QTextBlockFormat format = blockFormat(para);
+    const int level = std::min(tableLevel >= 0 ? tableLevel : ownLevel, kMaxRtfTableDepth);
+    if (level > 0 && m_tables.accepts(level)) {
+        m_tables.addParagraph(level, m_builder.takeParagraph(format, list, charFormat(current().chars)));
+        return;
+    }
+    const QTextCharFormat mark = charFormat(current().chars);
+    if (m_tables.isOpen())
+        placeOpenTable(format, mark);
+    m_builder.endParagraph(format, list, mark);
 }
 
 void Reader::finishDocument()
 {
     if (!m_pendingBytes.isEmpty())
         flushBytes();
+    // A table's last paragraph may lack its cell mark in a cut file.
+    if (tableLevelOf(paragraphState()) > 0 && m_builder.paragraphHasContent())
+        finishParagraph();
     ParaState para = paragraphState();
     para.pageBreakBefore = para.pageBreakBefore || m_pageBreakNext;
     notePnContinuity(para);
     const std::optional<ListItem> item = listItemOf(para);
+    if (m_tables.isOpen())
+        placeOpenTable(blockFormat(para), charFormat(current().chars));
     m_builder.finish(blockFormat(para), item ? &*item : nullptr, charFormat(current().chars));
 }
 

@@ -215,6 +215,11 @@ bool Reader::handleDestination(RtfWord word)
             return false;
         group.destination = Destination::DefaultParagraph;
         return true;
+    case RtfWord::nesttableprops:
+        if (!inBody)
+            return false;
+        group.inNestedTableProps = true;
+        return true;
     default:
         return openListDestination(word, group);
     }
@@ -338,6 +343,12 @@ bool Reader::handleParagraphWord(RtfWord word, const RtfToken &token)
     case RtfWord::sl: para.lineSpacing = twips(token); break;
     case RtfWord::slmult: para.lineMultiple = toggleOn(token); break;
     case RtfWord::intbl: para.inTable = true; break;
+    case RtfWord::itap:
+        // In a nested row's definition it names the row's level, not the paragraph's.
+        if (current().inNestedTableProps)
+            return false;
+        para.tableLevel = std::clamp(valueOr(token, 1), 0, 1024);
+        break;
     case RtfWord::pagebb: para.pageBreakBefore = true; break;
     case RtfWord::ls: para.listOverride = std::max(0, valueOr(token, 0)); break;
     case RtfWord::ilvl: para.listLevel = std::clamp(valueOr(token, 0), 0, kListLevels - 1); break;
@@ -357,28 +368,6 @@ void Reader::noteParagraphChange()
         break;
     case Destination::DefaultParagraph:
         m_defaultParagraph = current().para;
-        break;
-    default:
-        break;
-    }
-}
-
-void Reader::handleTableWord(RtfWord word, const RtfToken &)
-{
-    if (current().destination != Destination::Body)
-        return;
-    switch (word) {
-    case RtfWord::cell:
-    case RtfWord::nestcell:
-        // Cells become tab-separated text: the tab is written only when more text of
-        // the row follows, so a row's trailing empty cells add nothing.
-        if (m_pendingCellTabs < 1024)
-            ++m_pendingCellTabs;
-        m_pendingCellBreak = false;
-        break;
-    case RtfWord::row:
-    case RtfWord::sect:
-        finishParagraph();
         break;
     default:
         break;

@@ -6,6 +6,9 @@
 #include "engine/codec/rtf/read/rtflisttables.h"
 #include "engine/codec/rtf/read/rtfreader.h"
 #include "engine/codec/rtf/read/rtfreaderstate.h"
+#include "engine/codec/rtf/read/rtftablecollector.h"
+#include "engine/codec/rtf/read/rtftabledefinition.h"
+#include "engine/codec/rtf/read/rtftableplacer.h"
 #include "engine/codec/rtf/read/picturedecoder.h"
 #include "engine/codec/rtf/read/sourcetables.h"
 #include "engine/codec/rtf/rtftokenizer.h"
@@ -93,7 +96,6 @@ private:
     // The properties of the paragraph being read: the last ones set in its text, also
     // in a group that closed before its paragraph mark.
     const ParaState &paragraphState() const { return m_paragraphSet ? m_lastParagraph : current().para; }
-    void handleTableWord(RtfWord word, const RtfToken &token);
     void handleSymbolWord(RtfWord word);
     void handlePictureWord(RtfWord word, const RtfToken &token);
     void handleFontWord(RtfWord word, const RtfToken &token);
@@ -119,10 +121,18 @@ private:
     void beginContent();
     void emitListText();
     void endParagraph();
-    void finishParagraph();
+    // The paragraph goes into a table at `tableLevel`, or at its own level when -1.
+    void finishParagraph(int tableLevel = -1);
     void finishDocument();
     void breakPage();
     void commitFontEntry();
+
+    // Tables (rtfreader_tables.cpp)
+    void handleTableWord(RtfWord word, const RtfToken &token);
+    static int tableLevelOf(const ParaState &state);  // 0 outside tables, unlimited
+    void endTableCell(int level);
+    void endTableRow(int level, const RowDefinition &definition);
+    void placeOpenTable(const QTextBlockFormat &after, const QTextCharFormat &afterMark);
     void finishPicture();
     bool showInObject(bool picture);
     bool keepShownObject();  // false when a skip ran into the end of input
@@ -191,8 +201,12 @@ private:
     ParaState m_defaultParagraph;  // from \defpap
     ParaState m_lastParagraph;
     bool m_paragraphSet = false;
-    int m_pendingCellTabs = 0;
-    bool m_pendingCellBreak = false;  // a paragraph mark inside a cell, shown as a line break
+    int m_pendingCellTabs = 0;  // cells past the table limits, read as tab-separated text
+    TableCollector m_tables;
+    TablePlacer m_placer{m_builder, m_colors};
+    RowDefinitionReader m_rowWords;
+    RowDefinition m_rowDefinition;        // of the rows of the outermost table
+    RowDefinition m_nestedRowDefinition;  // of the nested row ending next
     bool m_pageBreakNext = false;
     bool m_shapePictureShown = false;  // the last \shppict gave a picture: skip \nonshppict
     std::vector<Field> m_fields;

@@ -80,6 +80,7 @@ struct ParaState {
     int listLevel = 0;    // \ilvl
     bool lineMultiple = false;  // \slmult1
     bool inTable = false;
+    int tableLevel = 0;   // \itap: 1 for a table in the body, more for nested tables
     bool pageBreakBefore = false;
     bool rightToLeft = false;  // \rtlpar
     quint16 alignment = PFA_LEFT;
@@ -107,6 +108,7 @@ struct GroupState {
     quint8 unicodeSkip = 1;  // \uc
     int instructionField = -1;  // the field whose instruction the group's text extends
     bool inShapePicture = false;  // inside \shppict
+    bool inNestedTableProps = false;  // inside \nesttableprops: row words describe a nested row
     // What closing this group ends.
     bool endsField = false;
     bool endsPicture = false;

@@ -9,10 +9,12 @@
 #include "engine/codec/rtf/write/pictureencoder.h"
 #include "engine/codec/rtf/write/scriptwords.h"
 #include "engine/codec/rtf/write/outputtables.h"
+#include "engine/codec/rtf/write/rtftablewriter.h"
 #include "engine/codec/textprops.h"
 
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextFrame>
 #include <QTextImageFormat>
 #include <QTextList>
 #include <cmath>
@@ -90,7 +92,8 @@ private:
         bool object = false;  // a picture or a kept object
     };
 
-    void writeBlock(const QTextBlock &block);
+    // `end` is the word that ends the paragraph, `tableLevel` the tables around it.
+    void writeBlock(const QTextBlock &block, const char *end = "par", int tableLevel = 0);
     const QByteArray &paragraphStart(const QTextBlock &block);
     QByteArray computeParagraphStart(const QTextBlock &block);
     void writeListWords(const QTextBlock &block, const QTextList *list);
@@ -145,8 +148,16 @@ DocumentWriter::DocumentWriter(const QTextDocument *document)
 
 QByteArray DocumentWriter::write()
 {
-    for (QTextBlock block = m_document->begin(); block.isValid(); block = block.next())
-        writeBlock(block);
+    const QTextFrame *root = m_document->rootFrame();
+    if (root->childFrames().isEmpty()) {
+        for (QTextBlock block = m_document->begin(); block.isValid(); block = block.next())
+            writeBlock(block);
+    } else {
+        TableWriter tables(m_out, m_colors, [this](const QTextBlock &block, const char *end, int level) {
+            writeBlock(block, end, level);
+        });
+        tables.writeFrame(root, 0);
+    }
     m_out.raw("}\r\n");
     m_headerGroups = m_kept.apply(m_extras.headerGroups);
     QByteArray result = header();
@@ -173,9 +184,13 @@ QByteArray DocumentWriter::header()
     return out.take();
 }
 
-void DocumentWriter::writeBlock(const QTextBlock &block)
+void DocumentWriter::writeBlock(const QTextBlock &block, const char *end, int tableLevel)
 {
     m_out.words(paragraphStart(block));
+    if (tableLevel > 0)
+        m_out.word("intbl");
+    if (tableLevel > 1)
+        m_out.word("itap", tableLevel);
     if (const QTextList *list = block.textList())
         writeListWords(block, list);
     // One copy of the paragraph's text; the fragments are views into it, found by their
@@ -192,7 +207,7 @@ void DocumentWriter::writeBlock(const QTextBlock &block)
     // An empty paragraph's mark carries the format of what will be typed into it.
     if (block.length() == 1)
         changeTo(markState(block.charFormat()));
-    m_out.word("par");
+    m_out.word(end);
     m_out.newline();
 }
 
