@@ -11,6 +11,7 @@
 //   --paragraphs N              a large document of N paragraphs instead of 100,000
 // Each figure is also printed to stderr as soon as it is measured.
 #include "app/WPForm.h"
+#include "bench/benchmeasure.h"
 #include "bench/loadsave_rtfgen.h"
 #include "bench/rtfgen.h"
 #include "engine/codec/rtf/read/rtfreader.h"
@@ -36,6 +37,8 @@
 #include <functional>
 
 namespace {
+
+using bench::peakMiB;
 
 int largeParagraphs = 100000;  // --paragraphs N to try a smaller document
 constexpr int kWordsPerParagraph = 40;  // about 400 bytes of RTF a paragraph
@@ -64,17 +67,6 @@ const Row kRows[] = {
     {"save40", "Save of it", 1000},
     {"peak", "Peak memory (MiB)", 600},
 };
-
-double peakMiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
-    return -1;
-}
 
 QByteArray loadAverage()
 {

@@ -3,6 +3,7 @@
 // processor writes them (\listtable, \listoverridetable, \ls, \ilvl, \listtext), between
 // ordinary paragraphs, with one numbered list of 5,000 items among them. Prints the best
 // of three runs against the load and save targets, and the process's peak memory.
+#include "bench/benchmeasure.h"
 #include "richedit/wwriched.h"
 #include "richedit/wwriched_lines.h"
 
@@ -16,6 +17,9 @@
 #include <functional>
 
 namespace {
+
+using bench::peakMiB;
+using bench::timeMs;
 
 constexpr double kLoadTargetMs = 1000.0;
 constexpr double kSaveTargetMs = 500.0;
@@ -62,26 +66,6 @@ QByteArray generateRtf()
     }
     rtf += "}\r\n";
     return rtf;
-}
-
-double peakMiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
-    }
-    return -1;
-}
-
-double timeMs(const std::function<void()> &action)
-{
-    QElapsedTimer timer;
-    timer.start();
-    action();
-    return double(timer.nsecsElapsed()) / 1e6;
 }
 
 void report(const char *what, QList<double> times, double targetMs)

@@ -5,6 +5,7 @@
 //   bench_loadsave              run the benchmark
 //   bench_loadsave --write DIR  only write the two documents into DIR (for
 //                               compare_converters.sh) and exit
+#include "bench/benchmeasure.h"
 #include "bench/loadsave_rtfgen.h"
 #include "richedit/wwriched.h"
 #include "richedit/wwriched_lines.h"
@@ -20,6 +21,9 @@
 
 namespace {
 
+using bench::peakMiB;
+using bench::timeMs;
+
 constexpr double kLoadTargetMs = 1000.0;  // for the 10 MB document
 constexpr double kSaveTargetMs = 500.0;
 constexpr double kPeakTargetMiB = 200.0;
@@ -32,26 +36,6 @@ struct Document {
 };
 
 const Document kDocuments[] = {{"loadsave_1mb.rtf", 5000, 2}, {"loadsave_10mb.rtf", 50000, 10}};
-
-double peakMiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
-    }
-    return -1;
-}
-
-double timeMs(const std::function<void()> &action)
-{
-    QElapsedTimer timer;
-    timer.start();
-    action();
-    return double(timer.nsecsElapsed()) / 1e6;
-}
 
 bool writeDocuments(const QString &folder)
 {

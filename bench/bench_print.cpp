@@ -8,6 +8,7 @@
 //   bench_print FILE            load and print FILE instead
 //   bench_print --write FILE    only write the generated document to FILE (for
 //                               compare_print.sh) and exit
+#include "bench/benchmeasure.h"
 #include "bench/loadsave_rtfgen.h"
 #include "richedit/wwprinter.h"
 #include "richedit/wwriched.h"
@@ -25,20 +26,10 @@
 
 namespace {
 
+using bench::peakMiB;
+
 constexpr double kPrintTargetMs = 10000.0;
 constexpr double kPeakTargetMiB = 500.0;
-
-double peakMiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
-    }
-    return -1;
-}
 
 // Pages of the PDF by pdfinfo where it is installed; -1 otherwise.
 int pdfPages(const QString &file)

@@ -1,6 +1,7 @@
 // Loading and saving a document of tables through the editor's Lines, as the word
 // processor's file commands do: about 10 MB of RTF holding 1,000 tables of 10 rows of 5
 // cells. Prints the best of three runs, the process's peak memory and the targets.
+#include "bench/benchmeasure.h"
 #include "bench/tables_rtfgen.h"
 #include "engine/codec/rtf/read/rtfreader.h"
 #include "engine/codec/rtf/write/rtfwriter.h"
@@ -21,6 +22,9 @@
 
 namespace {
 
+using bench::peakMiB;
+using bench::timeMs;
+
 constexpr double kLoadTargetMs = 1000.0;
 constexpr double kSaveTargetMs = 500.0;
 constexpr double kPeakTargetMiB = 200.0;
@@ -28,26 +32,6 @@ constexpr int kRuns = 3;
 constexpr int kTables = 1000;
 constexpr int kRows = 10;
 constexpr int kColumns = 5;
-
-double peakMiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
-    }
-    return -1;
-}
-
-double timeMs(const std::function<void()> &action)
-{
-    QElapsedTimer timer;
-    timer.start();
-    action();
-    return double(timer.nsecsElapsed()) / 1e6;
-}
 
 void report(const char *what, QList<double> times, double targetMs)
 {
