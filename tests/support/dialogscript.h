@@ -51,4 +51,12 @@ inline void click(QDialog *dialog, const char *button)
     QTest::mouseClick(control<QPushButton>(dialog, button), Qt::LeftButton);
 }
 
+// The name of the dialog's focused control, read while the dialog exists: its widgets
+// are gone once it closes. Empty when nothing has the focus.
+inline QString focusedName(QDialog *dialog)
+{
+    const QWidget *focused = dialog->focusWidget();
+    return focused ? focused->objectName() : QString();
+}
+
 }  // namespace dialogscript
