@@ -148,6 +148,7 @@ void TfmPellWP::FileNew()
     QuerySaveChanges();
     SetDocumentName(kUntitled);
     RichEdit1->Lines()->Clear();
+    RichEdit1->UseDefaultPageSetup();
     MarkDocumentClean();
 }
 

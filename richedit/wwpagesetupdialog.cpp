@@ -68,6 +68,7 @@ bool TwwPageSetupDialog::Execute()
     const std::optional<platform::PageSetupChoice> choice = platform::dialogs().pageSetup(m_owner, request);
     if (!choice)
         return false;
+    const QPageLayout paperBefore = CurrentPrinter().pageLayout();
     TwwPrintMargins &margins = RichEdit->PrintMargins();
     margins.Left = choice->margins.left() * 0.001;
     margins.Right = choice->margins.right() * 0.001;
@@ -79,5 +80,9 @@ bool TwwPageSetupDialog::Execute()
     printer.setPageOrientation(choice->landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
     RichEdit->SetPaperSize(qint16(choice->paperCode));
     RichEdit->ApplyPaperSize();
+    const QPageLayout paperAfter = CurrentPrinter().pageLayout();
+    if (choice->margins != request.margins || paperAfter.orientation() != paperBefore.orientation()
+        || !paperAfter.pageSize().isEquivalentTo(paperBefore.pageSize()))
+        RichEdit->KeepPageSetupInDocument();
     return true;
 }

@@ -10,7 +10,8 @@ class TwwCustomRichEdit;
 // the current printer (fixed while the editor lays out to the window's width), the
 // orientation and the printer. OK writes, in this order: the margins, the printer, the
 // orientation, the editor's paper size (SetPaperSize) and the printer's paper
-// (ApplyPaperSize). Cancel changes nothing.
+// (ApplyPaperSize). When the user changed the paper, the orientation or a margin, the
+// document keeps the new page setup and is modified. Cancel changes nothing.
 class TwwPageSetupDialog : public QObject {
     Q_OBJECT
 public:

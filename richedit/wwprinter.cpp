@@ -8,6 +8,16 @@
 #include <QStandardPaths>
 #include <memory>
 
+namespace {
+
+QPageSize &defaultPaper()
+{
+    static QPageSize paper;
+    return paper;
+}
+
+}  // namespace
+
 QPrinter &CurrentPrinter()
 {
     static std::unique_ptr<QPrinter> printer;
@@ -18,8 +28,15 @@ QPrinter &CurrentPrinter()
         if (systemDefault.isNull())
             UsePdfFile(*printer, DefaultPdfFileName(QString()));
         UsePrinterMinimumMargins(*printer);
+        defaultPaper() = printer->pageLayout().pageSize();
     }
     return *printer;
+}
+
+QPageSize DefaultPaperSize()
+{
+    CurrentPrinter();
+    return defaultPaper();
 }
 
 bool PrintsToFile(const QPrinter &printer)

@@ -1,4 +1,5 @@
 #pragma once
+#include <QPageSize>
 #include <QString>
 
 class QPrinter;
@@ -10,6 +11,10 @@ class QPrinter;
 // unprintable edges, so that the printable area starts where the hardware allows and the
 // editor's print margins count from the paper's edge.
 QPrinter &CurrentPrinter();
+
+// The paper the current printer had when the program first used it: a fresh document's
+// paper, printed portrait.
+QPageSize DefaultPaperSize();
 
 // Whether the printer writes a PDF file rather than sending jobs to a printer.
 bool PrintsToFile(const QPrinter &printer);

@@ -59,6 +59,7 @@ void TwwRichEditForm::NewButtonClick()
         != platform::MessageResult::OK)
         return;
     RichEdit1->Clear();
+    RichEdit1->UseDefaultPageSetup();
     RichEdit1->SetModified(true);
 }
 

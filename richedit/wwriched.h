@@ -8,6 +8,7 @@
 #include <QFlags>
 #include <QList>
 #include <QMenu>
+#include <QPageSize>
 #include <QPointer>
 #include <QRect>
 #include <QString>
@@ -322,9 +323,15 @@ public:
     void UpdateFormatRect();
     void SetPaperSize(qint16 code);
     void ApplyPaperSize();
-    // After a load (wwriched_pagesetup.cpp): the document's page setup, where it has one,
-    // becomes the printing default.
+    // The document's page setup (wwriched_pagesetup.cpp). A fresh document's: margins of
+    // 1.0 each and the printer's first paper, portrait.
+    void UseDefaultPageSetup();
+    // After a load: the paper, orientation and margins the document gives, where it gives
+    // them, become the printing setup.
     void TakeDocumentPageSetup();
+    // After the user changed the page setup: the printing setup becomes the document's,
+    // written with it, and the document is modified (no undo step).
+    void KeepPageSetupInDocument();
     // Printing (wwriched_print.cpp). Print prints the whole content as one job; copies
     // above 1 go into that one job, each copy starting on a new page.
     void Print(const QString &title, int copies = 1);
@@ -436,6 +443,8 @@ protected:
     bool m_firstPaintDone = false;
 
 private:
+    void UsePaper(const QPageSize &paper, bool landscape);
+
     TwwRichEditStrings *m_lines = nullptr;
     TTextAttributes m_selectionAttributes{this, atSelected};
     TTextAttributes m_defaultAttributes{this, atDefaultText};

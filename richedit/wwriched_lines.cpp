@@ -215,10 +215,15 @@ void TwwRichEditStrings::setUpdating(bool updating)
     emit m_owner->textChanged();
 }
 
+// A document opened from a file brings its own page setup, or a fresh document's.
 void TwwRichEditStrings::LoadFromFile(const QString &fileName)
 {
-    readFileFrom(fileName, [this](QIODevice &file) { LoadFromStream(file); });
+    readFileFrom(fileName, [this](QIODevice &file) {
+        m_lastLoad = loadRichContent(*m_owner, m_owner->PlainText(), file);
+    });
     m_fileFormat = m_lastLoad.Format;
+    m_owner->UseDefaultPageSetup();
+    m_owner->TakeDocumentPageSetup();
 }
 
 void TwwRichEditStrings::LoadFromStream(QIODevice &stream)

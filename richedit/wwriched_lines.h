@@ -41,7 +41,8 @@ public:
     bool Updating() const { return m_updateCount > 0; }
 
     // As RTF unless the control is in plain-text mode; loading tries RTF first and
-    // falls back to plain text. Files are replaced only once completely written.
+    // falls back to plain text. Files are replaced only once completely written. A file
+    // brings its page setup, or a fresh document's; a stream only the one it holds.
     void LoadFromFile(const QString &fileName);
     void LoadFromStream(QIODevice &stream);
     void SaveToFile(const QString &fileName) const;

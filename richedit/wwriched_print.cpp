@@ -80,7 +80,8 @@ int TwwCustomRichEdit::formatRange(engine::FormatRange *range, bool render)
 }
 
 // Lays the content out once, measures every page to find where the text ends, then
-// renders the pages (once per copy), each with the document's header and footer. The
+// renders the pages (once per copy), each with the document's header and footer for it.
+// A page's text goes into the margin rectangle less what its header and footer take. The
 // layout is dropped before, and on every path after, the job.
 void TwwCustomRichEdit::Print(const QString &title, int copies)
 {
@@ -95,13 +96,19 @@ void TwwCustomRichEdit::Print(const QString &title, int copies)
     QPainter &painter = job->Painter();
     const QRect printable = printer.pageRect(QPrinter::DevicePixel).toRect();
     const PrinterTwips twips{printer.resolution(), printer.resolution()};
+    const engine::PageDecorations decorations(engine::documentExtras(document()));
+    const QRect paper = PrintPaperRect();
 
     engine::FormatRange range;
     range.painter = &painter;
     range.target = &job->Device();
-    range.rc = QRect(0, 0, twips.horizontal(printable.width()), twips.vertical(printable.height()));
-    range.rcPage = range.rc;
+    range.rcPage = QRect(0, 0, twips.horizontal(printable.width()), twips.vertical(printable.height()));
     range.chrg = {0, -1};
+    const auto formatPage = [&](int position, int page, bool render) {
+        range.chrg.min = position;
+        range.rc = decorations.textRect(margins, paper, page);
+        return engine::RichEditView::formatRange(&range, render);
+    };
     const int length = textLength();
     painter.save();
     painter.resetTransform();
@@ -111,23 +118,18 @@ void TwwCustomRichEdit::Print(const QString &title, int copies)
     int end = 0;
     int pages = 0;
     for (int position = 0;;) {
-        range.chrg.min = position;
-        const int next = formatRange(&range, false);
+        const int next = formatPage(position, ++pages, false);
         end = next;
-        ++pages;
         if (next <= position || next >= length || next == -1)
             break;
         position = next;
     }
     range.chrg.max = -1;
-    const engine::PageDecorations decorations(engine::documentExtras(document()));
-    const QRect paper = PrintPaperRect();
     for (int copy = 0; copy < std::max(1, copies); ++copy) {
         if (copy > 0)
             job->NewPage();
         for (int position = 0, page = 1;; ++page) {
-            range.chrg.min = position;
-            const int next = formatRange(&range, true);
+            const int next = formatPage(position, page, true);
             decorations.draw(painter, job->Device(), margins, paper, page, pages);
             if (next <= position || next >= end || next == -1)
                 break;

@@ -15,15 +15,22 @@ class QTextDocument;
 // that gets new content without them (plain text, a cleared editor) drops them.
 namespace engine {
 
-// Page size and margins in twips; 0 where the document gives none.
+// Page size, margins and where headers and footers stand, in twips. The paper is 0 where
+// the document gives none; a margin or distance is kNotGiven (0 is a margin like any other).
 struct PageSetup {
-    int paperWidth = 0;    // \paperw
-    int paperHeight = 0;   // \paperh
-    int marginLeft = 0;    // \margl
-    int marginRight = 0;   // \margr
-    int marginTop = 0;     // \margt
-    int marginBottom = 0;  // \margb
+    static constexpr int kNotGiven = -1;
+
+    int paperWidth = 0;              // \paperw
+    int paperHeight = 0;             // \paperh
+    int marginLeft = kNotGiven;      // \margl
+    int marginRight = kNotGiven;     // \margr
+    int marginTop = kNotGiven;       // \margt
+    int marginBottom = kNotGiven;    // \margb
     bool landscape = false;
+    int headerY = kNotGiven;         // \headery: the header's top from the paper's top edge
+    int footerY = kNotGiven;         // \footery: the footer's bottom from the paper's bottom edge
+    bool titlePage = false;          // \titlepg: the first page has headers and footers of its own
+    bool facingPages = false;        // \facingp: left and right pages have theirs
 
     bool isEmpty() const { return *this == PageSetup(); }
     bool operator==(const PageSetup &) const = default;

@@ -11,6 +11,8 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <algorithm>
+#include <cmath>
 
 Q_GUI_EXPORT int qt_defaultDpiX();
 Q_GUI_EXPORT int qt_defaultDpiY();
@@ -21,19 +23,17 @@ namespace {
 
 constexpr double kTwipsPerInch = 1440.0;
 
-// The kept group that starts with the first of `words` found, without its destination
-// word, so that it reads as body text; empty when there is none.
-QByteArray keptGroupBody(const QByteArray &groups, std::initializer_list<QByteArrayView> words)
+// The kept group that starts with `word`, without the word, so that it reads as body
+// text; empty when there is none.
+QByteArray keptGroupBody(const QByteArray &groups, QByteArrayView word)
 {
-    for (QByteArrayView word : words) {
-        RtfTokenizer tokens(groups);
-        for (RtfToken token = tokens.next(); token.kind != RtfTokenKind::End; token = tokens.next()) {
-            if (token.kind != RtfTokenKind::ControlWord || token.data != word)
-                continue;
-            const qsizetype bodyStart = tokens.position();
-            tokens.skipGroup();
-            return '{' + groups.mid(bodyStart, tokens.position() - bodyStart);
-        }
+    RtfTokenizer tokens(groups);
+    for (RtfToken token = tokens.next(); token.kind != RtfTokenKind::End; token = tokens.next()) {
+        if (token.kind != RtfTokenKind::ControlWord || token.data != word)
+            continue;
+        const qsizetype bodyStart = tokens.position();
+        tokens.skipGroup();
+        return '{' + groups.mid(bodyStart, tokens.position() - bodyStart);
     }
     return {};
 }
@@ -60,9 +60,9 @@ QByteArray sourceTables(const DocumentExtras &extras)
     return tables + '}';
 }
 
-std::unique_ptr<QTextDocument> decoration(const DocumentExtras &extras, std::initializer_list<QByteArrayView> words)
+std::unique_ptr<QTextDocument> decoration(const DocumentExtras &extras, QByteArrayView word)
 {
-    const QByteArray body = keptGroupBody(extras.headerGroups, words);
+    const QByteArray body = keptGroupBody(extras.headerGroups, word);
     if (body.isEmpty())
         return nullptr;
     auto document = std::make_unique<QTextDocument>();
@@ -120,6 +120,18 @@ std::unique_ptr<QTextDocument> forPage(const QTextDocument &source, int page, in
     return copy;
 }
 
+// The document laid out at the screen's resolution to the width, as drawAt() lays it out.
+qreal heightAt(QTextDocument &document, int widthTwips)
+{
+    document.setTextWidth(widthTwips * qt_defaultDpiX() / kTwipsPerInch);
+    return document.size().height();
+}
+
+int heightTwips(QTextDocument *document, int widthTwips)
+{
+    return document ? int(std::ceil(heightAt(*document, widthTwips) * kTwipsPerInch / qt_defaultDpiY())) : 0;
+}
+
 // Lays the document out at the screen's resolution to the width, and draws it scaled
 // to the device with its top (or its bottom, for a footer) at `y` twips.
 void drawAt(QPainter &painter, const QPaintDevice &device, QTextDocument &document, const QRect &text, int y,
@@ -127,8 +139,7 @@ void drawAt(QPainter &painter, const QPaintDevice &device, QTextDocument &docume
 {
     const qreal scaleX = qreal(device.logicalDpiX()) / qt_defaultDpiX();
     const qreal scaleY = qreal(device.logicalDpiY()) / qt_defaultDpiY();
-    document.setTextWidth(text.width() * qt_defaultDpiX() / kTwipsPerInch);
-    const qreal height = document.size().height();
+    const qreal height = heightAt(document, text.width());
     qreal top = y * device.logicalDpiY() / kTwipsPerInch;
     if (bottom)
         top -= height * scaleY;
@@ -142,32 +153,88 @@ void drawAt(QPainter &painter, const QPaintDevice &device, QTextDocument &docume
     painter.restore();
 }
 
+int distanceOr(int twips, int fallback)
+{
+    return twips == PageSetup::kNotGiven ? fallback : twips;
+}
+
 }  // namespace
 
 PageDecorations::PageDecorations(const DocumentExtras &extras)
-    : m_header(decoration(extras, {"header", "headerr"})), m_footer(decoration(extras, {"footer", "footerr"}))
+    : m_headerDistance(distanceOr(extras.page.headerY, kDefaultHeaderDistance)),
+      m_footerDistance(distanceOr(extras.page.footerY, kDefaultFooterDistance)),
+      m_titlePage(extras.page.titlePage),
+      m_facingPages(extras.page.facingPages)
 {
+    m_headers.all = decoration(extras, "header");
+    m_headers.left = decoration(extras, "headerl");
+    m_headers.right = decoration(extras, "headerr");
+    m_headers.first = decoration(extras, "headerf");
+    m_footers.all = decoration(extras, "footer");
+    m_footers.left = decoration(extras, "footerl");
+    m_footers.right = decoration(extras, "footerr");
+    m_footers.first = decoration(extras, "footerf");
 }
 
 PageDecorations::~PageDecorations() = default;
 
-QString PageDecorations::headerText() const
+bool PageDecorations::hasHeader() const
 {
-    return m_header ? forPage(*m_header, 1, 1)->toPlainText() : QString();
+    return m_headers.any();
 }
 
-QString PageDecorations::footerText() const
+bool PageDecorations::hasFooter() const
 {
-    return m_footer ? forPage(*m_footer, 1, 1)->toPlainText() : QString();
+    return m_footers.any();
+}
+
+// The plain and the right-page kinds are one to other readers: the one for every page,
+// or for odd pages when even pages have their own.
+QTextDocument *PageDecorations::onPage(const Kinds &kinds, int page) const
+{
+    if (m_titlePage && page == 1)
+        return kinds.first.get();
+    if (m_facingPages && page % 2 == 0)
+        return kinds.left.get();
+    return kinds.all ? kinds.all.get() : kinds.right.get();
+}
+
+QString PageDecorations::headerText(int page) const
+{
+    const QTextDocument *header = onPage(m_headers, page);
+    return header ? forPage(*header, page, page)->toPlainText() : QString();
+}
+
+QString PageDecorations::footerText(int page) const
+{
+    const QTextDocument *footer = onPage(m_footers, page);
+    return footer ? forPage(*footer, page, page)->toPlainText() : QString();
+}
+
+QRect PageDecorations::textRect(const QRect &text, const QRect &paper, int page) const
+{
+    const int headerEnd = paper.top() + m_headerDistance + heightTwips(onPage(m_headers, page), text.width());
+    const int footerStart =
+        paper.top() + paper.height() - m_footerDistance - heightTwips(onPage(m_footers, page), text.width());
+    const int textEnd = text.top() + text.height();
+    const int least = std::min(text.height(), kLeastTextHeight);
+    int top = text.top();
+    if (onPage(m_headers, page))
+        top = std::min(std::max(top, headerEnd), textEnd - least);
+    int end = textEnd;
+    if (onPage(m_footers, page))
+        end = std::max(std::min(end, footerStart), top + least);
+    return QRect(text.left(), top, text.width(), end - top);
 }
 
 void PageDecorations::draw(QPainter &painter, const QPaintDevice &device, const QRect &text, const QRect &paper,
                            int page, int pages) const
 {
-    if (m_header)
-        drawAt(painter, device, *forPage(*m_header, page, pages), text, paper.top() + kHeaderDistance, false);
-    if (m_footer)
-        drawAt(painter, device, *forPage(*m_footer, page, pages), text, paper.bottom() - kFooterDistance, true);
+    if (const QTextDocument *header = onPage(m_headers, page))
+        drawAt(painter, device, *forPage(*header, page, pages), text, paper.top() + m_headerDistance, false);
+    if (const QTextDocument *footer = onPage(m_footers, page))
+        drawAt(painter, device, *forPage(*footer, page, pages), text,
+               paper.top() + paper.height() - m_footerDistance, true);
 }
 
 }  // namespace engine

@@ -35,6 +35,7 @@ private slots:
     void cancellingThePrintDialogPrintsNothing();
     void aFailedPrintIsReportedAndChangesNothing();
     void pageSetupSetsMarginsAndLandscapeForThePrint();
+    void pageSetupIsSavedWithTheDocumentAndNewForgetsIt();
 
 private:
     QAction *action(const char *name) const { return window->findChild<QAction *>(QLatin1String(name)); }
@@ -164,6 +165,30 @@ void TestPrintCommands::pageSetupSetsMarginsAndLandscapeForThePrint()
     QCOMPARE(pdftools::pageSize(pdf), QSizeF(792, 612));
     const QPointF word = pdftools::wordPosition(pdf, 1, QStringLiteral("Hello"));
     QVERIFY2(qAbs(word.x() - 108) < 2, qPrintable(QString::number(word.x())));
+}
+
+// As a user would: a page setup change shows the document modified, is saved with it and
+// comes back when the file is opened again; New starts from a fresh document's page.
+void TestPrintCommands::pageSetupIsSavedWithTheDocumentAndNewForgetsIt()
+{
+    dialogs->queuePageSetup(PageSetupChoice{QMargins(1500, 750, 500, 2000), 1, 0, true,
+                                            TwwPageSetupDialog::PdfFilePrinterName()});
+    action("mmiPageSetup")->trigger();
+    QVERIFY(window->Editor()->Modified());
+    const QString file = files->filePath(QStringLiteral("setup.rtf"));
+    dialogs->queueSaveFile(file);
+    action("mmiSaveAs")->trigger();
+    QVERIFY(!window->Editor()->Modified());
+
+    action("mmiNew")->trigger();
+    QCOMPARE(window->Editor()->PrintMargins(), TwwPrintMargins{});
+    QCOMPARE(CurrentPrinter().pageLayout().orientation(), QPageLayout::Portrait);
+
+    dialogs->queueOpenFile(file);
+    action("mmiOpen")->trigger();
+    QCOMPARE(window->Editor()->PrintMargins(), (TwwPrintMargins{0.75, 2.0, 1.5, 0.5}));
+    QCOMPARE(CurrentPrinter().pageLayout().orientation(), QPageLayout::Landscape);
+    QVERIFY(!window->Editor()->Modified());
 }
 
 QTEST_MAIN(TestPrintCommands)

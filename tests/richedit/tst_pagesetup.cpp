@@ -2,9 +2,12 @@
 #include "richedit/wwpagesetupdialog.h"
 #include "richedit/wwprinter.h"
 #include "richedit/wwriched.h"
+#include "tests/support/testsupport.h"
 
+#include <QBuffer>
 #include <QPageLayout>
 #include <QPrinter>
+#include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
 
@@ -25,9 +28,16 @@ private slots:
     void paperFollowsTheEditorInPrinterWidth();
     void okWritesMarginsOrientationPaperAndPrinter();
     void cancelChangesNothing();
+    void aChangedPageSetupIsSavedWithTheDocument();
+    void confirmingWithoutAChangeLeavesTheDocumentAlone();
+    void whatTheUserDidNotChangeKeepsTheDocumentsValue();
+    void anOpenedFileWithoutPageSetupGetsAFreshDocumentsPage();
 
 private:
     PageSetupChoice choiceFromRequest() const;
+    bool runDialog(const std::optional<PageSetupChoice> &choice);
+    QByteArray saved() const;
+    void open(const QByteArray &rtf);
 
     std::unique_ptr<QWidget> m_form;
     TwwDBRichEdit *m_edit = nullptr;
@@ -167,6 +177,101 @@ void TestPageSetup::cancelChangesNothing()
     QCOMPARE(CurrentPrinter().pageLayout().orientation(), QPageLayout::Portrait);
     QCOMPARE(CurrentPrinter().pageLayout().pageSize().id(), QPageSize::Letter);
     QVERIFY(m_dialogs->problems().isEmpty());
+}
+
+bool TestPageSetup::runDialog(const std::optional<PageSetupChoice> &choice)
+{
+    m_dialogs->queuePageSetup(choice);
+    TwwPageSetupDialog dialog(m_form.get());
+    dialog.RichEdit = m_edit;
+    return dialog.Execute();
+}
+
+QByteArray TestPageSetup::saved() const
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    m_edit->Lines()->SaveToStream(buffer);
+    return buffer.data();
+}
+
+// As the File menu opens a file.
+void TestPageSetup::open(const QByteArray &rtf)
+{
+    QTemporaryDir folder;
+    const QString file = folder.filePath(QStringLiteral("page.rtf"));
+    testsupport::writeFile(file, rtf);
+    m_edit->Lines()->LoadFromFile(file);
+}
+
+// Paper, orientation and margins go into the document, which becomes modified; saved and
+// opened again, they are the page once more.
+void TestPageSetup::aChangedPageSetupIsSavedWithTheDocument()
+{
+    m_edit->setPlainText(QStringLiteral("Body"));
+    m_edit->SetModified(false);
+    QVERIFY(runDialog(PageSetupChoice{QMargins(1500, 1250, 0, 2000), 1, 0, true,
+                                      TwwPageSetupDialog::PdfFilePrinterName()}));
+    QVERIFY(m_edit->Modified());
+    const QByteArray rtf = saved();
+    for (const char *word : {"\\paperw15840", "\\paperh12240", "\\margl2160", "\\margr0", "\\margt1800",
+                             "\\margb2880", "\\landscape"})
+        QVERIFY2(rtf.contains(word), word);
+
+    CurrentPrinter().setPageOrientation(QPageLayout::Portrait);
+    m_edit->SetPrintMargins(TwwPrintMargins{});
+    open(rtf);
+    QCOMPARE(m_edit->PrintMargins(), (TwwPrintMargins{1.25, 2.0, 1.5, 0.0}));
+    QCOMPARE(CurrentPrinter().pageLayout().orientation(), QPageLayout::Landscape);
+    QCOMPARE(CurrentPrinter().pageLayout().pageSize().id(), QPageSize::Letter);
+    QVERIFY(!m_edit->Modified());
+}
+
+void TestPageSetup::confirmingWithoutAChangeLeavesTheDocumentAlone()
+{
+    m_edit->setPlainText(QStringLiteral("Body"));
+    m_edit->SetModified(false);
+    QVERIFY(!runDialog(std::nullopt));
+    QVERIFY(runDialog(choiceFromRequest()));
+    QVERIFY(!m_edit->Modified());
+    QVERIFY(!saved().contains("\\margl"));
+    QVERIFY(!saved().contains("\\paperw"));
+}
+
+// A margin the document gives to the twip shows rounded in the dialog; changing only the
+// orientation leaves it as the document gave it.
+void TestPageSetup::whatTheUserDidNotChangeKeepsTheDocumentsValue()
+{
+    open("{\\rtf1\\paperw11906\\paperh16838\\margl1134\\margr1134\\margt1417\\margb1134\\headery709 Body\\par}");
+    QCOMPARE(CurrentPrinter().pageLayout().pageSize().id(), QPageSize::A4);
+    QVERIFY(!runDialog(std::nullopt));
+    QVERIFY(runDialog(choiceFromRequest()));
+    QVERIFY(!m_edit->Modified());
+
+    QVERIFY(!runDialog(std::nullopt));
+    PageSetupChoice turned = choiceFromRequest();
+    turned.landscape = true;
+    QVERIFY(runDialog(turned));
+    QVERIFY(m_edit->Modified());
+    const QByteArray rtf = saved();
+    for (const char *word : {"\\paperw16838", "\\paperh11906", "\\margl1134", "\\margr1134", "\\margt1417",
+                             "\\margb1134", "\\headery709", "\\landscape"})
+        QVERIFY2(rtf.contains(word), word);
+}
+
+// Opening a file without a page setup forgets the previous document's.
+void TestPageSetup::anOpenedFileWithoutPageSetupGetsAFreshDocumentsPage()
+{
+    open("{\\rtf1\\paperw11906\\paperh8391\\margl1800\\margt720\\landscape Body\\par}");
+    QCOMPARE(CurrentPrinter().pageLayout().pageSize().id(), QPageSize::A5);
+    open("{\\rtf1 Plain\\par}");
+    QCOMPARE(m_edit->PrintMargins(), TwwPrintMargins{});
+    QVERIFY(CurrentPrinter().pageLayout().pageSize().isEquivalentTo(DefaultPaperSize()));
+    QCOMPARE(CurrentPrinter().pageLayout().orientation(), QPageLayout::Portrait);
+
+    open("{\\rtf1\\margl2880 Wide\\par}");
+    open("Plain text, no page setup at all");
+    QCOMPARE(m_edit->PrintMargins(), TwwPrintMargins{});
 }
 
 QTEST_MAIN(TestPageSetup)

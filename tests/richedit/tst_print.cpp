@@ -87,6 +87,8 @@ private slots:
     void thePdfGoesToDocumentsOrHome();
     void headerAndFooterArePrintedOnEveryPageWithItsNumber();
     void aLoadedDocumentsPageSetupBecomesThePrintingDefault();
+    void eachPagePrintsItsKindOfHeaderAndFooter();
+    void aTallHeaderPushesTheTextDown();
 
 private:
     QString printToPdf(TwwCustomRichEdit &edit, int copies = 1);
@@ -134,9 +136,69 @@ void TestPrint::aLoadedDocumentsPageSetupBecomesThePrintingDefault()
     const QPointF marker = pdftools::wordPosition(pdf, 1, QStringLiteral("Marker"));
     QVERIFY(qAbs(marker.x() - 1.25 * kPointsPerInch) < 2);
 
-    // A document without a page setup leaves the printing defaults as they are.
+    // A stream without a page setup leaves the printing setup as it is (a file would not).
     loadRtf(*m_edit, "{\\rtf1 Plain\\par}");
     QCOMPARE(m_edit->PrintMargins(), (TwwPrintMargins{0.5, 0.5, 1.25, 0.75}));
+}
+
+// A title page, then right and left pages, each with its own header and footer.
+void TestPrint::eachPagePrintsItsKindOfHeaderAndFooter()
+{
+    QByteArray rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 DejaVu Sans;}}\\facingp\\titlepg\\f0\\fs24"
+                     "{\\headerf\\pard TitleHead\\par}{\\footerf\\pard TitleFoot\\par}"
+                     "{\\headerl\\pard LeftHead\\par}{\\footerl\\pard LeftFoot\\par}"
+                     "{\\headerr\\pard RightHead\\par}{\\footerr\\pard RightFoot\\par}";
+    for (int i = 0; i < 110; ++i)
+        rtf += "Line" + QByteArray::number(i) + " of the document\\par ";
+    loadRtf(*m_edit, rtf + "}");
+    const QString pdf = printToPdf(*m_edit);
+    QCOMPARE(pdftools::pageCount(pdf), 3);
+    const QStringList kinds{QStringLiteral("Title"), QStringLiteral("Left"), QStringLiteral("Right")};
+    for (int page = 1; page <= 3; ++page) {
+        const QString text = pdftools::pageText(pdf, page);
+        for (const QString &kind : kinds) {
+            const bool shown = kind == kinds.at(page - 1);
+            QVERIFY2(text.contains(kind + QLatin1String("Head")) == shown, qPrintable(text));
+            QVERIFY2(text.contains(kind + QLatin1String("Foot")) == shown, qPrintable(text));
+        }
+    }
+}
+
+// The header at its distance from the paper's top; a header reaching below the top
+// margin pushes the text down, a footer reaching above the bottom margin pushes it up,
+// and the body text neither overlaps them nor is lost.
+void TestPrint::aTallHeaderPushesTheTextDown()
+{
+    QByteArray rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 DejaVu Sans;}}\\margt1440\\margb1440\\headery1080\\footery360"
+                     "\\f0\\fs24{\\header\\pard\\f0\\fs24 HeadA\\par HeadB\\par HeadC\\par}"
+                     "{\\footer\\pard\\f0\\fs24 FootA\\par FootB\\par FootC\\par FootD\\par}";
+    for (int i = 0; i < 110; ++i)
+        rtf += "Line" + QByteArray::number(i) + " of the document\\par ";
+    loadRtf(*m_edit, rtf + "}");
+    const QString pdf = printToPdf(*m_edit);
+    const QPointF headA = pdftools::wordPosition(pdf, 1, QStringLiteral("HeadA"));
+    QVERIFY2(headA.y() > 0.75 * kPointsPerInch - 1 && headA.y() < 0.75 * kPointsPerInch + 8,
+             qPrintable(QString::number(headA.y())));
+    const QPointF headC = pdftools::wordPosition(pdf, 1, QStringLiteral("HeadC"));
+    const QPointF first = pdftools::wordPosition(pdf, 1, QStringLiteral("Line0"));
+    QVERIFY2(first.y() > headC.y() + 12, qPrintable(QStringLiteral("%1 %2").arg(first.y()).arg(headC.y())));
+    const QPointF footA = pdftools::wordPosition(pdf, 1, QStringLiteral("FootA"));
+    const QPointF footD = pdftools::wordPosition(pdf, 1, QStringLiteral("FootD"));
+    QVERIFY2(footD.y() < 792 - 0.25 * kPointsPerInch - 12, qPrintable(QString::number(footD.y())));
+    QString all;
+    for (int page = 1; page <= pdftools::pageCount(pdf); ++page) {
+        const QString text = pdftools::pageText(pdf, page);
+        all += text;
+        // The last body line of each page lies above the footer.
+        const QRegularExpression lines(QStringLiteral("Line(\\d+) "));
+        QString last;
+        for (const QRegularExpressionMatch &match : lines.globalMatch(text))
+            last = QStringLiteral("Line") + match.captured(1);
+        const QPointF lastLine = pdftools::wordPosition(pdf, page, last);
+        QVERIFY2(lastLine.y() + 12 < footA.y(), qPrintable(QStringLiteral("%1 %2").arg(lastLine.y()).arg(footA.y())));
+    }
+    for (int i = 0; i < 110; ++i)
+        QCOMPARE(all.count(QStringLiteral("Line%1 ").arg(i)), 1);
 }
 
 void TestPrint::initTestCase()

@@ -116,6 +116,7 @@ enum class RtfWordKind : quint8 {
     X(endash, "endash", Symbol) \
     X(enspace, "enspace", Symbol) \
     X(f, "f", Value) \
+    X(facingp, "facingp", Flag) \
     X(falt, "falt", Destination) \
     X(fbidi, "fbidi", Flag) \
     X(fchars, "fchars", Destination) \
@@ -134,6 +135,7 @@ enum class RtfWordKind : quint8 {
     X(footerf, "footerf", Destination) \
     X(footerl, "footerl", Destination) \
     X(footerr, "footerr", Destination) \
+    X(footery, "footery", Value) \
     X(footnote, "footnote", Destination) \
     X(fprq, "fprq", Value) \
     X(froman, "froman", Flag) \
@@ -150,6 +152,7 @@ enum class RtfWordKind : quint8 {
     X(headerf, "headerf", Destination) \
     X(headerl, "headerl", Destination) \
     X(headerr, "headerr", Destination) \
+    X(headery, "headery", Value) \
     X(hich, "hich", Flag) \
     X(highlight, "highlight", Value) \
     X(hlinkbase, "hlinkbase", Destination) \
@@ -184,6 +187,7 @@ enum class RtfWordKind : quint8 {
     X(listpicture, "listpicture", Destination) \
     X(listtable, "listtable", Destination) \
     X(listtext, "listtext", Destination) \
+    X(lndscpsxn, "lndscpsxn", Flag) \
     X(loch, "loch", Flag) \
     X(lquote, "lquote", Symbol) \
     X(ls, "ls", Value) \
@@ -194,9 +198,13 @@ enum class RtfWordKind : quint8 {
     X(macpict, "macpict", Flag) \
     X(manager, "manager", Destination) \
     X(margb, "margb", Value) \
+    X(margbsxn, "margbsxn", Value) \
     X(margl, "margl", Value) \
+    X(marglsxn, "marglsxn", Value) \
     X(margr, "margr", Value) \
+    X(margrsxn, "margrsxn", Value) \
     X(margt, "margt", Value) \
+    X(margtsxn, "margtsxn", Value) \
     X(mmath_, "mmath", Destination) \
     X(nestcell, "nestcell", Flag) \
     X(nestrow, "nestrow", Flag) \
@@ -219,7 +227,9 @@ enum class RtfWordKind : quint8 {
     X(pc, "pc", Flag) \
     X(pca, "pca", Flag) \
     X(pgdsctbl, "pgdsctbl", Destination) \
+    X(pghsxn, "pghsxn", Value) \
     X(pgptbl, "pgptbl", Destination) \
+    X(pgwsxn, "pgwsxn", Value) \
     X(pich, "pich", Value) \
     X(pichgoal, "pichgoal", Value) \
     X(picprop, "picprop", Destination) \
@@ -294,6 +304,7 @@ enum class RtfWordKind : quint8 {
     X(template_, "template", Destination) \
     X(themedata, "themedata", Destination) \
     X(title, "title", Destination) \
+    X(titlepg, "titlepg", Flag) \
     X(tldot, "tldot", Flag) \
     X(tleq, "tleq", Flag) \
     X(tlhyph, "tlhyph", Flag) \

@@ -16,10 +16,18 @@ namespace {
 constexpr int kMaxNotes = 10000;
 constexpr qsizetype kMaxHeaderBytes = 64 * 1024 * 1024;
 
+constexpr int kMaxPageTwips = 1440 * 200;
+
+// A paper edge: 0 (none) without a value.
 int pageTwips(const RtfToken &token)
 {
-    constexpr int kMaxPageTwips = 1440 * 200;
     return token.hasParameter ? std::clamp(token.parameter, 0, kMaxPageTwips) : 0;
+}
+
+// A margin or a header's distance: 0 is one, so without a value there is none.
+int distanceTwips(const RtfToken &token)
+{
+    return token.hasParameter ? std::clamp(token.parameter, 0, kMaxPageTwips) : PageSetup::kNotGiven;
 }
 
 }  // namespace
@@ -175,11 +183,12 @@ void Reader::handlePageWord(RtfWord word, const RtfToken &token)
     switch (word) {
     case RtfWord::paperw: page.paperWidth = pageTwips(token); break;
     case RtfWord::paperh: page.paperHeight = pageTwips(token); break;
-    case RtfWord::margl: page.marginLeft = pageTwips(token); break;
-    case RtfWord::margr: page.marginRight = pageTwips(token); break;
-    case RtfWord::margt: page.marginTop = pageTwips(token); break;
-    case RtfWord::margb: page.marginBottom = pageTwips(token); break;
+    case RtfWord::margl: page.marginLeft = distanceTwips(token); break;
+    case RtfWord::margr: page.marginRight = distanceTwips(token); break;
+    case RtfWord::margt: page.marginTop = distanceTwips(token); break;
+    case RtfWord::margb: page.marginBottom = distanceTwips(token); break;
     case RtfWord::landscape: page.landscape = true; break;
+    case RtfWord::facingp: page.facingPages = true; break;
     case RtfWord::chftn:
         // The automatic number before a footnote is written back with the note.
         if (current().destination == Destination::Body)
@@ -190,7 +199,32 @@ void Reader::handlePageWord(RtfWord word, const RtfToken &token)
             m_noteAnchor += "\\chatn ";
         break;
     default:
+        if (current().destination == Destination::Body)
+            handleSectionPageWord(word, token);
         break;
+    }
+}
+
+// The first section's page, where a writer states it for the section rather than the
+// document, is the page the document's text is laid out on.
+void Reader::handleSectionPageWord(RtfWord word, const RtfToken &token)
+{
+    PageSetup &page = m_extras.page;
+    if (m_pastFirstSection)
+        return;
+    switch (word) {
+    case RtfWord::sect: m_pastFirstSection = true; break;
+    case RtfWord::pgwsxn: page.paperWidth = pageTwips(token); break;
+    case RtfWord::pghsxn: page.paperHeight = pageTwips(token); break;
+    case RtfWord::marglsxn: page.marginLeft = distanceTwips(token); break;
+    case RtfWord::margrsxn: page.marginRight = distanceTwips(token); break;
+    case RtfWord::margtsxn: page.marginTop = distanceTwips(token); break;
+    case RtfWord::margbsxn: page.marginBottom = distanceTwips(token); break;
+    case RtfWord::lndscpsxn: page.landscape = true; break;
+    case RtfWord::headery: page.headerY = distanceTwips(token); break;
+    case RtfWord::footery: page.footerY = distanceTwips(token); break;
+    case RtfWord::titlepg: page.titlePage = true; break;
+    default: break;
     }
 }
 

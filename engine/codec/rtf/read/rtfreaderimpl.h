@@ -83,6 +83,7 @@ private:
     void appendMark(NoteKind kind, int number, QByteArrayView shown, const QByteArray &kept);
     bool shapeHoldsText();  // at the shape's word; leaves the position there
     void handlePageWord(RtfWord word, const RtfToken &token);
+    void handleSectionPageWord(RtfWord word, const RtfToken &token);
     void storeExtras();
     void keepFieldInstruction(const QString &instruction, CharState &chars);
     bool keepShapeGroup(RtfWord word, qsizetype offset, bool starred);  // false: read it as usual
@@ -220,6 +221,7 @@ private:
     qsizetype m_destinationOffset = 0;  // of the destination word being handled
     RtfSkipped m_skipped;
     DocumentExtras m_extras;
+    bool m_pastFirstSection = false;  // page words of later sections do not describe the document's page
     QByteArray m_noteAnchor;  // what comes before the next note: \chftn, a comment's id
     int m_notes = 0;
     int m_footnotes = 0;

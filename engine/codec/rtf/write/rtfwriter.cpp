@@ -263,15 +263,23 @@ QByteArray DocumentWriter::computeParagraphStart(const QTextBlock &block)
 void DocumentWriter::writePageSetup(RtfOutput &out) const
 {
     const PageSetup &page = m_extras.page;
-    const std::pair<const char *, int> words[] = {{"paperw", page.paperWidth}, {"paperh", page.paperHeight},
-                                                  {"margl", page.marginLeft},  {"margr", page.marginRight},
-                                                  {"margt", page.marginTop},   {"margb", page.marginBottom}};
-    for (const auto &[name, twips] : words) {
-        if (twips > 0)
+    if (page.paperWidth > 0)
+        out.word("paperw", page.paperWidth);
+    if (page.paperHeight > 0)
+        out.word("paperh", page.paperHeight);
+    const std::pair<const char *, int> distances[] = {{"margl", page.marginLeft}, {"margr", page.marginRight},
+                                                      {"margt", page.marginTop},  {"margb", page.marginBottom},
+                                                      {"headery", page.headerY},  {"footery", page.footerY}};
+    for (const auto &[name, twips] : distances) {
+        if (twips != PageSetup::kNotGiven)
             out.word(name, twips);
     }
     if (page.landscape)
         out.word("landscape");
+    if (page.facingPages)
+        out.word("facingp");
+    if (page.titlePage)
+        out.word("titlepg");
     if (!page.isEmpty())
         out.newline();
 }
