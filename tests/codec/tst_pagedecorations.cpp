@@ -158,10 +158,6 @@ private slots:
         QVERIFY2(pushed.bottom() < 15840 - 720 - 5 * 240, qPrintable(QString::number(pushed.bottom())));
         QCOMPARE(pushed.left(), text.left());
         QCOMPARE(pushed.width(), text.width());
-        // Nothing drawn of the header or footer falls into the pushed text rectangle.
-        const QImage page = drawnPage(tall, text);
-        QVERIFY(inked(page, pushed.top() * 100 / 1440 - 15, pushed.top() * 100 / 1440));
-        QVERIFY(!inked(page, pushed.top() * 100 / 1440 + 1, (pushed.bottom() * 100 + 1439) / 1440 - 1));
 
         const PageDecorations shortOnes(extrasOf(testsupport::readRtfFixture("kept_parts.rtf")));
         QCOMPARE(shortOnes.textRect(text, paper, 1), text);
