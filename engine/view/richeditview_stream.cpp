@@ -37,11 +37,12 @@ bool readAll(const StreamReader &reader, QByteArray &bytes)
 
 // The content is replaced only once the bytes are known to be readable, and then read
 // straight into the view's document: parsing into a scratch document and copying it
-// over would take as long again. While it is read the document has no page size, which
-// keeps the layout out of the way; giving the size back starts one lazy layout of the
-// whole document instead of laying it all out before the view can answer. The caret is
-// put at the start while the edit is open: placed afterwards, the view would first
-// measure the old caret position at the end of the new text.
+// over would take as long again. While it is read the document's layout is switched
+// off (each paragraph would otherwise be laid out as the edit closes); switching it on
+// starts one lazy layout of the whole document, from the top, instead of laying it all
+// out before the view can answer. The caret is put at the start while the edit is open:
+// placed afterwards, the view would first measure the old caret position at the end of
+// the new text.
 StreamInResult RichEditView::streamIn(StreamFormat format, const StreamReader &reader)
 {
     StreamInResult result;
@@ -57,8 +58,7 @@ StreamInResult RichEditView::streamIn(StreamFormat format, const StreamReader &r
     }
 
     QTextDocument *target = document();
-    const QSizeF pageSize = target->pageSize();
-    target->setPageSize(QSizeF());
+    target->setLayoutEnabled(false);
     target->setUndoRedoEnabled(false);  // also drops the history
     QTextCursor cursor(target);
     cursor.beginEditBlock();
@@ -72,7 +72,7 @@ StreamInResult RichEditView::streamIn(StreamFormat format, const StreamReader &r
     cursor.endEditBlock();
     target->setUndoRedoEnabled(true);
     target->setModified(false);
-    target->setPageSize(pageSize);
+    target->setLayoutEnabled(true);
     // The caret may stay at the start, but the text and the format under it are new.
     d->lastSelection = {-1, -1};
     notifySelectionIfChanged();

@@ -2,6 +2,7 @@
 
 #include <QTest>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTextList>
 
@@ -52,6 +53,36 @@ private slots:
         for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
             characters += block.length();
         QCOMPARE(characters, document.characterCount());
+    }
+
+    // The builder counts where its next run goes instead of asking the storage; a run
+    // inserted through the cursor (one holding a mark) must not leave that count behind.
+    void textAfterARunWithAMarkFollowsIt()
+    {
+        QTextDocument document;
+        QVERIFY(readRtf("{\\rtf1 one\\u8233?two {\\b three} four\\par five {\\i six}\\par}", &document).ok());
+        QCOMPARE(document.toPlainText(), QStringLiteral("one\ntwo three four\nfive six"));
+        QTextCursor at(&document);
+        at.setPosition(document.toPlainText().indexOf(QStringLiteral("three")) + 1);
+        QVERIFY(at.charFormat().fontWeight() >= QFont::DemiBold);
+        at.setPosition(document.toPlainText().indexOf(QStringLiteral("six")) + 1);
+        QVERIFY(at.charFormat().fontItalic());
+    }
+
+    // Cursors on the document are not moved while it is built; they stay valid and at
+    // its start, where reading leaves them.
+    void cursorsOnTheDocumentStayValidAtItsStart()
+    {
+        QTextDocument document;
+        document.setPlainText(QStringLiteral("old text"));
+        QTextCursor held(&document);
+        held.movePosition(QTextCursor::End);
+        QVERIFY(readRtf("{\\rtf1 a longer new text\\par second\\par}", &document).ok());
+        QCOMPARE(held.position(), 0);
+        held.movePosition(QTextCursor::End);
+        QCOMPARE(held.position(), document.characterCount() - 1);
+        held.insertText(QStringLiteral("!"));
+        QCOMPARE(document.lastBlock().text(), QStringLiteral("second!"));
     }
 
     void consecutiveBulletParagraphsShareOneList()

@@ -130,6 +130,24 @@ private slots:
         QVERIFY(!findRtfControlWord("PAR"));
         QVERIFY(!findRtfControlWord("pa"));
     }
+
+    // The names are found through a hash table: every word must come back as itself.
+    void everyControlWordIsFoundByItsName()
+    {
+        struct Entry {
+            const char *name;
+            RtfWord id;
+        };
+        const Entry entries[] = {
+#define TEST_RTF_WORD_ENTRY(id, name, kind) {name, RtfWord::id},
+            ENGINE_RTF_CONTROL_WORDS(TEST_RTF_WORD_ENTRY)
+#undef TEST_RTF_WORD_ENTRY
+        };
+        for (const Entry &entry : entries) {
+            const RtfControlWord *found = findRtfControlWord(QByteArrayView(entry.name));
+            QVERIFY2(found && found->id == entry.id, entry.name);
+        }
+    }
 };
 
 QTEST_APPLESS_MAIN(TestRtfTokenizer)

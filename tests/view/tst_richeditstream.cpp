@@ -5,9 +5,11 @@
 
 #include <QBuffer>
 #include <QImage>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QAbstractTextDocumentLayout>
+#include <QtGui/private/qtextdocumentlayout_p.h>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -79,6 +81,7 @@ private slots:
     void failuresLeaveContentAlone_data();
     void failuresLeaveContentAlone();
     void plainText();
+    void largeLoadAnswersBeforeItIsLaidOut();
     void streamOutInChunks();
     void streamOutReportsWriterFailure();
 };
@@ -210,6 +213,47 @@ void TestRichEditStream::plainText()
     QVERIFY(!view.canUndo());
     QVERIFY(!view.document()->isModified());
     QCOMPARE(streamOutAll(view, SF_TEXT), QByteArray("{\\rtf1 junk\r\nline 2\r\nline 3\r\n"));
+}
+
+// A large document is laid out from the top while the program waits for input; until then
+// the view already answers from the start, and whatever asks for a place further on gets
+// the right one.
+void TestRichEditStream::largeLoadAnswersBeforeItIsLaidOut()
+{
+    RichEditView view;
+    view.resize(400, 300);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    QByteArray rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}";
+    constexpr int kParagraphs = 3000;
+    for (int i = 0; i < kParagraphs; ++i)
+        rtf += "\\pard Paragraph " + QByteArray::number(i) + " of the {\\b long} document\\par\r\n";
+    rtf += '}';
+    QVERIFY(view.streamIn(SF_RTF, chunkedReader(rtf, 65536)));
+    QTextDocument *const document = view.document();
+    auto *layout = qobject_cast<QTextDocumentLayout *>(document->documentLayout());
+    QVERIFY(layout);
+    QVERIFY(layout->layoutStatus() < 100);  // the rest is laid out later
+    QCOMPARE(view.selectionRange(), (CharRange{0, 0}));
+    QCOMPARE(view.verticalScrollBar()->value(), 0);
+    QVERIFY(view.viewport()->rect().contains(view.cursorRect().center()));
+
+    const QString last = QStringLiteral("Paragraph %1 of").arg(kParagraphs - 1);
+    QCOMPARE(view.findText(FR_DOWN, {0, -1}, last), document->lastBlock().position());
+
+    view.setFocus();
+    QTest::keyClick(&view, Qt::Key_End, Qt::ControlModifier);
+    const int end = document->characterCount() - 1;
+    QCOMPARE(view.selectionRange(), (CharRange{end, end}));
+    QVERIFY(view.viewport()->rect().contains(view.cursorRect().center()));
+    QCOMPARE(view.verticalScrollBar()->value(), view.verticalScrollBar()->maximum());
+    const QRectF lastRect = layout->blockBoundingRect(document->lastBlock());
+    QVERIFY(lastRect.bottom() <= layout->documentSize().height());
+    QVERIFY(lastRect.top() > layout->blockBoundingRect(document->lastBlock().previous()).top());
+
+    QTest::keyClick(&view, Qt::Key_Home, Qt::ControlModifier);
+    QCOMPARE(view.selectionRange(), (CharRange{0, 0}));
+    QCOMPARE(view.verticalScrollBar()->value(), 0);
 }
 
 void TestRichEditStream::streamOutInChunks()

@@ -1,6 +1,6 @@
 #include "engine/codec/rtf/rtfcontrolwords.h"
 
-#include <algorithm>
+#include <array>
 #include <iterator>
 #include <string_view>
 
@@ -22,18 +22,53 @@ constexpr bool isSortedByName()
     }
     return true;
 }
-static_assert(isSortedByName(), "control words must be sorted by name for binary search");
+static_assert(isSortedByName(), "control words are kept sorted by name");
+
+// The reader looks up every control word of a document, so the names are found through
+// an open-addressed hash table (a binary search compares some nine names a word).
+class WordTable {
+public:
+    WordTable()
+    {
+        for (const RtfControlWord &word : kWords) {
+            size_t slot = hash(word.name) & kMask;
+            while (m_slots[slot])
+                slot = (slot + 1) & kMask;
+            m_slots[slot] = &word;
+        }
+    }
+
+    const RtfControlWord *find(std::string_view name) const
+    {
+        for (size_t slot = hash(name) & kMask; m_slots[slot]; slot = (slot + 1) & kMask) {
+            if (m_slots[slot]->name == name)
+                return m_slots[slot];
+        }
+        return nullptr;
+    }
+
+private:
+    static constexpr size_t kSize = 2048;  // a power of two, several times the words
+    static constexpr size_t kMask = kSize - 1;
+    static_assert(std::size(kWords) * 3 < kSize);
+
+    static size_t hash(std::string_view name)
+    {
+        quint32 value = 2166136261u;
+        for (const char c : name)
+            value = (value ^ quint8(c)) * 16777619u;
+        return value ^ (value >> 15);
+    }
+
+    std::array<const RtfControlWord *, kSize> m_slots{};
+};
 
 }  // namespace
 
 const RtfControlWord *findRtfControlWord(QByteArrayView name)
 {
-    const std::string_view key(name.data(), size_t(name.size()));
-    const auto *it = std::lower_bound(std::begin(kWords), std::end(kWords), key,
-                                      [](const RtfControlWord &word, std::string_view k) { return word.name < k; });
-    if (it == std::end(kWords) || it->name != key)
-        return nullptr;
-    return it;
+    static const WordTable table;
+    return table.find(std::string_view(name.data(), size_t(name.size())));
 }
 
 }  // namespace engine

@@ -18,39 +18,61 @@ DocumentBuilder::DocumentBuilder(QTextDocument *document)
     document->clear();
     m_cursor = QTextCursor(document);
     m_cursor.beginEditBlock();
+    setCursorsFollowInsertions(false);
 }
 
 DocumentBuilder::~DocumentBuilder()
 {
+    setCursorsFollowInsertions(true);
     if (!m_cursor.isNull())
         m_cursor.endEditBlock();
     m_document->setUndoRedoEnabled(m_undoWasEnabled);
 }
 
+// Everything is inserted at the document's end, past every cursor but the builder's own,
+// so the storage need not visit the cursors after each insertion (it costs as much as
+// the insertion itself). The builder's cursor is moved to the end before each use.
+void DocumentBuilder::setCursorsFollowInsertions(bool follow)
+{
+    QTextDocumentPrivate::get(m_document)->blockCursorAdjustment = !follow;
+}
+
+namespace {
+
+bool isStructural(QChar c)
+{
+    return c == u'\n' || c == u'\r' || c == QChar::ParagraphSeparator || c == QTextBeginningOfFrame
+           || c == QTextEndOfFrame;
+}
+
+}  // namespace
+
 void DocumentBuilder::closeRun()
 {
-    if (m_text.isEmpty())
+    if (!runIsOpen())
         return;
-    m_runs.push_back(Run{m_text, m_textFormat});
-    m_text.clear();
+    m_runs.push_back(Run{m_runStart, m_text.size() - m_runStart, m_textFormat, m_textHasMarks});
+    m_runStart = m_text.size();
+    m_textHasMarks = false;
 }
 
 // Text of the same format as the open run joins it; other text starts a new run.
 void DocumentBuilder::continueRun(const QTextCharFormat &format)
 {
-    if (!m_text.isEmpty() && format != m_textFormat)
+    if (runIsOpen() && format != m_textFormat)
         closeRun();
-    if (m_text.isEmpty())
+    if (!runIsOpen())
         m_textFormat = format;
     m_hasContent = true;
 }
 
-void DocumentBuilder::appendText(const QString &text, const QTextCharFormat &format)
+void DocumentBuilder::appendText(QStringView text, const QTextCharFormat &format)
 {
     if (text.isEmpty())
         return;
     continueRun(format);
     m_text.append(text);
+    m_textHasMarks = m_textHasMarks || std::any_of(text.begin(), text.end(), isStructural);
 }
 
 void DocumentBuilder::appendText(QLatin1StringView text, const QTextCharFormat &format)
@@ -59,39 +81,55 @@ void DocumentBuilder::appendText(QLatin1StringView text, const QTextCharFormat &
         return;
     continueRun(format);
     m_text.append(text);
+    const auto lineEnd = [](char c) { return c == '\n' || c == '\r'; };
+    m_textHasMarks = m_textHasMarks || std::any_of(text.data(), text.data() + text.size(), lineEnd);
 }
 
 void DocumentBuilder::appendImage(const QTextImageFormat &format)
 {
     closeRun();
-    m_runs.push_back(Run{QString(QChar::ObjectReplacementCharacter), format});
+    m_text.append(QChar::ObjectReplacementCharacter);
+    m_runs.push_back(Run{m_runStart, 1, format, false});
+    m_runStart = m_text.size();
     m_hasContent = true;
 }
 
 // Text that holds no paragraph or frame marks goes straight into the document's storage,
 // at its end: inserting through a cursor costs about as much again in cursor and
 // notification bookkeeping. Text with such marks takes the cursor, which splits it.
-void DocumentBuilder::insertRun(const Run &run)
+// The run's text is handed over without a copy: the storage copies it into its own.
+void DocumentBuilder::insertRun(const QString &paragraphText, const Run &run)
 {
-    const auto structural = [](QChar c) {
-        return c == u'\n' || c == u'\r' || c == QChar::ParagraphSeparator || c == QTextBeginningOfFrame
-               || c == QTextEndOfFrame;
-    };
-    if (m_openFrames > 0 && std::any_of(run.text.begin(), run.text.end(), structural)) {
+    const QString text = QString::fromRawData(paragraphText.constData() + run.from, run.length);
+    if (run.marks && m_openFrames > 0) {
         // Inside a table still being placed the cursor cannot be used: the marks are
         // kept as line breaks.
-        QString text = run.text;
-        std::replace_if(text.begin(), text.end(), structural, QChar::LineSeparator);
-        insertRun(Run{text, run.format});
+        QString kept = text;
+        std::replace_if(kept.begin(), kept.end(), isStructural, QChar::LineSeparator);
+        insertRun(kept, Run{0, kept.size(), run.format, false});
         return;
     }
-    if (std::any_of(run.text.begin(), run.text.end(), structural)) {
+    if (run.marks) {
+        setCursorsFollowInsertions(true);
         m_cursor.movePosition(QTextCursor::End);
-        m_cursor.insertText(run.text, run.format);
+        m_cursor.insertText(text, run.format);
+        setCursorsFollowInsertions(false);
+        m_end = -1;
         return;
     }
     QTextDocumentPrivate *storage = QTextDocumentPrivate::get(m_document);
-    storage->insert(storage->length() - 1, run.text, storage->formatCollection()->indexForFormat(run.format));
+    const int at = insertionPoint();
+    storage->insert(at, text, storage->formatCollection()->indexForFormat(run.format));
+    m_end = at + int(text.size());
+}
+
+// Where text goes: before the document's last paragraph mark. The storage finds its
+// length by walking its tree, so the builder counts along while it inserts text alone.
+int DocumentBuilder::insertionPoint()
+{
+    if (m_end < 0)
+        m_end = QTextDocumentPrivate::get(m_document)->length() - 1;
+    return m_end;
 }
 
 void DocumentBuilder::endParagraph(const QTextBlockFormat &format, const ListItem *list, const QTextCharFormat &markFormat)
@@ -104,7 +142,8 @@ DocumentBuilder::Paragraph DocumentBuilder::takeParagraph(const QTextBlockFormat
 {
     closeRun();
     m_hasContent = false;
-    Paragraph paragraph{std::exchange(m_runs, {}), format, markFormat, std::nullopt};
+    m_runStart = 0;
+    Paragraph paragraph{std::exchange(m_text, {}), std::exchange(m_runs, {}), format, markFormat, std::nullopt};
     if (list)
         paragraph.list = *list;
     return paragraph;
@@ -143,8 +182,16 @@ void DocumentBuilder::placeParagraph(Paragraph &&paragraph)
 void DocumentBuilder::placeRuns(Paragraph &&paragraph)
 {
     ++m_paragraphs;
+    m_end = -1;  // the paragraph's start moved the end
     for (const Run &run : paragraph.runs)
-        insertRun(run);
+        insertRun(paragraph.text, run);
+    if (m_runs.empty() && m_text.isEmpty()) {
+        // The next paragraph is collected into this one's storage.
+        m_runs = std::move(paragraph.runs);
+        m_runs.clear();
+        m_text = std::move(paragraph.text);
+        m_text.resize(0);
+    }
 
     if (paragraph.list)
         m_lists.place(m_document->lastBlock(), *paragraph.list);
@@ -165,6 +212,7 @@ void DocumentBuilder::finish(const QTextBlockFormat &format, const ListItem *lis
 {
     if (m_hasContent || m_paragraphs == 0 || m_afterFrameEnd)
         endParagraph(format, list, markFormat);
+    setCursorsFollowInsertions(true);
     m_cursor.endEditBlock();
     m_cursor = QTextCursor();
 }

@@ -25,20 +25,24 @@ public:
     DocumentBuilder(const DocumentBuilder &) = delete;
     DocumentBuilder &operator=(const DocumentBuilder &) = delete;
 
-    void appendText(const QString &text, const QTextCharFormat &format);
+    void appendText(QStringView text, const QTextCharFormat &format);
     void appendText(QLatin1StringView text, const QTextCharFormat &format);  // ASCII runs, without a copy
     void appendImage(const QTextImageFormat &format);
 
     // True once the current paragraph has text or a picture.
     bool paragraphHasContent() const { return m_hasContent; }
 
+    // Text of one format, a part of its paragraph's text.
     struct Run {
-        QString text;
+        qsizetype from;
+        qsizetype length;
         QTextCharFormat format;
+        bool marks = false;  // the text holds paragraph or frame marks
     };
     // A paragraph collected but not yet in the document (the paragraphs of a table are
     // placed when the whole table is known).
     struct Paragraph {
+        QString text;
         std::vector<Run> runs;
         QTextBlockFormat format;
         QTextCharFormat markFormat;
@@ -70,17 +74,23 @@ public:
     void finish(const QTextBlockFormat &format, const ListItem *list, const QTextCharFormat &markFormat);
 
 private:
+    void setCursorsFollowInsertions(bool follow);
     void closeRun();
     void placeRuns(Paragraph &&paragraph);  // the text of a paragraph just begun
-    void insertRun(const Run &run);
+    void insertRun(const QString &paragraphText, const Run &run);
+    bool runIsOpen() const { return m_text.size() > m_runStart; }
+    int insertionPoint();
     void continueRun(const QTextCharFormat &format);
 
     QTextDocument *m_document;
     QTextCursor m_cursor;
     std::vector<Run> m_runs;  // of the current paragraph
-    QString m_text;           // the run being collected
+    QString m_text;           // the current paragraph's text
+    qsizetype m_runStart = 0; // where the run being collected starts in it
     QTextCharFormat m_textFormat;
+    bool m_textHasMarks = false;
     int m_paragraphs = 0;     // paragraphs put into the document so far
+    int m_end = -1;           // where the next run goes, -1 when not known
     bool m_hasContent = false;
     bool m_afterFrameEnd = false;  // a frame's end has started the next paragraph
     int m_openFrames = 0;          // tables begun and not yet ended

@@ -58,7 +58,7 @@ bool Reader::isBullet(const ParaState &state) const
 
 void Reader::forgetFormats()
 {
-    m_lastCharKnown = false;
+    m_recentCount = 0;
     m_charFormats.clear();
     m_blockFormats.clear();
 }
@@ -66,12 +66,16 @@ void Reader::forgetFormats()
 QTextCharFormat Reader::charFormat(const CharState &given)
 {
     const CharState &state = shownState(given);
-    if (m_lastCharKnown && state == m_lastCharState)
-        return m_lastCharFormat;
-    m_lastCharKnown = true;
-    m_lastCharState = state;
-    m_lastCharFormat = charFormatFor(state);
-    return m_lastCharFormat;
+    for (int i = 0; i < m_recentCount; ++i) {
+        if (m_recentFormats[size_t(i)].state == state)
+            return m_recentFormats[size_t(i)].format;
+    }
+    RecentFormat &entry = m_recentFormats[size_t(m_recentNext)];
+    m_recentNext = (m_recentNext + 1) % kRecentFormats;
+    m_recentCount = std::min(m_recentCount + 1, kRecentFormats);
+    entry.state = state;
+    entry.format = charFormatFor(state);
+    return entry.format;
 }
 
 QTextCharFormat Reader::charFormatFor(const CharState &state)

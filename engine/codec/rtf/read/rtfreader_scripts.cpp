@@ -67,7 +67,7 @@ bool Reader::handleScriptWord(RtfWord word, const RtfToken &token)
 
 // Text of each script gets the state of that script: its font, and for complex text its
 // size and direction. A font number the font table does not declare names no font.
-void Reader::appendBodyText(const QString &text)
+void Reader::appendBodyText(QStringView text)
 {
     CharState state = current().chars;
     if (!hasScriptFields(state)) {
@@ -92,7 +92,7 @@ void Reader::appendBodyText(const QString &text)
             shown.rightToLeft = state.rightToLeft;
             shown.scriptShown = true;
         }
-        m_builder.appendText(part.toString(), charFormat(shown));
+        m_builder.appendText(part, charFormat(shown));
     });
 }
 

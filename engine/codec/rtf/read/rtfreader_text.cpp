@@ -29,7 +29,7 @@ void Reader::flushBytes()
         deliverText(text);
 }
 
-void Reader::deliverText(const QString &text)
+void Reader::deliverText(QStringView text)
 {
     switch (current().destination) {
     case Destination::Body:
@@ -54,17 +54,17 @@ void Reader::deliverText(const QString &text)
         return;
     }
     default:
-        appendListDefinitionText(text);
+        appendListDefinitionText(text.toString());
         return;
     }
 }
 
 void Reader::deliverChar(char16_t c)
 {
-    deliverText(QString(QChar(c)));
+    deliverText(QStringView(&c, 1));
 }
 
-void Reader::bodyText(const QString &text)
+void Reader::bodyText(QStringView text)
 {
     beginContent();
     m_shapePictureShown = false;

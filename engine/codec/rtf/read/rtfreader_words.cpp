@@ -440,8 +440,16 @@ void Reader::handleUnicode(int value)
     // Control characters carry no text, and an object replacement character without its
     // object stands for nothing.
     if ((code >= 0x20 && code != 0xFFFC) || code == '\t') {
-        const char32_t character = char32_t(code);
-        deliverText(QString::fromUcs4(&character, 1));
+        // Characters beyond the first plane take two UTF-16 units.
+        char16_t units[2];
+        const qsizetype count = QChar::requiresSurrogates(char32_t(code)) ? 2 : 1;
+        if (count == 2) {
+            units[0] = QChar::highSurrogate(char32_t(code));
+            units[1] = QChar::lowSurrogate(char32_t(code));
+        } else {
+            units[0] = char16_t(code);
+        }
+        deliverText(QStringView(units, count));
     }
     m_unicodeSkipLeft = current().unicodeSkip;
 }

@@ -17,6 +17,7 @@
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
 #include <QTextImageFormat>
+#include <array>
 #include <optional>
 #include <vector>
 
@@ -104,7 +105,7 @@ private:
 
     // Fonts of other scripts (rtfreader_scripts.cpp)
     bool handleScriptWord(RtfWord word, const RtfToken &token);  // false for other words
-    void appendBodyText(const QString &text);
+    void appendBodyText(QStringView text);
     const CharState &shownState(const CharState &state);
     void addScriptProperties(const CharState &state, QTextCharFormat &format) const;
 
@@ -116,9 +117,9 @@ private:
 
     // Text (rtfreader_text.cpp)
     void flushBytes();
-    void deliverText(const QString &text);
+    void deliverText(QStringView text);
     void deliverChar(char16_t c);
-    void bodyText(const QString &text);
+    void bodyText(QStringView text);
     void beginContent();
     void emitListText();
     void endParagraph();
@@ -231,9 +232,16 @@ private:
 
     // Format caches
     QHash<CharState, QTextCharFormat> m_charFormats;
-    CharState m_lastCharState;
-    bool m_lastCharKnown = false;
-    QTextCharFormat m_lastCharFormat;
+    // The formats of the last few character states: text alternates between a handful
+    // (plain, bold, a link...), and comparing states costs less than hashing one.
+    struct RecentFormat {
+        CharState state;
+        QTextCharFormat format;
+    };
+    static constexpr int kRecentFormats = 4;
+    std::array<RecentFormat, kRecentFormats> m_recentFormats;
+    int m_recentCount = 0;  // entries in use
+    int m_recentNext = 0;   // the entry replaced next
     QHash<ParaState, QTextBlockFormat> m_blockFormats;
     CharState m_latinState;
     quint8 m_pendingTabCode = 0;  // the kind of the next \tx
