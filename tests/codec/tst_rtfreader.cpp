@@ -2,6 +2,7 @@
 #include "engine/codec/formatmapping.h"
 #include "engine/codec/listformat.h"
 #include "engine/codec/rtf/read/rtfreader.h"
+#include "engine/codec/rtf/read/sourcetables.h"
 #include "engine/codec/rtf/write/rtfwriter.h"
 #include "engine/codec/textprops.h"
 
@@ -11,6 +12,7 @@
 #include <QImage>
 #include <QRandomGenerator>
 #include <QTest>
+#include <QTextCodec>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextFrame>
@@ -459,6 +461,35 @@ private slots:
         QTextDocument document;
         QVERIFY(readRtf(input, &document).ok());
         QCOMPARE(document.toPlainText(), expected);
+    }
+
+    // Single-byte code pages are decoded through a table made from their codec; every
+    // byte must come out as the codec decodes it, and double-byte pages keep their pairs.
+    void codePageTablesDecodeAsTheirCodecs_data()
+    {
+        QTest::addColumn<int>("codePage");
+        QTest::addColumn<QByteArray>("codecName");
+        for (int page : {1250, 1251, 1252, 1253, 1254, 1255, 1256, 1257, 1258, 874, 437, 850})
+            QTest::newRow(qPrintable(QString::number(page))) << page
+                                                             << (page < 1000 ? "IBM" : "windows-") + QByteArray::number(page);
+        QTest::newRow("10000") << 10000 << QByteArray("macintosh");
+        QTest::newRow("932") << 932 << QByteArray("Shift_JIS");
+    }
+    void codePageTablesDecodeAsTheirCodecs()
+    {
+        QFETCH(int, codePage);
+        QFETCH(QByteArray, codecName);
+        QTextCodec *codec = QTextCodec::codecForName(codecName);
+        if (!codec && codePage < 1000)
+            codec = QTextCodec::codecForName("cp" + QByteArray::number(codePage));
+        QVERIFY(codec);
+        QByteArray all;
+        for (int byte = 0; byte < 256; ++byte)
+            all += char(byte);
+        all += "\x82\xa0";  // a Shift JIS pair, plain bytes elsewhere
+        rtfin::CodePageDecoder decoder;
+        QCOMPARE(decoder.decode(all, codePage), codec->toUnicode(all));
+        QCOMPARE(decoder.decode(all.mid(200, 3), codePage), codec->toUnicode(all.mid(200, 3)));
     }
 
     void fontTable()

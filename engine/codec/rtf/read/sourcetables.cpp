@@ -79,8 +79,60 @@ QTextCodec *CodePageDecoder::codecFor(int codePage)
     return codec;
 }
 
+namespace {
+
+constexpr int kUtf8Mib = 106;
+
+bool isMultiByte(int codePage)
+{
+    switch (codePage) {
+    case 932: case 936: case 949: case 950: case 1361: case 65001:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The 256 characters of a code page, or an empty string when some byte does not stand
+// for one character by itself.
+QString tableOf(QTextCodec *codec)
+{
+    QByteArray all(256, Qt::Uninitialized);
+    for (int byte = 0; byte < 256; ++byte)
+        all[byte] = char(byte);
+    if (!codec)
+        return QString::fromLatin1(all);
+    if (codec->mibEnum() == kUtf8Mib)
+        return {};
+    QString table;
+    for (int byte = 0; byte < 256; ++byte) {
+        const QString one = codec->toUnicode(all.constData() + byte, 1);
+        if (one.size() != 1)
+            return {};
+        table += one;
+    }
+    return codec->toUnicode(all) == table ? table : QString();
+}
+
+}  // namespace
+
+const QString &CodePageDecoder::singleByteTable(int codePage)
+{
+    auto found = m_tables.find(codePage);
+    if (found == m_tables.end())
+        found = m_tables.insert(codePage, isMultiByte(codePage) ? QString() : tableOf(codecFor(codePage)));
+    return found.value();
+}
+
 QString CodePageDecoder::decode(QByteArrayView bytes, int codePage)
 {
+    if (const QString &table = singleByteTable(codePage); !table.isEmpty()) {
+        QString text(bytes.size(), Qt::Uninitialized);
+        QChar *out = text.data();
+        for (const char byte : bytes)
+            *out++ = table.at(quint8(byte));
+        return text;
+    }
     QTextCodec *codec = codecFor(codePage);
     if (!codec)
         return QString::fromLatin1(bytes.data(), bytes.size());

@@ -43,13 +43,18 @@ private:
 int codePageForCharset(int charset);
 
 // Decodes 8-bit text through the platform codecs, one codec per code page, found once.
+// A code page of one byte a character is decoded through a table of its 256 characters,
+// made once from its codec: text escaped as \'hh comes a few bytes at a time, and a
+// codec costs more to call than such a table.
 class CodePageDecoder {
 public:
     QString decode(QByteArrayView bytes, int codePage);
 
 private:
     QTextCodec *codecFor(int codePage);
+    const QString &singleByteTable(int codePage);
     QHash<int, QTextCodec *> m_codecs;
+    QHash<int, QString> m_tables;  // empty for code pages of more than one byte a character
 };
 
 }  // namespace engine::rtfin
