@@ -52,25 +52,39 @@ QByteArray RtfOutput::take()
     return std::exchange(m_out, QByteArray());
 }
 
-void RtfOutput::appendInt(int value)
+// A document is written as some words for every run; each is put straight into the
+// buffer's free room rather than through three appends.
+char *RtfOutput::room(qsizetype most)
 {
-    char digits[16];
-    const auto result = std::to_chars(digits, digits + sizeof digits, value);
-    m_out.append(digits, result.ptr - digits);
+    const qsizetype start = m_out.size();
+    m_out.resize(start + most);
+    return m_out.data() + start;
+}
+
+void RtfOutput::endRoom(const char *end)
+{
+    m_out.resize(end - m_out.constData());
 }
 
 void RtfOutput::word(const char *name)
 {
-    m_out.append('\\');
-    m_out.append(name);
+    const size_t length = std::strlen(name);
+    char *p = room(qsizetype(length) + 1);
+    *p++ = '\\';
+    std::memcpy(p, name, length);
+    endRoom(p + length);
     m_delimit = true;
 }
 
 void RtfOutput::word(const char *name, int value)
 {
-    m_out.append('\\');
-    m_out.append(name);
-    appendInt(value);
+    constexpr qsizetype kMaxDigits = 11;  // "-2147483648"
+    const size_t length = std::strlen(name);
+    char *p = room(qsizetype(length) + 1 + kMaxDigits);
+    *p++ = '\\';
+    std::memcpy(p, name, length);
+    p += length;
+    endRoom(std::to_chars(p, p + kMaxDigits, value).ptr);
     m_delimit = true;
 }
 

@@ -29,7 +29,8 @@ public:
     QByteArray take();
 
 private:
-    void appendInt(int value);
+    char *room(qsizetype most);      // where up to `most` bytes go at the end
+    void endRoom(const char *end);   // keeps what was written into the room up to `end`
     char *appendText(char *p, QStringView text, bool ansiFont);
 
     QByteArray m_out;
