@@ -1,6 +1,7 @@
 #include "engine/codec/plaintext.h"
 
 #include <QStringDecoder>
+#include <algorithm>
 #include <QTextBlock>
 #include <QTextCodec>
 #include <QTextCursor>
@@ -89,6 +90,30 @@ QByteArray writePlainText(const QTextDocument *document)
         }
     }
     return text.toUtf8();
+}
+
+QString plainTextOfRange(const QTextDocument *document, int start, int end)
+{
+    QTextCursor range(const_cast<QTextDocument *>(document));
+    range.setPosition(std::clamp(start, 0, document->characterCount() - 1));
+    range.setPosition(std::clamp(end, 0, document->characterCount() - 1), QTextCursor::KeepAnchor);
+    QString text = range.selectedText();
+    for (QChar &c : text) {
+        switch (c.unicode()) {
+        case QChar::ParagraphSeparator:
+        case QChar::LineSeparator:
+        case kFrameStart:
+        case kFrameEnd:
+            c = u'\n';
+            break;
+        case QChar::Nbsp:
+            c = u' ';
+            break;
+        default:
+            break;
+        }
+    }
+    return text;
 }
 
 }  // namespace engine

@@ -21,4 +21,9 @@ void readPlainText(const QByteArray &bytes, QTextDocument *document);
 
 QByteArray writePlainText(const QTextDocument *document);
 
+// The characters from `start` to `end` (end excluded) as copied text is handed to other
+// programs: paragraph, line and table marks become "\n" and no-break spaces spaces;
+// objects stay as U+FFFC.
+QString plainTextOfRange(const QTextDocument *document, int start, int end);
+
 }  // namespace engine

@@ -1,5 +1,6 @@
 #include "engine/view/richeditview.h"
 
+#include "engine/codec/listdocument.h"
 #include "engine/view/fastdocumentlayout.h"
 #include "engine/view/richeditview_p.h"
 #include "engine/codec/textprops.h"
@@ -37,6 +38,7 @@ RichEditView::RichEditView(QWidget *parent)
     : QTextEdit(parent)
     , d(new Private)
 {
+    setDocument(new ListDocument(this));
     setAcceptRichText(true);
     setUndoRedoEnabled(true);
     document()->setDocumentMargin(0);

@@ -1,6 +1,9 @@
 #include "engine/view/fastdocumentlayout.h"
+#include "engine/codec/documentinsertion.h"
 #include "engine/codec/formatmapping.h"
+#include "engine/codec/plaintext.h"
 #include "engine/codec/pngencoding.h"
+#include "engine/view/clipboarddata.h"
 #include "engine/view/richeditview.h"
 #include "engine/view/richeditview_p.h"
 #include "engine/codec/rtf/read/rtfreader.h"
@@ -16,7 +19,6 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QScrollBar>
-#include <QTextDocumentFragment>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QUrl>
@@ -29,9 +31,7 @@ namespace {
 
 const QStringList &rtfMimeTypes()
 {
-    static const QStringList types{QStringLiteral("text/rtf"), QStringLiteral("application/rtf"),
-                                   QStringLiteral("text/richtext")};
-    return types;
+    return ClipboardData::rtfTypes();
 }
 
 QByteArray rtfOf(const QMimeData *source)
@@ -192,24 +192,17 @@ bool RichEditView::canInsertFromMimeData(const QMimeData *source) const
 
 QMimeData *RichEditView::createMimeDataFromSelection() const
 {
-    // Other word processors take the selection as RTF; text and HTML go along. Qt's own
-    // mime data lists a fixed set of formats, so the formats are copied into a plain one.
+    // Other word processors take the selection as RTF; text and HTML go along. Both are
+    // written straight from the document: a copy of the selection (Qt's fragment) would
+    // cost time growing with the square of the length of each list in it.
     // A container that supplies its own clipboard data is asked first.
     QMimeData *containerData = nullptr;
     if (m_oleCallback && m_oleCallback->GetClipboardData(containerData) == OleResult::Ok && containerData)
         return containerData;
-    // The selection is copied out of the document once: each copy of a long list costs
-    // Qt time that grows with the square of the list's length.
-    const QTextDocumentFragment fragment = textCursor().selection();
-    auto *data = new QMimeData;
-    data->setText(fragment.toPlainText());
-    data->setHtml(fragment.toHtml());
-    QTextDocument selection;
-    QTextCursor(&selection).insertFragment(fragment);
-    const QByteArray rtf = writeRtf(&selection);
-    for (const QString &type : rtfMimeTypes())
-        data->setData(type, rtf);
-    return data;
+    const QTextCursor selection = textCursor();
+    const int start = selection.selectionStart();
+    const int end = selection.selectionEnd();
+    return new ClipboardData(writeRtfRange(document(), start, end), plainTextOfRange(document(), start, end));
 }
 
 void RichEditView::insertFromMimeData(const QMimeData *source)
@@ -225,7 +218,7 @@ void RichEditView::insertFromMimeData(const QMimeData *source)
         if (readRtf(rtf, &pasted).ok()) {
             adoptPictures(pasted, document());
             QTextCursor cursor = textCursor();
-            cursor.insertFragment(QTextDocumentFragment(&pasted));
+            insertDocument(cursor, &pasted);
             setTextCursor(cursor);
             return;
         }

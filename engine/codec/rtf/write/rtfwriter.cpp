@@ -13,11 +13,15 @@
 #include "engine/codec/textprops.h"
 
 #include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocumentFragment>
 #include <QTextDocument>
 #include <QTextFrame>
 #include <QTextImageFormat>
 #include <QTextList>
+#include <algorithm>
 #include <cmath>
+#include <limits>
 #include <optional>
 #include <vector>
 
@@ -77,9 +81,18 @@ void writeLineSpacing(RtfOutput &out, const ParaFormat &format)
     out.word("slmult", multiple ? 1 : 0);
 }
 
+// What of the document is written: document positions (all of it by default), and
+// whether the page setup and the groups kept from the file go along.
+struct WriteRange {
+    int start = 0;
+    int end = std::numeric_limits<int>::max();
+    bool fileExtras = true;
+    bool cut() const { return start > 0 || end != std::numeric_limits<int>::max(); }
+};
+
 class DocumentWriter {
 public:
-    explicit DocumentWriter(const QTextDocument *document);
+    explicit DocumentWriter(const QTextDocument *document, WriteRange range = {});
     QByteArray write();
 
 private:
@@ -94,6 +107,7 @@ private:
 
     // `end` is the word that ends the paragraph, `tableLevel` the tables around it.
     void writeBlock(const QTextBlock &block, const char *end = "par", int tableLevel = 0);
+    void writeRangeBlocks();
     const QByteArray &paragraphStart(const QTextBlock &block);
     QByteArray computeParagraphStart(const QTextBlock &block);
     void writeListWords(const QTextBlock &block, const QTextList *list);
@@ -115,6 +129,7 @@ private:
     void writePageSetup(RtfOutput &out) const;
 
     const QTextDocument *m_document;
+    WriteRange m_range;
     QFont m_defaultFont;
     RtfOutput m_out;
     OutputFontTable m_fonts;
@@ -133,8 +148,9 @@ private:
     RunState m_stateBeforeField;
 };
 
-DocumentWriter::DocumentWriter(const QTextDocument *document)
+DocumentWriter::DocumentWriter(const QTextDocument *document, WriteRange range)
     : m_document(document),
+      m_range(range),
       m_defaultFont(document->defaultFont()),
       m_out(document->characterCount() + document->characterCount() / 4 + 4096),
       m_extras(documentExtras(document)),
@@ -144,12 +160,19 @@ DocumentWriter::DocumentWriter(const QTextDocument *document)
     // text is shown in.
     const CharFormat plain = readCharFormat(QTextCharFormat(), m_defaultFont);
     m_fonts.indexOf(plain.faceName, plain.charset, plain.pitchAndFamily);
+    if (!m_range.fileExtras) {
+        // Kept objects in the range still need the source's fonts and colours.
+        m_extras.page = PageSetup();
+        m_extras.headerGroups.clear();
+    }
 }
 
 QByteArray DocumentWriter::write()
 {
     const QTextFrame *root = m_document->rootFrame();
-    if (root->childFrames().isEmpty()) {
+    if (m_range.cut()) {
+        writeRangeBlocks();
+    } else if (root->childFrames().isEmpty()) {
         for (QTextBlock block = m_document->begin(); block.isValid(); block = block.next())
             writeBlock(block);
     } else {
@@ -184,6 +207,13 @@ QByteArray DocumentWriter::header()
     return out.take();
 }
 
+void DocumentWriter::writeRangeBlocks()
+{
+    for (QTextBlock block = m_document->findBlock(m_range.start); block.isValid() && block.position() <= m_range.end;
+         block = block.next())
+        writeBlock(block);
+}
+
 void DocumentWriter::writeBlock(const QTextBlock &block, const char *end, int tableLevel)
 {
     m_out.words(paragraphStart(block));
@@ -196,16 +226,22 @@ void DocumentWriter::writeBlock(const QTextBlock &block, const char *end, int ta
     // One copy of the paragraph's text; the fragments are views into it, found by their
     // lengths (asking a fragment for its position walks the document's tree).
     const QString text = block.text();
+    const int blockStart = block.position();
+    const qsizetype from = std::clamp<qint64>(qint64(m_range.start) - blockStart, 0, text.size());
+    const qsizetype to = std::clamp<qint64>(qint64(m_range.end) - blockStart, 0, text.size());
     qsizetype offset = 0;
-    for (auto it = block.begin(); !it.atEnd(); ++it) {
+    for (auto it = block.begin(); !it.atEnd() && offset < to; ++it) {
         const QTextFragment fragment = it.fragment();
-        const int length = fragment.length();
-        writeFragment(fragment, QStringView(text).mid(offset, length));
+        const qsizetype length = fragment.length();
+        const qsizetype first = std::max(offset, from);
+        const qsizetype last = std::min(offset + length, to);
+        if (first < last)
+            writeFragment(fragment, QStringView(text).mid(first, last - first));
         offset += length;
     }
     switchField(QString(), 0);
     // An empty paragraph's mark carries the format of what will be typed into it.
-    if (block.length() == 1)
+    if (from >= to)
         changeTo(markState(block.charFormat()));
     m_out.word(end);
     m_out.newline();
@@ -506,6 +542,42 @@ void DocumentWriter::changeEffects(const RunState &target)
 QByteArray writeRtf(const QTextDocument *document)
 {
     return DocumentWriter(document).write();
+}
+
+namespace {
+
+bool cutsThroughTable(const QTextDocument *document, int start, int end)
+{
+    for (const QTextFrame *frame : document->rootFrame()->childFrames()) {
+        const int frameStart = frame->firstPosition() - 1;  // its start mark
+        const int frameEnd = frame->lastPosition() + 1;     // its end mark
+        if (frameStart < end && start <= frameEnd)
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+QByteArray writeRtfRange(const QTextDocument *document, int start, int end)
+{
+    const int documentEnd = document->characterCount() - 1;
+    start = std::clamp(start, 0, documentEnd);
+    end = std::clamp(end, start, documentEnd);
+    if (start == 0 && end == documentEnd) {
+        WriteRange everything;  // tables and all
+        everything.fileExtras = false;
+        return DocumentWriter(document, everything).write();
+    }
+    if (cutsThroughTable(document, start, end)) {
+        QTextCursor cursor(const_cast<QTextDocument *>(document));
+        cursor.setPosition(start);
+        cursor.setPosition(end, QTextCursor::KeepAnchor);
+        QTextDocument copy;
+        QTextCursor(&copy).insertFragment(cursor.selection());
+        return writeRtfRange(&copy, 0, copy.characterCount() - 1);
+    }
+    return DocumentWriter(document, WriteRange{start, end, false}).write();
 }
 
 }  // namespace engine
