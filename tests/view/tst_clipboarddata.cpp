@@ -1,0 +1,82 @@
+#include "engine/view/clipboarddata.h"
+#include "engine/view/richeditview.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
+#include <QStandardPaths>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextList>
+
+using namespace engine;
+
+class TestClipboardData : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
+    // RTF under each of its names, text and HTML; the HTML, made only when asked for,
+    // still shows what was copied after the document changed.
+    void copyOffersEveryFormatAsCopied()
+    {
+        RichEditView view;
+        view.setPlainText(QStringLiteral("one bold line\nsecond"));
+        QTextCursor bold(view.document());
+        bold.setPosition(4);
+        bold.setPosition(8, QTextCursor::KeepAnchor);
+        QTextCharFormat format;
+        format.setFontWeight(QFont::Bold);
+        bold.mergeCharFormat(format);
+        view.setSelectionRange({4, 20});
+        view.copySelection();
+        view.setPlainText(QStringLiteral("changed"));
+
+        const QMimeData *copied = QGuiApplication::clipboard()->mimeData();
+        for (const QString &type : ClipboardData::rtfTypes()) {
+            QVERIFY2(copied->hasFormat(type), qPrintable(type));
+            QVERIFY(copied->data(type).startsWith("{\\rtf1"));
+        }
+        QVERIFY(copied->formats().contains(QStringLiteral("text/html")));
+        QCOMPARE(copied->text(), QStringLiteral("bold line\nsecond"));
+        QVERIFY(copied->hasHtml());
+        const QString html = copied->html();
+        QVERIFY2(html.contains(QStringLiteral("font-weight:700")), qPrintable(html));
+        QVERIFY(html.contains(QStringLiteral("second")));
+        QVERIFY(!html.contains(QStringLiteral("changed")));
+        QCOMPARE(QString::fromUtf8(copied->data(QStringLiteral("text/html"))), html);
+    }
+
+    // Pasting the copy of a list brings one list of the same items, undone in one step.
+    void copiedListPastesAsOneListUndoneAtOnce()
+    {
+        RichEditView source;
+        QStringList lines;
+        for (int i = 0; i < 200; ++i)
+            lines.append(QStringLiteral("item %1").arg(i));
+        source.setPlainText(lines.join(u'\n'));
+        source.setSelectionRange({0, -1});
+        source.textCursor().createList(QTextListFormat::ListDisc);
+        source.copySelection();
+
+        RichEditView target;
+        target.setPlainText(QStringLiteral("before"));
+        target.setSelectionRange({6, 6});
+        target.document()->clearUndoRedoStacks();
+        target.pasteClipboard();
+        const QTextList *list = target.document()->findBlockByNumber(1).textList();
+        QVERIFY(list);
+        QCOMPARE(list->count(), 200);  // the first item starts a paragraph of its own
+        QCOMPARE(list->item(0).text(), QStringLiteral("item 0"));
+        QCOMPARE(list->item(199).text(), QStringLiteral("item 199"));
+        target.document()->undo();
+        QCOMPARE(target.document()->toPlainText(), QStringLiteral("before"));
+        QVERIFY(!target.document()->isUndoAvailable());
+    }
+};
+
+QTEST_MAIN(TestClipboardData)
+#include "tst_clipboarddata.moc"
