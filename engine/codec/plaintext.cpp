@@ -92,26 +92,29 @@ QByteArray writePlainText(const QTextDocument *document)
     return text.toUtf8();
 }
 
+// Paragraph by paragraph: every mark between two paragraphs (a paragraph's end or a
+// table's edge) becomes one line end, as it would in the selected text.
 QString plainTextOfRange(const QTextDocument *document, int start, int end)
 {
-    QTextCursor range(const_cast<QTextDocument *>(document));
-    range.setPosition(std::clamp(start, 0, document->characterCount() - 1));
-    range.setPosition(std::clamp(end, 0, document->characterCount() - 1), QTextCursor::KeepAnchor);
-    QString text = range.selectedText();
+    const int documentEnd = document->characterCount() - 1;
+    start = std::clamp(start, 0, documentEnd);
+    end = std::clamp(end, start, documentEnd);
+    QString text;
+    text.reserve(end - start);
+    for (QTextBlock block = document->findBlock(start); block.isValid() && block.position() <= end;
+         block = block.next()) {
+        if (block.position() > start)
+            text.append(u'\n');
+        const int from = std::max(start - block.position(), 0);
+        const int to = std::min(end - block.position(), block.length() - 1);
+        if (from < to)
+            text.append(QStringView(block.text()).mid(from, to - from));
+    }
     for (QChar &c : text) {
-        switch (c.unicode()) {
-        case QChar::ParagraphSeparator:
-        case QChar::LineSeparator:
-        case kFrameStart:
-        case kFrameEnd:
+        if (c == QChar::LineSeparator)
             c = u'\n';
-            break;
-        case QChar::Nbsp:
+        else if (c == QChar::Nbsp)
             c = u' ';
-            break;
-        default:
-            break;
-        }
     }
     return text;
 }

@@ -36,11 +36,6 @@ QStringList ClipboardData::formats() const
     return types;
 }
 
-bool ClipboardData::hasFormat(const QString &mimeType) const
-{
-    return mimeType == htmlType() || QMimeData::hasFormat(mimeType);
-}
-
 QVariant ClipboardData::retrieveData(const QString &mimeType, QMetaType type) const
 {
     if (mimeType == htmlType())

@@ -16,8 +16,7 @@ public:
 
     static const QStringList &rtfTypes();
 
-    QStringList formats() const override;
-    bool hasFormat(const QString &mimeType) const override;
+    QStringList formats() const override;  // Qt's hasFormat() asks this too
 
 protected:
     QVariant retrieveData(const QString &mimeType, QMetaType type) const override;

@@ -29,14 +29,9 @@ namespace engine {
 
 namespace {
 
-const QStringList &rtfMimeTypes()
-{
-    return ClipboardData::rtfTypes();
-}
-
 QByteArray rtfOf(const QMimeData *source)
 {
-    for (const QString &type : rtfMimeTypes())
+    for (const QString &type : ClipboardData::rtfTypes())
         if (source->hasFormat(type))
             return source->data(type);
     return {};
@@ -46,7 +41,7 @@ bool holdsPasteableFormat(const QMimeData *source)
 {
     if (!source)
         return false;
-    for (const QString &type : rtfMimeTypes())
+    for (const QString &type : ClipboardData::rtfTypes())
         if (source->hasFormat(type))
             return true;
     return source->hasText() || source->hasHtml() || source->hasImage();
