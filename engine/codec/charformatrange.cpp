@@ -1,6 +1,7 @@
 #include "engine/codec/charformatrange.h"
 
 #include "engine/codec/formatmapping.h"
+#include "engine/codec/storagechange.h"
 
 #include <QAbstractUndoItem>
 #include <QHash>
@@ -32,19 +33,6 @@ bool isParagraphEnd(QChar c)
     return c == QChar::ParagraphSeparator || c == QTextBeginningOfFrame || c == QTextEndOfFrame;
 }
 
-// Layouts built from the old formats are dropped; the change is announced as one range.
-void announceChange(QTextDocumentPrivate *storage, int from, int to)
-{
-    const QTextBlock last = storage->blocksFind(std::max(from, to - 1));
-    for (QTextBlock block = storage->blocksFind(from); block.isValid(); block = block.next()) {
-        if (QTextLayout *layout = QTextDocumentPrivate::block(block)->layout)
-            layout->engine()->invalidate();
-        if (block == last)
-            break;
-    }
-    storage->documentChange(from, to - from);
-}
-
 // Puts each swap's `before` (undo) or `after` (redo) format back. The fragments normally
 // still lie as they were left; where later edits split or joined them, the document's
 // own format change does the splitting.
@@ -54,22 +42,28 @@ void replay(QTextDocument *document, const std::vector<FormatSwap> &swaps, bool 
         return;
     QTextDocumentPrivate *storage = QTextDocumentPrivate::get(document);
     FragmentMap &fragments = storage->fragmentMap();
+    // The walk keeps the position of `node` as it goes: asking the map for it costs a
+    // climb of the tree each time.
     uint node = fragments.findNode(swaps.front().position);
+    int position = node ? int(fragments.position(node)) : 0;
     for (const FormatSwap &swap : swaps) {
-        while (node && int(fragments.position(node) + fragments.size(node)) <= swap.position)
+        while (node && position + int(fragments.size(node)) <= swap.position) {
+            position += int(fragments.size(node));
             node = fragments.next(node);
+        }
         const int wanted = undo ? swap.before : swap.after;
         const int found = undo ? swap.after : swap.before;
-        if (node && int(fragments.position(node)) == swap.position && int(fragments.size(node)) == swap.length
+        if (node && position == swap.position && int(fragments.size(node)) == swap.length
             && fragments.fragment(node)->format == found) {
             fragments.fragment(node)->format = wanted;
         } else {
             storage->setCharFormat(swap.position, swap.length, storage->formatCollection()->charFormat(wanted));
             node = fragments.findNode(swap.position);
+            position = node ? int(fragments.position(node)) : 0;
         }
     }
     const FormatSwap &last = swaps.back();
-    announceChange(storage, swaps.front().position, last.position + last.length);
+    announceFormatChange(storage, swaps.front().position, last.position + last.length);
 }
 
 class FormatSwapUndo : public QAbstractUndoItem {
@@ -185,7 +179,7 @@ void applyCharFormatToRange(QTextDocument *document, int start, int end, const C
         return;
     std::inplace_merge(swaps.begin(), swaps.begin() + qsizetype(textSwaps), swaps.end(),
                        [](const FormatSwap &a, const FormatSwap &b) { return a.position < b.position; });
-    announceChange(storage, swaps.front().position, swaps.back().position + swaps.back().length);
+    announceFormatChange(storage, swaps.front().position, swaps.back().position + swaps.back().length);
     document->appendUndoItem(new FormatSwapUndo(document, std::move(swaps)));
 }
 

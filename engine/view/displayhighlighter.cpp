@@ -5,6 +5,9 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
+#include <QtGui/private/qtextdocument_p.h>
+#include <QtGui/private/qtextformat_p.h>
+#include <algorithm>
 
 namespace engine {
 
@@ -36,27 +39,39 @@ void DisplayHighlighter::refresh(int from, int removed, int added)
     }
 }
 
-DisplayHighlighter::Overlay DisplayHighlighter::overlayOf(const QTextFragment &fragment)
+DisplayHighlighter::Overlay DisplayHighlighter::overlayOf(int formatIndex)
 {
-    auto found = m_overlayByFormat.constFind(fragment.charFormatIndex());
-    if (found != m_overlayByFormat.cend())
-        return *found;
-    const QTextCharFormat format = fragment.charFormat();
-    const Overlay overlay = isHyperlink(format) ? Overlay::Link : isHidden(format) ? Overlay::Hidden : Overlay::None;
-    m_overlayByFormat.insert(fragment.charFormatIndex(), overlay);
+    if (formatIndex < 0)
+        return Overlay::None;
+    if (size_t(formatIndex) >= m_overlayByFormat.size())
+        m_overlayByFormat.resize(size_t(formatIndex) + 1, Overlay::Unknown);
+    Overlay &overlay = m_overlayByFormat[size_t(formatIndex)];
+    if (overlay == Overlay::Unknown) {
+        const QTextCharFormat format = QTextDocumentPrivate::get(m_document)->formatCollection()->charFormat(formatIndex);
+        overlay = isHyperlink(format) ? Overlay::Link : isHidden(format) ? Overlay::Hidden : Overlay::None;
+    }
     return overlay;
 }
 
+// The paragraph's runs are read straight from the document's storage: a large change
+// looks at every run of every paragraph it touched.
 void DisplayHighlighter::refreshBlock(const QTextBlock &block)
 {
     QList<QTextLayout::FormatRange> overlays;
     const int blockStart = block.position();
-    for (auto it = block.begin(); !it.atEnd(); ++it) {
-        const QTextFragment fragment = it.fragment();
-        const Overlay overlay = overlayOf(fragment);
-        if (overlay != Overlay::None)
-            overlays.append({fragment.position() - blockStart, fragment.length(),
+    const int textEnd = blockStart + block.length() - 1;
+    const QTextDocumentPrivate::FragmentMap &fragments = QTextDocumentPrivate::get(m_document)->fragmentMap();
+    uint node = fragments.findNode(blockStart);
+    for (int position = node ? int(fragments.position(node)) : textEnd; node && position < textEnd;
+         node = fragments.next(node)) {
+        const int size = int(fragments.size(node));
+        const Overlay overlay = overlayOf(fragments.fragment(node)->format);
+        if (overlay != Overlay::None) {
+            const int start = std::max(position, blockStart);
+            overlays.append({start - blockStart, std::min(position + size, textEnd) - start,
                              overlay == Overlay::Link ? linkOverlay() : hiddenTextOverlay()});
+        }
+        position += size;
     }
     if (m_detectUrls) {
         for (const TextSpan &url : findUrls(block.text()))
