@@ -4,8 +4,6 @@
 #include "engine/codec/storagechange.h"
 
 #include <QAbstractUndoItem>
-#include <QHash>
-#include <QSet>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -82,29 +80,35 @@ private:
 };
 
 // The format a stretch of text takes: its own with the masked fields applied. Stretches
-// share few formats, so each format is mapped once.
+// share few formats, so each format is mapped once; the map is a table by format number,
+// as a run is looked up for every stretch of a large document.
 class FormatMapper {
 public:
     FormatMapper(QTextFormatCollection *formats, const CharFormat &format)
         : m_formats(formats)
         , m_format(format)
+        , m_changed(size_t(formats->numFormats()), -1)
     {
     }
     int operator()(int index)
     {
-        auto found = m_changed.find(index);
-        if (found == m_changed.end()) {
+        if (index < 0)
+            return index;
+        if (size_t(index) >= m_changed.size())
+            m_changed.resize(size_t(index) + 1, -1);
+        if (m_changed[size_t(index)] < 0) {
             QTextCharFormat changed = m_formats->charFormat(index);
             applyCharFormat(m_format, changed);
-            found = m_changed.insert(index, m_formats->indexForFormat(changed));
+            const int mapped = m_formats->indexForFormat(changed);
+            m_changed[size_t(index)] = mapped;
         }
-        return *found;
+        return m_changed[size_t(index)];
     }
 
 private:
     QTextFormatCollection *m_formats;
     const CharFormat &m_format;
-    QHash<int, int> m_changed;
+    std::vector<int> m_changed;
 };
 
 // Changes [from, to) inside one fragment through the document, which splits it there.
@@ -191,17 +195,16 @@ QList<QTextCharFormat> distinctCharFormats(const QTextDocument *document, int st
     const QTextDocumentPrivate *storage = QTextDocumentPrivate::get(document);
     const FragmentMap &fragments = storage->fragmentMap();
     const QString text = storage->buffer();
-    QSet<int> seen;
+    std::vector<bool> seen(size_t(storage->formatCollection()->numFormats()), false);
     uint node = fragments.findNode(start);
     for (int position = int(fragments.position(node)); node && position < end; node = fragments.next(node)) {
         position += int(fragments.size(node));
         const QTextFragmentData *fragment = fragments.fragment(node);
-        if (isParagraphEnd(text.at(fragment->stringPosition)))
+        if (fragment->format < 0 || size_t(fragment->format) >= seen.size() || seen[size_t(fragment->format)]
+            || isParagraphEnd(text.at(fragment->stringPosition)))
             continue;
-        if (!seen.contains(fragment->format)) {
-            seen.insert(fragment->format);
-            result.append(storage->formatCollection()->charFormat(fragment->format));
-        }
+        seen[size_t(fragment->format)] = true;
+        result.append(storage->formatCollection()->charFormat(fragment->format));
     }
     return result;
 }

@@ -2,9 +2,10 @@
 #include "engine/view/urldetector.h"
 
 #include <QObject>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <vector>
 
-class QTextBlock;
 class QTextDocument;
 
 // Lays display-only formats over a paragraph's text: hidden text grey with a dotted
@@ -27,7 +28,8 @@ private:
 
     Overlay overlayOf(int formatIndex);
     void refresh(int from, int removed, int added);
-    void refreshBlock(const QTextBlock &block);
+    void refreshBlocks(QTextBlock block, const QTextBlock &last);
+    void applyOverlays(const QTextBlock &block, QList<QTextLayout::FormatRange> overlays);
 
     QTextDocument *m_document;
     bool m_detectUrls = false;
