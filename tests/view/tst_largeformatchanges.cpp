@@ -1,4 +1,5 @@
 #include "engine/codec/formatmapping.h"
+#include "engine/codec/textprops.h"
 #include "engine/view/fastdocumentlayout.h"
 #include "engine/view/richeditview.h"
 
@@ -331,6 +332,47 @@ private slots:
         const QTextBlock left = view.document()->findBlockByNumber(5);
         QCOMPARE(left.textList(), nullptr);
         QCOMPARE(left.blockFormat().indent(), 2);
+    }
+
+    // Each paragraph's overlays as (start, length, is a link) triples.
+    void overlaysFollowEachParagraphsRunsAfterALargeChange()
+    {
+        RichEditView view;
+        QTextCursor cursor(view.document());
+        QTextCharFormat link;
+        link.setAnchor(true);
+        link.setAnchorHref(QStringLiteral("http://example.com"));
+        QTextCharFormat hidden;
+        hidden.setProperty(prop::Hidden, true);
+        // Link at a paragraph's start and end, an empty paragraph, hidden text over a
+        // paragraph end, a paragraph of nothing but a link.
+        cursor.insertText(QStringLiteral("link"), link);
+        cursor.insertText(QStringLiteral(" plain "), QTextCharFormat());
+        cursor.insertText(QStringLiteral("end"), link);
+        cursor.insertBlock();
+        cursor.insertBlock();
+        cursor.insertText(QStringLiteral("text "), QTextCharFormat());
+        cursor.insertText(QStringLiteral("hid"), hidden);
+        cursor.insertBlock(QTextBlockFormat(), hidden);
+        cursor.insertText(QStringLiteral("den"), hidden);
+        cursor.insertText(QStringLiteral(" shown"), QTextCharFormat());
+        cursor.insertBlock();
+        cursor.insertText(QStringLiteral("whole"), link);
+        view.document()->clearUndoRedoStacks();
+        const auto overlaysOf = [&](int number) {
+            QList<std::tuple<int, int, bool>> result;
+            for (const QTextLayout::FormatRange &range : view.document()->findBlockByNumber(number).layout()->formats())
+                result.append({range.start, range.length, range.format.underlineStyle() == QTextCharFormat::SingleUnderline});
+            return result;
+        };
+        view.setSelectionRange({0, -1});
+        view.setCharFormat(bold(true), true);
+        using Overlays = QList<std::tuple<int, int, bool>>;
+        QCOMPARE(overlaysOf(0), Overlays({{0, 4, true}, {11, 3, true}}));
+        QCOMPARE(overlaysOf(1), Overlays());
+        QCOMPARE(overlaysOf(2), Overlays({{5, 3, false}}));
+        QCOMPARE(overlaysOf(3), Overlays({{0, 3, false}}));
+        QCOMPARE(overlaysOf(4), Overlays({{0, 5, true}}));
     }
 
     void linksKeepTheirOverlayThroughALargeChange()
