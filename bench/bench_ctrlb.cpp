@@ -1,9 +1,14 @@
-// One Ctrl+B in the main window over a selection of 10,000 mixed-format paragraphs: the
-// style change and the refresh of the toolbar, format bar and Edit menu that follows it.
-// Prints the time; run under callgrind for the instruction count of the Ctrl+B alone:
-//   valgrind --tool=callgrind --instr-atstart=no build/bench_ctrlb
+// One format operation in the main window over a selection of every paragraph of a
+// mixed-format document (10,000 paragraphs unless --paragraphs N): the change and the
+// refresh of the toolbar, format bar and Edit menu that follows it, until the window is
+// idle. Prints the time; run under callgrind for the instruction count of the operation
+// alone:
+//   valgrind --tool=callgrind --instr-atstart=no build/bench_ctrlb [--op OP]
+// OP is bold (Ctrl+B, the default), undo or redo (of a Ctrl+B), size, colour, align or
+// bullets. Undo and redo start once the layout of the Ctrl+B is complete.
 #include "app/WPForm.h"
 #include "bench/rtfgen.h"
+#include "engine/view/fastdocumentlayout.h"
 #include "platform/application.h"
 #include "richedit/Wwintl.h"
 #include "richedit/wwriched.h"
@@ -13,11 +18,11 @@
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <cstdio>
+#include <functional>
+#include <map>
 #include <valgrind/callgrind.h>
 
 namespace {
-
-constexpr int kParagraphs = 10000;
 
 void sendCtrlB(QWidget *target)
 {
@@ -25,6 +30,26 @@ void sendCtrlB(QWidget *target)
     QKeyEvent release(QEvent::KeyRelease, Qt::Key_B, Qt::ControlModifier, QStringLiteral("\x02"));
     QCoreApplication::sendEvent(target, &press);
     QCoreApplication::sendEvent(target, &release);
+}
+
+void settle()
+{
+    for (int i = 0; i < 3; ++i) {
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+    }
+}
+
+void layOutEverything(TwwDBRichEdit *editor)
+{
+    if (auto *layout = dynamic_cast<engine::FastDocumentLayout *>(editor->document()->documentLayout()))
+        layout->layOutDeferredParagraphs();
+}
+
+QString option(const QStringList &arguments, const QString &name, const QString &fallback)
+{
+    const qsizetype at = arguments.indexOf(name);
+    return at > 0 ? arguments.value(at + 1, fallback) : fallback;
 }
 
 }  // namespace
@@ -35,24 +60,53 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     CreateGlobalIntl(app);
+    const QString op = option(app.arguments(), QStringLiteral("--op"), QStringLiteral("bold"));
+    const int paragraphs = std::max(1, option(app.arguments(), QStringLiteral("--paragraphs"), QStringLiteral("10000")).toInt());
     TfmPellWP window;
+    window.resize(800, 600);
     window.show();
-    QCoreApplication::processEvents();
+    settle();
     auto *editor = window.findChild<TwwDBRichEdit *>(QStringLiteral("RichEdit1"));
-    QByteArray rtf = bench::generateRtf(kParagraphs, 0);
+    QByteArray rtf = bench::generateRtf(paragraphs, 0);
     QBuffer source(&rtf);
     source.open(QIODevice::ReadOnly);
     editor->Lines()->LoadFromStream(source);
     editor->setFocus();
     editor->SelectAll();
-    QCoreApplication::processEvents();
+    settle();
+
+    const std::map<QString, std::function<void()>> operations = {
+        {QStringLiteral("bold"), [&] { sendCtrlB(editor); }},
+        {QStringLiteral("undo"), [&] { window.mmiUndoClick(); }},
+        {QStringLiteral("redo"), [&] { window.Redo1Click(); }},
+        {QStringLiteral("size"), [&] { editor->SelectionAttributes().SetSize(14); window.UpdateControlStates(); }},
+        {QStringLiteral("colour"), [&] { editor->SelectionAttributes().SetColor(TColor(0x0000C0)); window.UpdateControlStates(); }},
+        {QStringLiteral("align"), [&] { window.CenterButtonClick(); }},
+        {QStringLiteral("bullets"), [&] { window.BulletButtonClick(); }},
+    };
+    const auto operation = operations.find(op);
+    if (operation == operations.end()) {
+        std::fprintf(stderr, "unknown --op %s\n", qPrintable(op));
+        return 1;
+    }
+    if (op == QLatin1String("undo") || op == QLatin1String("redo")) {
+        sendCtrlB(editor);
+        settle();
+        layOutEverything(editor);
+        if (op == QLatin1String("redo")) {
+            window.mmiUndoClick();
+            settle();
+            layOutEverything(editor);
+        }
+    }
 
     QElapsedTimer timer;
     timer.start();
     CALLGRIND_START_INSTRUMENTATION;
-    sendCtrlB(editor);
-    QCoreApplication::processEvents();
+    operation->second();
+    settle();
     CALLGRIND_STOP_INSTRUMENTATION;
-    std::printf("Ctrl+B over %d paragraphs, selected: %.1f ms\n", kParagraphs, double(timer.nsecsElapsed()) / 1e6);
+    std::printf("%s over %d paragraphs, selected: %.1f ms\n", qPrintable(op), paragraphs,
+                double(timer.nsecsElapsed()) / 1e6);
     return 0;
 }

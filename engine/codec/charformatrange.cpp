@@ -1,10 +1,9 @@
 #include "engine/codec/charformatrange.h"
 
 #include "engine/codec/formatmapping.h"
+#include "engine/codec/storagechange.h"
 
 #include <QAbstractUndoItem>
-#include <QHash>
-#include <QSet>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -32,19 +31,6 @@ bool isParagraphEnd(QChar c)
     return c == QChar::ParagraphSeparator || c == QTextBeginningOfFrame || c == QTextEndOfFrame;
 }
 
-// Layouts built from the old formats are dropped; the change is announced as one range.
-void announceChange(QTextDocumentPrivate *storage, int from, int to)
-{
-    const QTextBlock last = storage->blocksFind(std::max(from, to - 1));
-    for (QTextBlock block = storage->blocksFind(from); block.isValid(); block = block.next()) {
-        if (QTextLayout *layout = QTextDocumentPrivate::block(block)->layout)
-            layout->engine()->invalidate();
-        if (block == last)
-            break;
-    }
-    storage->documentChange(from, to - from);
-}
-
 // Puts each swap's `before` (undo) or `after` (redo) format back. The fragments normally
 // still lie as they were left; where later edits split or joined them, the document's
 // own format change does the splitting.
@@ -54,22 +40,28 @@ void replay(QTextDocument *document, const std::vector<FormatSwap> &swaps, bool 
         return;
     QTextDocumentPrivate *storage = QTextDocumentPrivate::get(document);
     FragmentMap &fragments = storage->fragmentMap();
+    // The walk keeps the position of `node` as it goes: asking the map for it costs a
+    // climb of the tree each time.
     uint node = fragments.findNode(swaps.front().position);
+    int position = node ? int(fragments.position(node)) : 0;
     for (const FormatSwap &swap : swaps) {
-        while (node && int(fragments.position(node) + fragments.size(node)) <= swap.position)
+        while (node && position + int(fragments.size(node)) <= swap.position) {
+            position += int(fragments.size(node));
             node = fragments.next(node);
+        }
         const int wanted = undo ? swap.before : swap.after;
         const int found = undo ? swap.after : swap.before;
-        if (node && int(fragments.position(node)) == swap.position && int(fragments.size(node)) == swap.length
+        if (node && position == swap.position && int(fragments.size(node)) == swap.length
             && fragments.fragment(node)->format == found) {
             fragments.fragment(node)->format = wanted;
         } else {
             storage->setCharFormat(swap.position, swap.length, storage->formatCollection()->charFormat(wanted));
             node = fragments.findNode(swap.position);
+            position = node ? int(fragments.position(node)) : 0;
         }
     }
     const FormatSwap &last = swaps.back();
-    announceChange(storage, swaps.front().position, last.position + last.length);
+    announceFormatChange(storage, swaps.front().position, last.position + last.length);
 }
 
 class FormatSwapUndo : public QAbstractUndoItem {
@@ -88,29 +80,35 @@ private:
 };
 
 // The format a stretch of text takes: its own with the masked fields applied. Stretches
-// share few formats, so each format is mapped once.
+// share few formats, so each format is mapped once; the map is a table by format number,
+// as a run is looked up for every stretch of a large document.
 class FormatMapper {
 public:
     FormatMapper(QTextFormatCollection *formats, const CharFormat &format)
         : m_formats(formats)
         , m_format(format)
+        , m_changed(size_t(formats->numFormats()), -1)
     {
     }
     int operator()(int index)
     {
-        auto found = m_changed.find(index);
-        if (found == m_changed.end()) {
+        if (index < 0)
+            return index;
+        if (size_t(index) >= m_changed.size())
+            m_changed.resize(size_t(index) + 1, -1);
+        if (m_changed[size_t(index)] < 0) {
             QTextCharFormat changed = m_formats->charFormat(index);
             applyCharFormat(m_format, changed);
-            found = m_changed.insert(index, m_formats->indexForFormat(changed));
+            const int mapped = m_formats->indexForFormat(changed);
+            m_changed[size_t(index)] = mapped;
         }
-        return *found;
+        return m_changed[size_t(index)];
     }
 
 private:
     QTextFormatCollection *m_formats;
     const CharFormat &m_format;
-    QHash<int, int> m_changed;
+    std::vector<int> m_changed;
 };
 
 // Changes [from, to) inside one fragment through the document, which splits it there.
@@ -185,7 +183,7 @@ void applyCharFormatToRange(QTextDocument *document, int start, int end, const C
         return;
     std::inplace_merge(swaps.begin(), swaps.begin() + qsizetype(textSwaps), swaps.end(),
                        [](const FormatSwap &a, const FormatSwap &b) { return a.position < b.position; });
-    announceChange(storage, swaps.front().position, swaps.back().position + swaps.back().length);
+    announceFormatChange(storage, swaps.front().position, swaps.back().position + swaps.back().length);
     document->appendUndoItem(new FormatSwapUndo(document, std::move(swaps)));
 }
 
@@ -197,17 +195,16 @@ QList<QTextCharFormat> distinctCharFormats(const QTextDocument *document, int st
     const QTextDocumentPrivate *storage = QTextDocumentPrivate::get(document);
     const FragmentMap &fragments = storage->fragmentMap();
     const QString text = storage->buffer();
-    QSet<int> seen;
+    std::vector<bool> seen(size_t(storage->formatCollection()->numFormats()), false);
     uint node = fragments.findNode(start);
     for (int position = int(fragments.position(node)); node && position < end; node = fragments.next(node)) {
         position += int(fragments.size(node));
         const QTextFragmentData *fragment = fragments.fragment(node);
-        if (isParagraphEnd(text.at(fragment->stringPosition)))
+        if (fragment->format < 0 || size_t(fragment->format) >= seen.size() || seen[size_t(fragment->format)]
+            || isParagraphEnd(text.at(fragment->stringPosition)))
             continue;
-        if (!seen.contains(fragment->format)) {
-            seen.insert(fragment->format);
-            result.append(storage->formatCollection()->charFormat(fragment->format));
-        }
+        seen[size_t(fragment->format)] = true;
+        result.append(storage->formatCollection()->charFormat(fragment->format));
     }
     return result;
 }

@@ -1,11 +1,14 @@
 #include "engine/codec/formatmapping.h"
 
+#include "engine/codec/blockformatrange.h"
 #include "engine/codec/charformatrange.h"
 #include "engine/codec/listformat.h"
 #include "engine/codec/tabkinds.h"
 #include "engine/codec/textprops.h"
 
+#include <QHash>
 #include <QTextDocument>
+#include <QtGui/private/qtextdocument_p.h>
 #include <QTextList>
 #include <QTextOption>
 #include <algorithm>
@@ -193,21 +196,6 @@ QTextList *bulletListEndingBefore(const QTextBlock &block)
 QTextListFormat bulletListFormat()
 {
     return listFormat(defaultLevelStyle(ListNumberKind::Bullet, 0), 0, -1);
-}
-
-// Every block the cursor's selection touches, in document order.
-template<typename F>
-void forEachTouchedBlock(const QTextCursor &cursor, F &&action)
-{
-    QTextDocument *document = cursor.document();
-    QTextBlock block = document->findBlock(cursor.selectionStart());
-    const QTextBlock last = document->findBlock(cursor.selectionEnd());
-    while (block.isValid()) {
-        action(block);
-        if (block == last)
-            break;
-        block = block.next();
-    }
 }
 
 }  // namespace
@@ -417,50 +405,64 @@ bool isBulletList(const QTextList *list)
     return list != nullptr && list->format().style() == QTextListFormat::ListDisc;
 }
 
+// One pass over the paragraphs: each joins the bullet list it is in, or else the one the
+// paragraphs before it joined, or the bullet list that ends just before the first of
+// them, or a new one. Leaving a list keeps the list's indent, as Qt's lists do.
 void setBullets(QTextCursor &cursor, bool on)
 {
-    cursor.beginEditBlock();
-    QTextList *list = nullptr;
-    forEachTouchedBlock(cursor, [&](const QTextBlock &block) {
-        QTextBlockFormat format = block.blockFormat();
+    QTextDocument *document = cursor.document();
+    QHash<const QTextList *, bool> bulletLists;
+    const auto isBullets = [&](const QTextList *list) {
+        auto found = bulletLists.constFind(list);
+        if (found == bulletLists.cend())
+            found = bulletLists.insert(list, isBulletList(list));
+        return *found;
+    };
+    int joined = -1;  // the list paragraphs not in a bullet list join
+    const auto target = [&](const QTextBlock &block) {
+        if (!on)
+            return -1;
+        if (const QTextList *current = block.textList(); isBullets(current)) {
+            joined = current->objectIndex();
+            return joined;
+        }
+        if (joined < 0) {
+            const QTextList *before = bulletListEndingBefore(block);
+            joined = before ? before->objectIndex()
+                            : QTextDocumentPrivate::get(document)->createObject(bulletListFormat())->objectIndex();
+        }
+        return joined;
+    };
+    const auto change = [&](const QTextBlockFormat &old, int list) {
+        QTextBlockFormat format = old;
         format.setProperty(prop::Numbering, on ? PFN_BULLET : PFN_NONE);
         if (on)
             format.setProperty(listprop::Marker, true);
         else
             format.clearProperty(listprop::Marker);
         refreshParagraphDisplay(format);
-        QTextCursor at(block);
-        at.setBlockFormat(format);
-        QTextList *current = block.textList();
-        if (!on) {
-            if (current)
-                current->remove(block);
-            return;
+        if (old.objectIndex() >= 0 && old.objectIndex() != list) {
+            if (const auto *left = qobject_cast<const QTextList *>(document->object(old.objectIndex())))
+                format.setIndent(format.indent() + left->format().indent());
         }
-        if (isBulletList(current)) {
-            list = current;
-            return;
-        }
-        if (current)
-            current->remove(block);
-        if (!list)
-            list = bulletListEndingBefore(block);
-        if (list)
-            list->add(block);
-        else
-            list = at.createList(bulletListFormat());
-    });
+        return format;
+    };
+    cursor.beginEditBlock();
+    changeBlockFormats(document, document->findBlock(cursor.selectionStart()),
+                       document->findBlock(cursor.selectionEnd()), change, target);
     cursor.endEditBlock();
 }
 
 void applyParaFormatToParagraphs(QTextCursor &cursor, const ParaFormat &format)
 {
+    QTextDocument *document = cursor.document();
     cursor.beginEditBlock();
-    forEachTouchedBlock(cursor, [&](const QTextBlock &block) {
-        QTextBlockFormat merged = block.blockFormat();
-        applyParaFormat(format, merged);
-        QTextCursor(block).setBlockFormat(merged);
-    });
+    changeBlockFormats(document, document->findBlock(cursor.selectionStart()),
+                       document->findBlock(cursor.selectionEnd()), [&](const QTextBlockFormat &old, int) {
+                           QTextBlockFormat merged = old;
+                           applyParaFormat(format, merged);
+                           return merged;
+                       });
     if (format.mask & PFM_NUMBERING)
         setBullets(cursor, format.numbering == PFN_BULLET);
     cursor.endEditBlock();

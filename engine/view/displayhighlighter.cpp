@@ -5,6 +5,9 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
+#include <QtGui/private/qtextdocument_p.h>
+#include <QtGui/private/qtextformat_p.h>
+#include <algorithm>
 
 namespace engine {
 
@@ -21,43 +24,71 @@ void DisplayHighlighter::setDetectUrls(bool on)
         return;
     m_detectUrls = on;
     m_overlayByFormat.clear();
-    for (QTextBlock block = m_document->begin(); block.isValid(); block = block.next())
-        refreshBlock(block);
+    refreshBlocks(m_document->begin(), m_document->lastBlock());
 }
 
 void DisplayHighlighter::refresh(int from, int removed, int added)
 {
     m_overlayByFormat.clear();  // format numbers are reused once a document is cleared
-    const QTextBlock last = m_document->findBlock(from + added + (removed > 0 ? 1 : 0));
-    for (QTextBlock block = m_document->findBlock(from); block.isValid(); block = block.next()) {
-        refreshBlock(block);
-        if (block == last)
-            break;
-    }
+    refreshBlocks(m_document->findBlock(from), m_document->findBlock(from + added + (removed > 0 ? 1 : 0)));
 }
 
-DisplayHighlighter::Overlay DisplayHighlighter::overlayOf(const QTextFragment &fragment)
+DisplayHighlighter::Overlay DisplayHighlighter::overlayOf(int formatIndex)
 {
-    auto found = m_overlayByFormat.constFind(fragment.charFormatIndex());
-    if (found != m_overlayByFormat.cend())
-        return *found;
-    const QTextCharFormat format = fragment.charFormat();
-    const Overlay overlay = isHyperlink(format) ? Overlay::Link : isHidden(format) ? Overlay::Hidden : Overlay::None;
-    m_overlayByFormat.insert(fragment.charFormatIndex(), overlay);
+    if (formatIndex < 0)
+        return Overlay::None;
+    if (size_t(formatIndex) >= m_overlayByFormat.size())
+        m_overlayByFormat.resize(size_t(formatIndex) + 1, Overlay::Unknown);
+    Overlay &overlay = m_overlayByFormat[size_t(formatIndex)];
+    if (overlay == Overlay::Unknown) {
+        const QTextCharFormat format = QTextDocumentPrivate::get(m_document)->formatCollection()->charFormat(formatIndex);
+        overlay = isHyperlink(format) ? Overlay::Link : isHidden(format) ? Overlay::Hidden : Overlay::None;
+    }
     return overlay;
 }
 
-void DisplayHighlighter::refreshBlock(const QTextBlock &block)
+// One walk over the runs of the paragraphs from `block` to `last`, read straight from the
+// document's storage: a large change looks at every run of every paragraph it touched.
+void DisplayHighlighter::refreshBlocks(QTextBlock block, const QTextBlock &last)
 {
-    QList<QTextLayout::FormatRange> overlays;
-    const int blockStart = block.position();
-    for (auto it = block.begin(); !it.atEnd(); ++it) {
-        const QTextFragment fragment = it.fragment();
-        const Overlay overlay = overlayOf(fragment);
-        if (overlay != Overlay::None)
-            overlays.append({fragment.position() - blockStart, fragment.length(),
-                             overlay == Overlay::Link ? linkOverlay() : hiddenTextOverlay()});
+    if (!block.isValid())
+        return;
+    const QTextDocumentPrivate::FragmentMap &fragments = QTextDocumentPrivate::get(m_document)->fragmentMap();
+    int blockStart = block.position();
+    uint node = fragments.findNode(blockStart);
+    int position = node ? int(fragments.position(node)) : 0;
+    for (;;) {
+        const int textEnd = blockStart + block.length() - 1;  // the paragraph end is no text
+        QList<QTextLayout::FormatRange> overlays;
+        while (node && position < textEnd) {
+            const int size = int(fragments.size(node));
+            const Overlay overlay = overlayOf(fragments.fragment(node)->format);
+            if (overlay != Overlay::None) {
+                const int start = std::max(position, blockStart);
+                overlays.append({start - blockStart, std::min(position + size, textEnd) - start,
+                                 overlay == Overlay::Link ? linkOverlay() : hiddenTextOverlay()});
+            }
+            if (position + size > textEnd + 1)
+                break;  // the run goes on into the next paragraph
+            position += size;
+            node = fragments.next(node);
+        }
+        if (node && position >= textEnd && position + int(fragments.size(node)) <= textEnd + 1) {
+            position += int(fragments.size(node));  // past the paragraph end
+            node = fragments.next(node);
+        }
+        applyOverlays(block, std::move(overlays));
+        if (block == last)
+            break;
+        block = block.next();
+        if (!block.isValid())
+            break;
+        blockStart = textEnd + 1;
     }
+}
+
+void DisplayHighlighter::applyOverlays(const QTextBlock &block, QList<QTextLayout::FormatRange> overlays)
+{
     if (m_detectUrls) {
         for (const TextSpan &url : findUrls(block.text()))
             overlays.append({url.start, url.length, linkOverlay()});

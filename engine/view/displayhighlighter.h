@@ -1,11 +1,11 @@
 #pragma once
 #include "engine/view/urldetector.h"
 
-#include <QHash>
 #include <QObject>
+#include <QTextBlock>
+#include <QTextLayout>
+#include <vector>
 
-class QTextBlock;
-class QTextFragment;
 class QTextDocument;
 
 // Lays display-only formats over a paragraph's text: hidden text grey with a dotted
@@ -24,15 +24,16 @@ public:
     bool detectUrls() const { return m_detectUrls; }
 
 private:
-    enum class Overlay { None, Link, Hidden };
+    enum class Overlay : char { Unknown, None, Link, Hidden };
 
-    Overlay overlayOf(const QTextFragment &fragment);
+    Overlay overlayOf(int formatIndex);
     void refresh(int from, int removed, int added);
-    void refreshBlock(const QTextBlock &block);
+    void refreshBlocks(QTextBlock block, const QTextBlock &last);
+    void applyOverlays(const QTextBlock &block, QList<QTextLayout::FormatRange> overlays);
 
     QTextDocument *m_document;
     bool m_detectUrls = false;
-    QHash<int, Overlay> m_overlayByFormat;  // by format number, during one refresh
+    std::vector<Overlay> m_overlayByFormat;  // by format number, during one refresh
 };
 
 }  // namespace engine

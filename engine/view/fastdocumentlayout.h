@@ -21,7 +21,8 @@ class QTextBlock;
 // once, which takes seconds in a large document. Such paragraphs are deferred instead:
 // they keep their old lines and places, drawn with the new formats, until they are laid
 // out: those about to be drawn right before drawing, the others a slice at a time (about
-// kSliceMs each) while the program is idle (fastdocumentlayout_deferred.cpp).
+// kSliceMs each) while the program is idle, starting a moment after the change
+// (fastdocumentlayout_deferred.cpp).
 namespace engine {
 
 class FastDocumentLayout : public QTextDocumentLayout {
@@ -79,6 +80,7 @@ private:
     std::vector<int> m_expectedEdits;
     std::vector<Span> m_deferred;  // ascending, disjoint character ranges
     int m_sliceTimer = 0;
+    bool m_sliceTimerWaiting = false;  // the timer runs to the first slice
     int m_sliceChars = 50000;  // adapted so that a slice takes about kSliceMs
 };
 

@@ -9,6 +9,7 @@
 #include <QTextFrame>
 #include <algorithm>
 #include <climits>
+#include <utility>
 
 namespace engine {
 
@@ -19,6 +20,9 @@ constexpr int kDeferredChars = 20000;  // smaller changes are laid out at once
 // milliseconds in a large document, so slices are not made smaller than that is worth.
 constexpr int kSliceMs = 60;           // the background lays out this long at a time
 constexpr int kSliceIntervalMs = 5;    // and lets the program answer in between
+// The first slice waits until the change has been shown and the user has had a moment
+// to go on: a slice holds up whatever is typed or clicked while it runs.
+constexpr int kFirstSliceDelayMs = 300;
 constexpr int kMinSliceChars = 20000;
 constexpr int kMaxSliceChars = 2000000;
 
@@ -35,8 +39,10 @@ bool FastDocumentLayout::deferLargeChange(int from, int oldLength, int length)
     m_deferred.push_back({from, from + length});
     followEdit(from, length, length);  // merges the new span with those it touches
     m_blockCount = doc->blockCount();
-    if (!m_sliceTimer)
-        m_sliceTimer = startTimer(kSliceIntervalMs);
+    if (m_sliceTimer)
+        killTimer(m_sliceTimer);
+    m_sliceTimer = startTimer(kFirstSliceDelayMs);
+    m_sliceTimerWaiting = true;
     emit update(QRectF(0, 0, INT_MAX, INT_MAX));
     return true;
 }
@@ -101,6 +107,7 @@ void FastDocumentLayout::layOutDeferredBetween(int from, int to)
     if (m_deferred.empty() && m_sliceTimer) {
         killTimer(m_sliceTimer);
         m_sliceTimer = 0;
+        m_sliceTimerWaiting = false;
     }
     layOutThroughQt(from, to - from, to - from);
 }
@@ -155,7 +162,12 @@ void FastDocumentLayout::layOutDeferredSlice()
     if (m_deferred.empty()) {
         killTimer(m_sliceTimer);
         m_sliceTimer = 0;
+        m_sliceTimerWaiting = false;
         return;
+    }
+    if (std::exchange(m_sliceTimerWaiting, false)) {
+        killTimer(m_sliceTimer);
+        m_sliceTimer = startTimer(kSliceIntervalMs);
     }
     if (layoutStatus() != 100)
         return;  // Qt's own lazy layout goes first

@@ -8,7 +8,10 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextEdit>
+#include <QtGui/private/qtextdocument_p.h>
+#include <QtGui/private/qtextformat_p.h>
 #include <cmath>
+#include <vector>
 
 namespace engine {
 
@@ -59,23 +62,36 @@ void NoteList::noteChange(int position, int removed, int added)
     }
 }
 
+// Runs are read straight from the document's storage, and each format is asked once
+// whether it is a note mark: a large document has few formats and many runs.
 void NoteList::rebuild()
 {
     m_rebuildTimer.stop();
     m_list.clear();
     QTextCursor cursor(&m_list);
     m_count = 0;
-    const QTextDocument *document = m_view->document();
-    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const QTextCharFormat format = it.fragment().charFormat();
-            const std::optional<rtfin::NoteLabel> label = rtfin::noteLabel(format);
-            if (!label)
-                continue;
-            if (m_count++ > 0)
-                cursor.insertBlock();
-            cursor.insertText(label->text + QLatin1Char(' ') + format.toolTip(), smallerText(format));
-        }
+    const QTextDocumentPrivate *storage = QTextDocumentPrivate::get(m_view->document());
+    const QTextFormatCollection *formats = storage->formatCollection();
+    enum class Mark : char { Unknown, No, Yes };
+    std::vector<Mark> isMark(size_t(formats->numFormats()), Mark::Unknown);
+    const QString text = storage->buffer();
+    const auto isParagraphEnd = [](QChar c) {
+        return c == QChar::ParagraphSeparator || c == QTextBeginningOfFrame || c == QTextEndOfFrame;
+    };
+    for (auto it = storage->begin(); it != storage->end(); ++it) {
+        const int index = it.value()->format;
+        if (index < 0 || size_t(index) >= isMark.size() || isParagraphEnd(text.at(it.value()->stringPosition)))
+            continue;
+        Mark &mark = isMark[size_t(index)];
+        if (mark == Mark::Unknown)
+            mark = rtfin::noteLabel(formats->charFormat(index)) ? Mark::Yes : Mark::No;
+        if (mark == Mark::No)
+            continue;
+        const QTextCharFormat format = formats->charFormat(index);
+        const std::optional<rtfin::NoteLabel> label = rtfin::noteLabel(format);
+        if (m_count++ > 0)
+            cursor.insertBlock();
+        cursor.insertText(label->text + QLatin1Char(' ') + format.toolTip(), smallerText(format));
     }
     layOut();
 }

@@ -1,4 +1,5 @@
 #include "engine/codec/formatmapping.h"
+#include "engine/codec/textprops.h"
 #include "engine/view/fastdocumentlayout.h"
 #include "engine/view/richeditview.h"
 
@@ -9,6 +10,7 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
+#include <QTextList>
 
 using namespace engine;
 
@@ -59,6 +61,39 @@ void fillMixed(RichEditView &view, int paragraphs)
         cursor.insertText(QStringLiteral("and red ones that run on long enough to wrap once or twice"), red);
     }
     view.document()->clearUndoRedoStacks();
+}
+
+ParaFormat alignment(quint16 value)
+{
+    ParaFormat format;
+    format.mask = PFM_ALIGNMENT;
+    format.alignment = value;
+    return format;
+}
+
+ParaFormat bullets(bool on)
+{
+    ParaFormat format;
+    format.mask = PFM_NUMBERING;
+    format.numbering = on ? PFN_BULLET : PFN_NONE;
+    return format;
+}
+
+// Each paragraph's format number and list: what undo of a paragraph change must give back.
+QList<std::pair<int, const QTextList *>> paragraphStates(QTextDocument *document)
+{
+    QList<std::pair<int, const QTextList *>> states;
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next())
+        states.append({block.blockFormatIndex(), block.textList()});
+    return states;
+}
+
+QList<int> listMembers(const QTextList *list)
+{
+    QList<int> numbers;
+    for (int i = 0; list && i < list->count(); ++i)
+        numbers.append(list->item(i).blockNumber());
+    return numbers;
 }
 
 struct BlockPlace {
@@ -241,6 +276,103 @@ private slots:
         view.redoLast();
         QTRY_VERIFY(!layoutOf(view)->hasDeferredParagraphs());
         QCOMPARE(topText(), top);
+    }
+
+    void paragraphChangesUndoAndRedoAsOneStepGivingBackFormatsAndLists_data()
+    {
+        QTest::addColumn<ParaFormat>("change");
+        QTest::newRow("centred") << alignment(PFA_CENTER);
+        QTest::newRow("bullets on") << bullets(true);
+        QTest::newRow("bullets off") << bullets(false);
+    }
+    void paragraphChangesUndoAndRedoAsOneStepGivingBackFormatsAndLists()
+    {
+        QFETCH(ParaFormat, change);
+        RichEditView view;
+        fillMixed(view, 30);
+        view.setSelectionRange({view.lineIndex(10), view.lineIndex(14)});
+        view.setParaFormat(bullets(true));
+        view.document()->clearUndoRedoStacks();
+        const auto before = paragraphStates(view.document());
+        view.setSelectionRange({0, -1});
+        view.setParaFormat(change);
+        const auto after = paragraphStates(view.document());
+        QVERIFY(after != before);
+        view.undoLast();
+        QVERIFY(!view.canUndo());
+        QCOMPARE(paragraphStates(view.document()), before);
+        QCOMPARE(listMembers(view.document()->findBlockByNumber(10).textList()), QList<int>({10, 11, 12, 13, 14}));
+        view.redoLast();
+        QCOMPARE(paragraphStates(view.document()), after);
+    }
+
+    void bulletsJoinTheBulletListTheyMeetAndLeaveNumberedListsWithTheirIndent()
+    {
+        RichEditView view;
+        fillMixed(view, 10);
+        view.setSelectionRange({view.lineIndex(3), view.lineIndex(4)});
+        view.setParaFormat(bullets(true));
+        const QTextList *existing = view.document()->findBlockByNumber(3).textList();
+        QVERIFY(existing);
+        view.setSelectionRange({0, -1});
+        view.setParaFormat(bullets(true));
+        // Paragraphs before the existing list start a list of their own; those after it join it.
+        const QTextList *first = view.document()->findBlockByNumber(0).textList();
+        QVERIFY(first && first != existing);
+        QCOMPARE(listMembers(first), QList<int>({0, 1, 2}));
+        QCOMPARE(listMembers(existing), QList<int>({3, 4, 5, 6, 7, 8, 9}));
+        QCOMPARE(view.paraFormat().numbering, quint16(PFN_BULLET));
+
+        QTextListFormat numbered;
+        numbered.setStyle(QTextListFormat::ListDecimal);
+        numbered.setIndent(2);
+        QTextCursor(view.document()->findBlockByNumber(5)).createList(numbered);
+        view.setSelectionRange({view.lineIndex(5), view.lineIndex(5)});
+        view.setParaFormat(bullets(false));
+        const QTextBlock left = view.document()->findBlockByNumber(5);
+        QCOMPARE(left.textList(), nullptr);
+        QCOMPARE(left.blockFormat().indent(), 2);
+    }
+
+    // Each paragraph's overlays as (start, length, is a link) triples.
+    void overlaysFollowEachParagraphsRunsAfterALargeChange()
+    {
+        RichEditView view;
+        QTextCursor cursor(view.document());
+        QTextCharFormat link;
+        link.setAnchor(true);
+        link.setAnchorHref(QStringLiteral("http://example.com"));
+        QTextCharFormat hidden;
+        hidden.setProperty(prop::Hidden, true);
+        // Link at a paragraph's start and end, an empty paragraph, hidden text over a
+        // paragraph end, a paragraph of nothing but a link.
+        cursor.insertText(QStringLiteral("link"), link);
+        cursor.insertText(QStringLiteral(" plain "), QTextCharFormat());
+        cursor.insertText(QStringLiteral("end"), link);
+        cursor.insertBlock();
+        cursor.insertBlock();
+        cursor.insertText(QStringLiteral("text "), QTextCharFormat());
+        cursor.insertText(QStringLiteral("hid"), hidden);
+        cursor.insertBlock(QTextBlockFormat(), hidden);
+        cursor.insertText(QStringLiteral("den"), hidden);
+        cursor.insertText(QStringLiteral(" shown"), QTextCharFormat());
+        cursor.insertBlock();
+        cursor.insertText(QStringLiteral("whole"), link);
+        view.document()->clearUndoRedoStacks();
+        const auto overlaysOf = [&](int number) {
+            QList<std::tuple<int, int, bool>> result;
+            for (const QTextLayout::FormatRange &range : view.document()->findBlockByNumber(number).layout()->formats())
+                result.append({range.start, range.length, range.format.underlineStyle() == QTextCharFormat::SingleUnderline});
+            return result;
+        };
+        view.setSelectionRange({0, -1});
+        view.setCharFormat(bold(true), true);
+        using Overlays = QList<std::tuple<int, int, bool>>;
+        QCOMPARE(overlaysOf(0), Overlays({{0, 4, true}, {11, 3, true}}));
+        QCOMPARE(overlaysOf(1), Overlays());
+        QCOMPARE(overlaysOf(2), Overlays({{5, 3, false}}));
+        QCOMPARE(overlaysOf(3), Overlays({{0, 3, false}}));
+        QCOMPARE(overlaysOf(4), Overlays({{0, 5, true}}));
     }
 
     void linksKeepTheirOverlayThroughALargeChange()
