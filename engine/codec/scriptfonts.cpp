@@ -69,6 +69,34 @@ TextScript scriptOf(char32_t character)
     }
 }
 
+bool isCombiningMark(char32_t character)
+{
+    switch (QChar::category(character)) {
+    case QChar::Mark_NonSpacing:
+    case QChar::Mark_SpacingCombining:
+    case QChar::Mark_Enclosing:
+        return true;
+    default:
+        // Joiners and variation selectors take the script of what they join too.
+        return QChar::script(character) == QChar::Script_Inherited;
+    }
+}
+
+char32_t lastBaseCharacter(QStringView text)
+{
+    for (qsizetype i = text.size(); i > 0;) {
+        --i;
+        char32_t c = text[i].unicode();
+        if (text[i].isLowSurrogate() && i > 0 && text[i - 1].isHighSurrogate()) {
+            --i;
+            c = QChar::surrogateToUcs4(text[i], text[i + 1]);
+        }
+        if (!isCombiningMark(c))
+            return c;
+    }
+    return 0;
+}
+
 ScriptFont eastAsianFont(const QTextCharFormat &format)
 {
     return fontOf(format, prop::EastAsianFace, prop::EastAsianFontInfo);

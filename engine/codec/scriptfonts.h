@@ -15,12 +15,21 @@ enum class TextScript : quint8 { Latin, EastAsian, Complex };
 // The script whose font shows the character.
 TextScript scriptOf(char32_t character);
 
+// A combining mark (an accent, a vowel sign, a joiner) has no script of its own: it is
+// shown in the font of the character it combines with, the one before it.
+bool isCombiningMark(char32_t character);
+
+// The last character of the text that is no combining mark, or 0 when there is none.
+char32_t lastBaseCharacter(QStringView text);
+
 // Where the text changes from one script's font to another's: calls `part(text, script)`
 // for each stretch in order. Each character counts by itself, whatever stands around it
 // (spaces, digits and punctuation other than East Asian are Latin), so that text reads
-// the same in one piece as character by character.
+// the same in one piece as character by character; a combining mark goes with the
+// character before it, and at the start of the text with `before`, the script of the
+// run the text continues.
 template<typename Part>
-void forEachScriptPart(QStringView text, Part &&part);
+void forEachScriptPart(QStringView text, TextScript before, Part &&part);
 
 struct ScriptFont {
     QString face;
@@ -39,10 +48,10 @@ void setComplexFont(QTextCharFormat &format, const ScriptFont &font);
 // --- implementation ---
 
 template<typename Part>
-void forEachScriptPart(QStringView text, Part &&part)
+void forEachScriptPart(QStringView text, TextScript before, Part &&part)
 {
     qsizetype start = 0;
-    TextScript script = TextScript::Latin;
+    TextScript script = before;
     for (qsizetype i = 0; i < text.size();) {
         char32_t c = text[i].unicode();
         qsizetype length = 1;
@@ -50,7 +59,7 @@ void forEachScriptPart(QStringView text, Part &&part)
             c = QChar::surrogateToUcs4(text[i], text[i + 1]);
             length = 2;
         }
-        const TextScript own = scriptOf(c);
+        const TextScript own = isCombiningMark(c) ? script : scriptOf(c);
         if (i > 0 && own != script) {
             part(text.sliced(start, i - start), script);
             start = i;

@@ -49,6 +49,8 @@ enum : int {
     ObjectRtf,                                             // QByteArray: a kept \object group, written back verbatim
     KeptRtf,  // QByteArray: a footnote, endnote or comment with its anchor, written back with
               // its font and colour numbers made the writer's own (documentextras.h)
+    FieldResultEmpty,  // bool: the mark of a field whose result is empty; written as nothing
+                       // inside its field (FieldInstruction)
 
     // Table formats (QTextTableFormat) and table cell formats (QTextTableCellFormat); Qt's
     // column widths, paddings and borders are set from these for display.

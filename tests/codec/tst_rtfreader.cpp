@@ -643,7 +643,9 @@ private slots:
                             "{\\field{\\*\\fldinst HYPERLINK \"http://after/\"}{\\fldrslt after}}"
                             " end\\par"),
                         &document).ok());
-        QCOMPARE(document.toPlainText(), QString("See the site or here or file, page 7nestedafter end"));
+        // A field that shows no result keeps its place as an empty mark.
+        QCOMPARE(document.toPlainText(), QString("See the site or here or file, page 7\uFFFCnested\uFFFCafter end"));
+        QCOMPARE(formatOf(document, "\uFFFC").stringProperty(prop::FieldInstruction), QString("HYPERLINK \"http://nothing\""));
         QCOMPARE(formatOf(document, "after").anchorHref(), QString("http://after/"));
         const QTextCharFormat site = formatOf(document, "the site");
         QVERIFY(isHyperlink(site));

@@ -96,13 +96,92 @@ private slots:
         QVERIFY(writeRtf(&second).contains("\\rtlpar"));
     }
 
+    // Parts are written as the script's number and the text; a combining mark goes with
+    // the character before it, or at the start with the run the text continues.
+    void scriptPartsSplitWhereTheScriptChanges_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("before");
+        QTest::addColumn<QStringList>("parts");
+        QTest::newRow("scripts") << QStringLiteral("ab \u65e5\u672c\u3002 cd \u05e9\u05dc 12") << 0
+                                 << QStringList{"0ab ", "1\u65e5\u672c\u3002", "0 cd ", "2\u05e9\u05dc", "0 12"};
+        QTest::newRow("mark after a Hebrew letter") << QStringLiteral("\u05e9\u0301a") << 0
+                                                    << QStringList{"2\u05e9\u0301", "0a"};
+        QTest::newRow("mark after a Latin letter among Hebrew") << QStringLiteral("\u05e9a\u0301\u05dc") << 0
+                                                                << QStringList{"2\u05e9", "0a\u0301", "2\u05dc"};
+        QTest::newRow("marks after a kana") << QStringLiteral("\u304b\u3099\u0301x") << 0
+                                            << QStringList{"1\u304b\u3099\u0301", "0x"};
+        QTest::newRow("mark outside the basic plane") << QStringLiteral("\u05e9\U0001D167") << 0
+                                                      << QStringList{"2\u05e9\U0001D167"};
+        QTest::newRow("leading mark continues a complex run") << QStringLiteral("\u0301\u05dc") << 2
+                                                              << QStringList{"2\u0301\u05dc"};
+        QTest::newRow("leading mark continues a Latin run") << QStringLiteral("\u0301\u05dc") << 0
+                                                            << QStringList{"0\u0301", "2\u05dc"};
+        QTest::newRow("joiner between Arabic letters") << QStringLiteral("\u0644\u200d\u0627") << 0
+                                                       << QStringList{"2\u0644\u200d\u0627"};
+    }
     void scriptPartsSplitWhereTheScriptChanges()
     {
-        QStringList parts;
-        forEachScriptPart(u"ab \u65e5\u672c\u3002 cd \u05e9\u05dc 12", [&](QStringView part, TextScript script) {
-            parts << QString::number(int(script)) + part.toString();
+        QFETCH(QString, text);
+        QFETCH(int, before);
+        QFETCH(QStringList, parts);
+        QStringList found;
+        forEachScriptPart(text, TextScript(before), [&](QStringView part, TextScript script) {
+            found << QString::number(int(script)) + part.toString();
         });
-        QCOMPARE(parts, (QStringList{"0ab ", "1\u65e5\u672c\u3002", "0 cd ", "2\u05e9\u05dc", "0 12"}));
+        QCOMPARE(found, parts);
+        QStringList oneByOne;  // each character alone, after the one before it
+        char32_t base = 0;
+        for (qsizetype i = 0; i < text.size(); i += text[i].isHighSurrogate() ? 2 : 1) {
+            const QStringView character = QStringView(text).mid(i, text[i].isHighSurrogate() ? 2 : 1);
+            forEachScriptPart(character, base ? scriptOf(base) : TextScript(before), [&](QStringView, TextScript script) {
+                oneByOne << QString::number(int(script));
+            });
+            if (const char32_t own = lastBaseCharacter(character))
+                base = own;
+        }
+        QString joined;
+        for (const QString &part : parts)
+            joined += QString(part.mid(1).toUcs4().size(), part[0]);
+        QCOMPARE(oneByOne.join(QString()), joined);
+    }
+
+    void lastBaseCharacterSkipsMarks()
+    {
+        QCOMPARE(lastBaseCharacter(u"ba\u0301\u0302"), char32_t('a'));
+        QCOMPARE(lastBaseCharacter(u"x\U0001D167"), char32_t('x'));
+        QCOMPARE(lastBaseCharacter(u"\U0001F600\ufe0f"), char32_t(0x1F600));
+        QCOMPARE(lastBaseCharacter(u"\u0301"), char32_t(0));
+        QCOMPARE(lastBaseCharacter(u""), char32_t(0));
+    }
+
+    // Marks read one by one (\uN) take the font of the letter before them, also across
+    // groups; a mark that starts a paragraph stays in the run its state describes.
+    void combiningMarksTakeTheFontOfTheirLetter()
+    {
+        QTextDocument document;
+        QVERIFY(readRtf("{\\rtf1{\\fonttbl{\\f0 Liberation Serif;}{\\f1 Noto Sans Hebrew;}}\\f0\\af1 "
+                        "\\u1513?{\\b0 \\u769?}a\\u769?\\par \\u769?\\u1500?\\par\\rtlch \\u769?\\u1500?}",
+                        &document).ok());
+        QCOMPARE(document.toPlainText(), QStringLiteral("\u05e9\u0301a\u0301\n\u0301\u05dc\n\u0301\u05dc"));
+        const auto faces = [&](int blockNumber) {
+            QStringList result;
+            const QTextBlock block = document.findBlockByNumber(blockNumber);
+            for (auto it = block.begin(); !it.atEnd(); ++it) {
+                const QString text = it.fragment().text();
+                for (qsizetype i = 0; i < text.size(); ++i)
+                    result << faceOf(it.fragment().charFormat());
+            }
+            return result;
+        };
+        const QString latin = QStringLiteral("Liberation Serif");
+        const QString hebrew = QStringLiteral("Noto Sans Hebrew");
+        QCOMPARE(faces(0), (QStringList{hebrew, hebrew, latin, latin}));
+        QCOMPARE(faces(1), (QStringList{latin, hebrew}));
+        QCOMPARE(faces(2), (QStringList{hebrew, hebrew}));
+        QTextDocument again;
+        QVERIFY(readRtf(writeRtf(&document), &again).ok());
+        QCOMPARE(writeRtf(&again), writeRtf(&document));
     }
 
     void tabKindsLeadersAndBarsAreKept()
@@ -178,6 +257,46 @@ private slots:
         const QByteArray written = writeRtf(&second);
         QCOMPARE(written.count("{\\field{\\*\\fldinst{PAGE}}{\\fldrslt{"), 2);
         QVERIFY(written.contains("{\\field{\\*\\fldinst{ DATE \\\\@\"M/d/yy\" }}{\\fldrslt{"));
+    }
+
+    // A field whose result is empty, or that has none, stays where it stands as a mark
+    // that takes no room, and is written back with its instruction and an empty result.
+    void fieldsWithAnEmptyResultAreKept()
+    {
+        QTextDocument first, second;
+        readTwice(QStringLiteral("field_empty_result.rtf"), first, second);
+        for (const QTextDocument *document : {&first, &second}) {
+            QCOMPARE(document->toPlainText(),
+                     QStringLiteral("See page \uFFFC and\uFFFC the index\uFFFC.\n\uFFFCLast line"));
+            QStringList instructions;
+            for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+                for (auto it = block.begin(); !it.atEnd(); ++it) {
+                    const QTextCharFormat format = it.fragment().charFormat();
+                    if (!format.boolProperty(prop::FieldResultEmpty))
+                        continue;
+                    QCOMPARE(format.toImageFormat().width(), 0.0);
+                    instructions << format.stringProperty(prop::FieldInstruction);
+                }
+            }
+            QCOMPARE(instructions, (QStringList{"PAGEREF intro \\h", " SEQ Figure ", "XE \"entry\"",
+                                                "HYPERLINK \"http://example.com/\""}));
+            QCOMPARE(formatAt(*document, QStringLiteral("Last")).anchorHref(), QString());
+        }
+        const QByteArray written = writeRtf(&second);
+        for (const char *field : {"page {\\field{\\*\\fldinst{PAGEREF intro \\\\h}}{\\fldrslt{}}} and",
+                                  "{\\field{\\*\\fldinst{ SEQ Figure }}{\\fldrslt{}}} the index",
+                                  "{\\field{\\*\\fldinst{HYPERLINK \"http://example.com/\"}}{\\fldrslt{}}}Last"})
+            QVERIFY2(written.contains(field), written.constData());
+    }
+
+    // An empty field inside another field's result goes with the field around it.
+    void emptyFieldInsideAFieldResultIsNotAMarkOfItsOwn()
+    {
+        QTextDocument document;
+        QVERIFY(readRtf("{\\rtf1 a{\\field{\\*\\fldinst OUTER}{\\fldrslt{\\field{\\*\\fldinst INNER}{\\fldrslt }}}}b}",
+                        &document).ok());
+        QCOMPARE(document.toPlainText(), QStringLiteral("a\uFFFCb"));
+        QCOMPARE(formatAt(document, QStringLiteral("\uFFFC")).stringProperty(prop::FieldInstruction), QStringLiteral("OUTER"));
     }
 
     void bookmarksAndShapesAreKeptWhereTheyStand()

@@ -184,4 +184,21 @@ QTextImageFormat noteMark(QTextDocument *document, NoteKind kind, int number, QB
     return format;
 }
 
+QTextImageFormat emptyFieldMark(QTextDocument *document, const QString &instruction)
+{
+    const QUrl name(QStringLiteral("rtffield:empty"));
+    if (!document->resource(QTextDocument::ImageResource, name).isValid()) {
+        QImage image(QSize(1, 1), QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        document->addResource(QTextDocument::ImageResource, name, image);
+    }
+    QTextImageFormat format;
+    format.setName(name.toString());
+    format.setWidth(0);
+    format.setHeight(1);
+    format.setToolTip(instruction.trimmed());
+    format.setProperty(prop::FieldResultEmpty, true);
+    return format;
+}
+
 }  // namespace engine::rtfin

@@ -33,4 +33,8 @@ std::optional<NoteLabel> noteLabel(const QTextFormat &format);
 // The mark's image format, its picture added to the document's resources.
 QTextImageFormat noteMark(QTextDocument *document, NoteKind kind, int number, QByteArrayView rtf);
 
+// The mark of a field whose result is empty: it takes no room, and names the field's
+// instruction in its tooltip.
+QTextImageFormat emptyFieldMark(QTextDocument *document, const QString &instruction);
+
 }  // namespace engine::rtfin

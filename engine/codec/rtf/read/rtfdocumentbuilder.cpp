@@ -1,5 +1,7 @@
 #include "engine/codec/rtf/read/rtfdocumentbuilder.h"
 
+#include "engine/codec/scriptfonts.h"
+
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextImageFormat>
@@ -66,6 +68,12 @@ void DocumentBuilder::continueRun(const QTextCharFormat &format)
     m_hasContent = true;
 }
 
+void DocumentBuilder::noteBase(QStringView text)
+{
+    if (const char32_t base = engine::lastBaseCharacter(text))
+        m_lastBase = base;
+}
+
 void DocumentBuilder::appendText(QStringView text, const QTextCharFormat &format)
 {
     if (text.isEmpty())
@@ -73,8 +81,10 @@ void DocumentBuilder::appendText(QStringView text, const QTextCharFormat &format
     continueRun(format);
     m_text.append(text);
     m_textHasMarks = m_textHasMarks || std::any_of(text.begin(), text.end(), isStructural);
+    noteBase(text);
 }
 
+// Latin-1 holds no combining marks: its last character is the base.
 void DocumentBuilder::appendText(QLatin1StringView text, const QTextCharFormat &format)
 {
     if (text.isEmpty())
@@ -83,6 +93,7 @@ void DocumentBuilder::appendText(QLatin1StringView text, const QTextCharFormat &
     m_text.append(text);
     const auto lineEnd = [](char c) { return c == '\n' || c == '\r'; };
     m_textHasMarks = m_textHasMarks || std::any_of(text.data(), text.data() + text.size(), lineEnd);
+    m_lastBase = char32_t(text.back().unicode());
 }
 
 void DocumentBuilder::appendImage(const QTextImageFormat &format)
@@ -92,6 +103,7 @@ void DocumentBuilder::appendImage(const QTextImageFormat &format)
     m_runs.push_back(Run{m_runStart, 1, format, false});
     m_runStart = m_text.size();
     m_hasContent = true;
+    m_lastBase = QChar::ObjectReplacementCharacter;
 }
 
 // Text that holds no paragraph or frame marks goes straight into the document's storage,
@@ -143,6 +155,7 @@ DocumentBuilder::Paragraph DocumentBuilder::takeParagraph(const QTextBlockFormat
     closeRun();
     m_hasContent = false;
     m_runStart = 0;
+    m_lastBase = 0;
     Paragraph paragraph{std::exchange(m_text, {}), std::exchange(m_runs, {}), format, markFormat, std::nullopt};
     if (list)
         paragraph.list = *list;

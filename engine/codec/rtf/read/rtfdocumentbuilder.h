@@ -31,6 +31,9 @@ public:
 
     // True once the current paragraph has text or a picture.
     bool paragraphHasContent() const { return m_hasContent; }
+    // The last character of the current paragraph that is no combining mark (a picture
+    // counts as U+FFFC), or 0 when there is none.
+    char32_t lastBaseCharacter() const { return m_lastBase; }
 
     // Text of one format, a part of its paragraph's text.
     struct Run {
@@ -81,6 +84,7 @@ private:
     bool runIsOpen() const { return m_text.size() > m_runStart; }
     int insertionPoint();
     void continueRun(const QTextCharFormat &format);
+    void noteBase(QStringView text);
 
     QTextDocument *m_document;
     QTextCursor m_cursor;
@@ -92,6 +96,7 @@ private:
     int m_paragraphs = 0;     // paragraphs put into the document so far
     int m_end = -1;           // where the next run goes, -1 when not known
     bool m_hasContent = false;
+    char32_t m_lastBase = 0;
     bool m_afterFrameEnd = false;  // a frame's end has started the next paragraph
     int m_openFrames = 0;          // tables begun and not yet ended
     ListBuilder m_lists;

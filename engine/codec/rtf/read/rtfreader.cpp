@@ -307,8 +307,12 @@ void Reader::endGroupActions(const GroupState &closed)
 {
     if (closed.endsPicture)
         finishPicture();
-    if (closed.endsField && !m_fields.empty())
+    if (closed.endsField && !m_fields.empty()) {
+        const Field field = std::move(m_fields.back());
         m_fields.pop_back();
+        if (!field.shown)
+            keepEmptyField(field);
+    }
 }
 
 // A level that shared its state closes with the same destination inside and around it.

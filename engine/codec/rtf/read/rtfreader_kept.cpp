@@ -130,6 +130,37 @@ void Reader::keepFieldInstruction(const QString &instruction, CharState &chars)
     chars.field = int(m_fieldInstructions.size() - 1);
 }
 
+// A field holds what its result shows, and each field around it too.
+void Reader::noteFieldShown()
+{
+    for (auto field = m_fields.rbegin(); field != m_fields.rend() && !field->shown; ++field)
+        field->shown = true;
+}
+
+// A field whose result shows nothing (a page reference not yet worked out, a field
+// without \fldrslt) stands in the text as an empty mark that carries its instruction,
+// and is written back as the field with an empty result. Only fields in the body's own
+// text: an empty one inside another field or an object goes with what holds it.
+void Reader::keepEmptyField(const Field &field)
+{
+    if (field.resultIsInstruction || !m_fields.empty() || current().destination != Destination::Body
+        || current().chars.object >= 0 || m_notes >= kMaxNotes)
+        return;
+    CharState chars = current().chars;
+    if (field.kept >= 0)
+        chars.field = field.kept;
+    else
+        keepFieldInstruction(field.instruction, chars);
+    if (chars.field < 0)
+        return;
+    ++m_notes;
+    QTextImageFormat mark;
+    mark.merge(charFormat(chars));
+    mark.merge(emptyFieldMark(m_document, field.instruction));
+    beginContent();
+    m_builder.appendImage(mark);
+}
+
 void Reader::keepNote(RtfWord word, QByteArray bytes)
 {
     if (word == RtfWord::bkmkstart || word == RtfWord::bkmkend || word == RtfWord::shp || word == RtfWord::do_) {

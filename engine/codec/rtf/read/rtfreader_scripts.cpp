@@ -78,7 +78,11 @@ void Reader::appendBodyText(QStringView text)
         state.eastAsianFont = -1;
     if (!m_fonts.find(state.complexFont))
         state.complexFont = -1;
-    forEachScriptPart(text, [&](QStringView part, TextScript script) {
+    // A combining mark continues the script of the character before it; with none
+    // before it in its paragraph, it stays in the run its state describes.
+    const char32_t base = m_builder.lastBaseCharacter();
+    const TextScript before = base != 0 ? scriptOf(base) : state.rightToLeft ? TextScript::Complex : TextScript::Latin;
+    forEachScriptPart(text, before, [&](QStringView part, TextScript script) {
         CharState shown = latinState(state);
         if (script == TextScript::EastAsian && state.eastAsianFont >= 0) {
             shown.font = state.eastAsianFont;

@@ -14,6 +14,7 @@ int Reader::tableLevelOf(const ParaState &state)
 // separated by tabs, as readers without tables show them.
 void Reader::endTableCell(int level)
 {
+    noteFieldShown();
     if (level > kMaxRtfTableDepth || !m_tables.accepts(level)) {
         if (m_pendingCellTabs < 1024)
             ++m_pendingCellTabs;
@@ -25,6 +26,7 @@ void Reader::endTableCell(int level)
 
 void Reader::endTableRow(int level, const RowDefinition &definition)
 {
+    noteFieldShown();
     if (level > kMaxRtfTableDepth || !m_tables.accepts(level)) {
         finishParagraph(std::min(level - 1, kMaxRtfTableDepth));
         return;

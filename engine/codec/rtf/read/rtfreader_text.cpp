@@ -76,6 +76,7 @@ void Reader::bodyText(QStringView text)
 void Reader::beginContent()
 {
     showInObject(false);
+    noteFieldShown();
     if (!m_builder.paragraphHasContent() && !m_listText.isEmpty())
         emitListText();
     if (m_pendingCellTabs > 0) {
@@ -104,6 +105,7 @@ void Reader::finishParagraph(int tableLevel)
     // set in a group closed before it belonged to what that group held.
     const int ownLevel = tableLevelOf(m_builder.paragraphHasContent() ? paragraphState() : current().para);
     showInObject(false);
+    noteFieldShown();
     if (m_builder.paragraphHasContent())
         m_listText.clear();
     else

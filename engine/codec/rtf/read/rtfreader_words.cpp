@@ -193,7 +193,7 @@ bool Reader::handleDestination(RtfWord word)
     case RtfWord::fldrslt: {
         if (m_fields.empty() || current != Destination::Container)
             return false;
-        const Field &field = m_fields.back();
+        Field &field = m_fields.back();
         if (field.resultIsInstruction) {
             // The result of a field inside another's instruction is part of that one.
             group.destination = Destination::FieldInstruction;
@@ -207,6 +207,7 @@ bool Reader::handleDestination(RtfWord word)
             group.chars.link = int(m_links.size() - 1);
         } else {
             keepFieldInstruction(field.instruction, group.chars);
+            field.kept = group.chars.field;
         }
         return true;
     }

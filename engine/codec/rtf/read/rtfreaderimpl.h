@@ -35,6 +35,8 @@ private:
     struct Field {
         QString instruction;
         bool resultIsInstruction = false;  // a field nested in another's instruction
+        bool shown = false;  // its result has shown something or ended a paragraph
+        int kept = -1;       // the index its instruction is kept at, once its result began
     };
     struct Object {
         qsizetype offset = 0;  // of its \object word: text before it in its group is read as text
@@ -87,6 +89,8 @@ private:
     void handleSectionPageWord(RtfWord word, const RtfToken &token);
     void storeExtras();
     void keepFieldInstruction(const QString &instruction, CharState &chars);
+    void noteFieldShown();
+    void keepEmptyField(const Field &field);  // the field has just closed
     bool keepShapeGroup(RtfWord word, qsizetype offset, bool starred);  // false: read it as usual
 
     // Control words by concern (rtfreader_words.cpp)

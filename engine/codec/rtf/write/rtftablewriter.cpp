@@ -19,6 +19,10 @@ namespace {
 
 constexpr int kDefaultTableTwips = 9360;  // the text width of a letter page with 1'' margins
 constexpr int kMinColumnTwips = 15;
+// Each cell padding's word and the word of its unit; top and left are written with each
+// other's words, as other readers expect.
+constexpr std::pair<const char *, const char *> kPaddingWords[4] = {
+    {"clpadl", "clpadfl"}, {"clpadt", "clpadft"}, {"clpadb", "clpadfb"}, {"clpadr", "clpadfr"}};
 
 // The column edges in twips from the margin: as read when the columns are still those
 // read, else from Qt's width constraints.
@@ -154,7 +158,8 @@ void TableWriter::writeRowDefinition(const QTextTable *table, int row, const std
     const QTextTableCell first = table->cellAt(row, 0);
     const CellInfo &start = cellInfo(first);
     m_out.word("trowd");
-    m_out.word("trgaph", format.hasProperty(prop::TableGapTwips) ? format.intProperty(prop::TableGapTwips) : start.gap);
+    const int gap = format.hasProperty(prop::TableGapTwips) ? format.intProperty(prop::TableGapTwips) : start.gap;
+    m_out.word("trgaph", gap);
     int startColumn = 0;
     if (isEmptyFiller(first))
         startColumn = first.column() + first.columnSpan();
@@ -178,6 +183,13 @@ void TableWriter::writeRowDefinition(const QTextTable *table, int row, const std
             m_out.word("clvmrg");
         else if (cell.rowSpan() > 1)
             m_out.word("clvmgf");
+        // A cell without padding says so where the row's gap would give it some.
+        if (cellInfo(cell).noPadding && gap != 0) {
+            for (const auto &[word, unit] : kPaddingWords) {
+                m_out.word(word, 0);
+                m_out.word(unit, 3);
+            }
+        }
         m_out.words(cellInfo(cell).definition);
         m_out.word("cellx", edges[size_t(std::min<int>(column, int(edges.size()) - 1))]);
     }
@@ -192,16 +204,14 @@ TableWriter::CellInfo TableWriter::computeCellInfo(const QTextTableCell &cell)
     info.rowHeight = format.intProperty(prop::CellRowHeightTwips);
     info.gap = pixelsToTwips(format.leftPadding());
     RtfOutput out(256);
-    // Each cell states its padding in twips, as the row's gap may differ. Top and left
-    // are written with each other's words, as other readers expect.
+    // Each cell states its padding in twips, as the row's gap may differ.
     const int padding[4] = {pixelsToTwips(format.topPadding()), pixelsToTwips(format.leftPadding()),
                             pixelsToTwips(format.bottomPadding()), pixelsToTwips(format.rightPadding())};
-    const char *paddingWords[4][2] = {{"clpadl", "clpadfl"}, {"clpadt", "clpadft"}, {"clpadb", "clpadfb"},
-                                      {"clpadr", "clpadfr"}};
-    if (std::any_of(std::begin(padding), std::end(padding), [](int twips) { return twips != 0; })) {
+    info.noPadding = std::all_of(std::begin(padding), std::end(padding), [](int twips) { return twips == 0; });
+    if (!info.noPadding) {
         for (int side = 0; side < 4; ++side) {
-            out.word(paddingWords[side][0], padding[side]);
-            out.word(paddingWords[side][1], 3);
+            out.word(kPaddingWords[side].first, padding[side]);
+            out.word(kPaddingWords[side].second, 3);
         }
     }
     if (format.verticalAlignment() == QTextCharFormat::AlignMiddle)

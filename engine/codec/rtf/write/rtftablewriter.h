@@ -37,6 +37,7 @@ private:
         int gap = 0;            // \trgaph when the cell starts a row
         int rowHeight = 0;
         bool filler = false;
+        bool noPadding = false;  // all four paddings are 0: its definition names none
     };
 
     const CellInfo &cellInfo(const QTextTableCell &cell);

@@ -375,6 +375,8 @@ void DocumentWriter::writeObjects(QStringView text, const QTextCharFormat &forma
     for (qsizetype i = 0; i < text.size(); ++i) {
         if (text[i] != QChar::ObjectReplacementCharacter)
             m_out.text(text.mid(i, 1), ansiFont());
+        else if (format.boolProperty(prop::FieldResultEmpty))
+            continue;  // the field around it has opened and closes after it
         else if (!keptRtf.isEmpty())
             m_out.raw(m_kept.apply(keptRtf));
         else if (!objectRtf.isEmpty())
