@@ -47,6 +47,7 @@ struct DocumentExtras {
     PageSetup page;
     QByteArray headerGroups;  // stylesheet, information, headers and footers, in file order
     QList<KeptFont> sourceFonts;
+    int sourceDefaultFont = 0;  // the font \plain resets to there (\deff)
     QList<QColor> sourceColors;  // invalid: the automatic colour
 
     bool isEmpty() const { return page.isEmpty() && headerGroups.isEmpty(); }

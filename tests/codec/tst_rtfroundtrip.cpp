@@ -198,6 +198,7 @@ private slots:
     void fixtures_data();
     void fixtures();
     void keptPartsAreWrittenBack();
+    void notesOfAnotherProgramKeepTheirNumberAndFont();
 };
 
 void TestRtfRoundTrip::initTestCase()
@@ -545,22 +546,44 @@ void TestRtfRoundTrip::keptPartsAreWrittenBack()
         QVERIFY2(written.contains(part), part);
     QTextDocument second;
     QVERIFY(read(written, &second));
-    // The footnote's \f and \cf name Arial and blue in the written tables too.
+    // The footnote's \f and \cf name Arial and blue in the written tables too, and its
+    // \plain the default font of the file it came from. Its number's group holds it.
     QByteArray footnote;
     for (auto it = second.begin().begin(); !it.atEnd() && footnote.isEmpty(); ++it)
         footnote = it.fragment().charFormat().property(prop::KeptRtf).toByteArray();
-    const QRegularExpression fontWord(QStringLiteral("\\\\footnote\\\\pard\\\\plain\\\\f(\\d+)"));
+    QVERIFY2(footnote.startsWith("{\\super\\chftn{\\footnote"), footnote.constData());
+    const QRegularExpression fontWord(QStringLiteral("\\\\footnote\\\\pard\\\\plain\\\\f(\\d+)\\\\f(\\d+)"));
     const QRegularExpressionMatch font = fontWord.match(QString::fromLatin1(footnote));
     QVERIFY2(font.hasMatch(), footnote.constData());
     const DocumentExtras again = documentExtras(&second);
-    const auto arial = std::find_if(again.sourceFonts.begin(), again.sourceFonts.end(),
-                                    [&](const KeptFont &f) { return f.number == font.captured(1).toInt(); });
-    QVERIFY(arial != again.sourceFonts.end());
-    QCOMPARE(arial->face, QStringLiteral("Arial"));
+    const auto faceOf = [&](const QString &number) {
+        for (const KeptFont &kept : again.sourceFonts) {
+            if (kept.number == number.toInt())
+                return kept.face;
+        }
+        return QString();
+    };
+    QCOMPARE(faceOf(font.captured(1)), QStringLiteral("Times New Roman"));
+    QCOMPARE(faceOf(font.captured(2)), QStringLiteral("Arial"));
     const QRegularExpression colorWord(QStringLiteral("The note \\\\cf(\\d+)"));
     const int color = colorWord.match(QString::fromLatin1(footnote)).captured(1).toInt();
     QCOMPARE(again.sourceColors.value(color), QColor(Qt::blue));
     checkCycles(first);
+}
+
+// Other readers take a note number's format from the group that holds the note, and the
+// note's \plain from the file's default font.
+void TestRtfRoundTrip::notesOfAnotherProgramKeepTheirNumberAndFont()
+{
+    QTextDocument document;
+    QVERIFY(read(testsupport::readRtfFixture("lowriter_notes_fields.rtf"), &document));
+    const QByteArray written = writeRtf(&document);
+    const QRegularExpression note(QStringLiteral("\\{\\\\super\\\\chftn\\{\\\\\\*\\\\footnote \\\\chftn\\\\pard\\\\plain\\\\f(\\d+)"));
+    const QRegularExpressionMatch match = note.match(QString::fromLatin1(written));
+    QVERIFY2(match.hasMatch(), written.constData());
+    const QRegularExpression font(QStringLiteral("\\\\f%1\\\\[^ ]* ([^;]*);").arg(match.captured(1)));
+    QCOMPARE(font.match(QString::fromLatin1(written)).captured(1), QStringLiteral("Liberation Serif"));
+    QCOMPARE(written.count("{\\super\\chftn{"), 2);  // the footnote and the endnote
 }
 
 QTEST_MAIN(TestRtfRoundTrip)

@@ -15,6 +15,7 @@ namespace {
 
 constexpr int kMaxNotes = 10000;
 constexpr qsizetype kMaxHeaderBytes = 64 * 1024 * 1024;
+constexpr char kFootnoteNumber[] = "\\chftn";
 
 constexpr int kMaxPageTwips = 1440 * 200;
 
@@ -172,7 +173,11 @@ void Reader::keepNote(RtfWord word, QByteArray bytes)
         return;
     }
     const QByteArray group = bytes;
-    bytes.prepend(std::exchange(m_noteAnchor, QByteArray()));
+    const QByteArray anchor = std::exchange(m_noteAnchor, QByteArray());
+    if (anchor == kFootnoteNumber)
+        bytes = "{\\super\\chftn" + bytes + '}';  // the number's group holds its note, as readers expect
+    else
+        bytes.prepend(anchor);
     if (m_notes >= kMaxNotes) {
         ++m_skipped.destinations;
         return;
@@ -223,7 +228,7 @@ void Reader::handlePageWord(RtfWord word, const RtfToken &token)
     case RtfWord::chftn:
         // The automatic number before a footnote is written back with the note.
         if (current().destination == Destination::Body)
-            m_noteAnchor = "{\\super\\chftn}";
+            m_noteAnchor = kFootnoteNumber;
         break;
     case RtfWord::chatn:
         if (current().destination == Destination::Body)
@@ -261,6 +266,7 @@ void Reader::handleSectionPageWord(RtfWord word, const RtfToken &token)
 
 void Reader::storeExtras()
 {
+    m_extras.sourceDefaultFont = std::max(0, m_defaultFont);
     setDocumentExtras(m_document, m_extras);
 }
 

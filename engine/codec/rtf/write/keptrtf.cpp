@@ -49,7 +49,20 @@ QByteArray KeptRtfRenumbering::apply(QByteArrayView rtf)
     RtfTokenizer tokens(rtf);
     qsizetype copied = 0;
     for (RtfToken token = tokens.next(); token.kind != RtfTokenKind::End; token = tokens.next()) {
-        if (token.kind != RtfTokenKind::ControlWord || !token.hasParameter)
+        if (token.kind != RtfTokenKind::ControlWord)
+            continue;
+        if (token.data == QByteArrayView("plain")) {
+            // \plain resets the font to the file's default, which may not be the writer's.
+            const int font = fontIndex(m_extras.sourceDefaultFont);
+            if (font == 0)
+                continue;
+            const qsizetype end = parameterEnd(rtf, token.offset + 1 + token.data.size());
+            result.append(rtf.sliced(copied, end - copied));
+            result.append("\\f" + QByteArray::number(font));
+            copied = end;
+            continue;
+        }
+        if (!token.hasParameter)
             continue;
         const Reference reference = referenceOf(token.data);
         if (reference == Reference::None)

@@ -103,6 +103,7 @@ private:
         QString field;        // instruction of the field whose result the run is
         int fieldNumber = 0;
         bool object = false;  // a picture or a kept object
+        bool mark = false;    // a note, bookmark, shape or empty field: read in the state written before it
     };
 
     // `end` is the word that ends the paragraph, `tableLevel` the tables around it.
@@ -339,8 +340,10 @@ void DocumentWriter::writeFragment(const QTextFragment &fragment, QStringView te
     switchField(format.field, format.fieldNumber);
     switchLink(format.href);
     // An object's run format says nothing about the text around it; leaving the state
-    // alone saves a change there and back.
+    // alone saves a change there and back. A mark takes the format it is read in.
     if (format.object) {
+        if (format.mark)
+            changeTo(format.state);
         writeObjects(text, fragment.charFormat());
         return;
     }
@@ -444,9 +447,14 @@ DocumentWriter::Run DocumentWriter::computeRun(const QTextCharFormat &format)
     Run result;
     result.object = format.isImageFormat() || format.hasProperty(prop::ObjectRtf);
     // An object is written without its run's state, so its font and colours must not
-    // enter the tables either.
-    if (!result.object)
+    // enter the tables either. A mark's state leaves out what is only written in a group.
+    result.mark = result.object && !format.hasProperty(prop::ObjectRtf)
+                  && (format.hasProperty(prop::KeptRtf) || format.boolProperty(prop::FieldResultEmpty));
+    if (!result.object) {
         result.state = computeRunState(format);
+    } else if (result.mark) {
+        result.state = markState(format);
+    }
     if (isHyperlink(format))
         result.href = format.anchorHref();
     result.field = format.stringProperty(prop::FieldInstruction);
