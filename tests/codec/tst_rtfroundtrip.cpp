@@ -470,6 +470,9 @@ void TestRtfRoundTrip::readFilesSettleAfterOneCycle_data()
     QTest::newRow("text before an object in its group")
         << QByteArray("{\\rtf1{\\}z\\object\\result{\\pict\\pngblip " + png + "}}}")
         << QStringLiteral("}z\uFFFC");
+    QTest::newRow("empty field in a bold group")
+        << QByteArray("{\\rtf1{\\fonttbl{\\f0 Arial;}}\\f0 a{\\b{\\field{\\*\\fldinst X}{\\fldrslt{\\i}}}}b}")
+        << QStringLiteral("a\uFFFCb");
     QTest::newRow("delete character") << QByteArray("{\\rtf1 a\x7f b}") << QStringLiteral("a\x7f b");
     QTest::newRow("delete character in a double-byte font")
         << QByteArray("{\\rtf1{\\fonttbl{\\f1\\fcharset128 M;}}\\f1 a\\u127?b}") << QStringLiteral("a\x7f" "b");

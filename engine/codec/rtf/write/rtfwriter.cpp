@@ -337,6 +337,11 @@ void DocumentWriter::writeListWords(const QTextBlock &block, const QTextList *li
 void DocumentWriter::writeFragment(const QTextFragment &fragment, QStringView text)
 {
     const Run &format = run(fragment.charFormatIndex(), [&] { return fragment.charFormat(); });
+    if (format.mark && !format.field.isEmpty() && (format.field != m_field || format.fieldNumber != m_fieldNumber)) {
+        // The mark of an empty field is read in the format around its field.
+        switchField(QString(), 0);
+        changeTo(format.state);
+    }
     switchField(format.field, format.fieldNumber);
     switchLink(format.href);
     // An object's run format says nothing about the text around it; leaving the state
