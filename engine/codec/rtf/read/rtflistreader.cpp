@@ -262,7 +262,10 @@ int Reader::internPnStyle()
     if (lists.pnKind == ListNumberKind::Bullet) {
         setMarkerText(style, lists.pnBefore.isEmpty() ? style.text : decodePnText(lists.pnBefore), lists.pnFont);
     } else {
-        style.text = decodePnText(lists.pnBefore) + QChar(lists.pnLevel) + decodePnText(lists.pnAfter);
+        // The number's whole text fits a level's text, as it is written as one.
+        const QString before = decodePnText(lists.pnBefore).left(kMaxLevelTextLength - 1);
+        const QString after = decodePnText(lists.pnAfter).left(kMaxLevelTextLength - 1 - before.size());
+        style.text = before + QChar(lists.pnLevel) + after;
     }
     const QString key = QStringLiteral("%1/%2/%3/%4/").arg(int(style.kind)).arg(style.start).arg(lists.pnLevel).arg(style.font)
                         + style.text;

@@ -112,6 +112,7 @@ private:
     const QByteArray &paragraphStart(const QTextBlock &block);
     QByteArray computeParagraphStart(const QTextBlock &block);
     void writeListWords(const QTextBlock &block, const QTextList *list);
+    bool startsWithObject(const QTextBlock &block);
     void writeFragment(const QTextFragment &fragment, QStringView text);
     void writeRun(const RunState &target, QStringView text);
     void writeObjects(QStringView text, const QTextCharFormat &format);
@@ -241,8 +242,9 @@ void DocumentWriter::writeBlock(const QTextBlock &block, const char *end, int ta
         offset += length;
     }
     switchField(QString(), 0);
-    // An empty paragraph's mark carries the format of what will be typed into it.
-    if (from >= to)
+    // An empty paragraph's mark carries the format of what will be typed into it; a list
+    // item that starts with an object takes its number's format from its mark.
+    if (from >= to || (block.textList() && startsWithObject(block)))
         changeTo(markState(block.charFormat()));
     m_out.word(end);
     m_out.newline();
@@ -325,13 +327,23 @@ void DocumentWriter::writePageSetup(RtfOutput &out) const
 void DocumentWriter::writeListWords(const QTextBlock &block, const QTextList *list)
 {
     const QTextBlock::iterator first = block.begin();
-    RunState text = first.atEnd() ? markState(block.charFormat()) : RunState();
-    if (!first.atEnd()) {
+    RunState text;
+    if (first.atEnd() || startsWithObject(block)) {
+        text = markState(block.charFormat());
+    } else {
         const QTextFragment fragment = first.fragment();
-        const Run &format = run(fragment.charFormatIndex(), [&] { return fragment.charFormat(); });
-        text = format.object ? markState(block.charFormat()) : format.state;
+        text = run(fragment.charFormatIndex(), [&] { return fragment.charFormat(); }).state;
     }
     m_lists.writeParagraph(m_out, block, list, text.font, text.halfPoints);
+}
+
+bool DocumentWriter::startsWithObject(const QTextBlock &block)
+{
+    const QTextBlock::iterator first = block.begin();
+    if (first.atEnd())
+        return false;
+    const QTextFragment fragment = first.fragment();
+    return run(fragment.charFormatIndex(), [&] { return fragment.charFormat(); }).object;
 }
 
 void DocumentWriter::writeFragment(const QTextFragment &fragment, QStringView text)
