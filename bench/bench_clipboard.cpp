@@ -22,33 +22,16 @@
 
 namespace {
 
+using bench::settle;
+using bench::loadAverage;
+using bench::processorMs;
+
 struct Row {
     const char *label;
     double target;  // ms
     double figure = -1;
     double processorMs = -1;
 };
-
-double processorMs()
-{
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
-}
-
-QByteArray loadAverage()
-{
-    QFile file(QStringLiteral("/proc/loadavg"));
-    return file.open(QIODevice::ReadOnly) ? file.readAll().trimmed() : QByteArray("?");
-}
-
-void settle()
-{
-    for (int i = 0; i < 3; ++i) {
-        QCoreApplication::sendPostedEvents();
-        QCoreApplication::processEvents();
-    }
-}
 
 // Until everything the action posted is handled.
 double timeMs(const std::function<void()> &action)

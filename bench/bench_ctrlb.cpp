@@ -7,6 +7,7 @@
 // OP is bold (Ctrl+B, the default), undo or redo (of a Ctrl+B), size, colour, align or
 // bullets. Undo and redo start once the layout of the Ctrl+B is complete.
 #include "app/WPForm.h"
+#include "bench/benchmeasure.h"
 #include "bench/rtfgen.h"
 #include "engine/view/fastdocumentlayout.h"
 #include "platform/application.h"
@@ -24,20 +25,14 @@
 
 namespace {
 
+using bench::settle;
+
 void sendCtrlB(QWidget *target)
 {
     QKeyEvent press(QEvent::KeyPress, Qt::Key_B, Qt::ControlModifier, QStringLiteral("\x02"));
     QKeyEvent release(QEvent::KeyRelease, Qt::Key_B, Qt::ControlModifier, QStringLiteral("\x02"));
     QCoreApplication::sendEvent(target, &press);
     QCoreApplication::sendEvent(target, &release);
-}
-
-void settle()
-{
-    for (int i = 0; i < 3; ++i) {
-        QCoreApplication::sendPostedEvents();
-        QCoreApplication::processEvents();
-    }
 }
 
 void layOutEverything(TwwDBRichEdit *editor)

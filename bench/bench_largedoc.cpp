@@ -41,6 +41,10 @@
 
 namespace {
 
+using bench::settle;
+using bench::loadAverage;
+using bench::processorMs;
+
 using bench::peakMiB;
 
 int largeParagraphs = 100000;  // --paragraphs N to try a smaller document
@@ -76,28 +80,6 @@ const Row kRows[] = {
     {"save40.cpu", "  processor time of it", 1000},
     {"peak", "Peak memory (MiB)", 600},
 };
-
-QByteArray loadAverage()
-{
-    QFile file(QStringLiteral("/proc/loadavg"));
-    return file.open(QIODevice::ReadOnly) ? file.readAll().trimmed() : QByteArray("?");
-}
-
-// Everything the action posted is handled, paint included.
-void settle()
-{
-    for (int i = 0; i < 3; ++i) {
-        QCoreApplication::sendPostedEvents();
-        QCoreApplication::processEvents();
-    }
-}
-
-double processorMs()
-{
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
-}
 
 // The processor time of the last timeMs(): on a busy machine the wall time counts the
 // other programs' turns too.

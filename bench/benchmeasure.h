@@ -1,7 +1,10 @@
 #pragma once
-// Measurements shared by the benchmarks: the process's peak memory and an action's time.
+// Measurements shared by the benchmarks: the process's peak memory, an action's time, the
+// processor time used so far, the load average, and letting posted work finish.
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <ctime>
 #include <functional>
 
 namespace bench {
@@ -26,6 +29,31 @@ inline double timeMs(const std::function<void()> &action)
     timer.start();
     action();
     return double(timer.nsecsElapsed()) / 1e6;
+}
+
+// Processor time the process has used so far, in milliseconds: on a busy machine it counts
+// only this program's work, where wall time counts the other programs' too.
+inline double processorMs()
+{
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
+}
+
+// The system's load average line, printed beside wall times.
+inline QByteArray loadAverage()
+{
+    QFile file(QStringLiteral("/proc/loadavg"));
+    return file.open(QIODevice::ReadOnly) ? file.readAll().trimmed() : QByteArray("?");
+}
+
+// Everything the last action posted is handled, paint included.
+inline void settle()
+{
+    for (int i = 0; i < 3; ++i) {
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+    }
 }
 
 }  // namespace bench
