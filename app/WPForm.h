@@ -186,6 +186,8 @@ private:
 
     // The controls UpdateControlStates sets (WPForm_edit.cpp)
     TwwStateControls StateControls() const;
+    template <typename Window>
+    friend TwwStateControls CollectStateControls(const Window &window, QAction *undoItem);
     void UpdatePasteStates();
 
     // Key dispatch (WPForm_keys.cpp)

@@ -24,34 +24,7 @@ void TfmPellWP::UpdatePasteStates()
 
 TwwStateControls TfmPellWP::StateControls() const
 {
-    TwwStateControls controls;
-    controls.BoldButton = BoldButton;
-    controls.ItalicButton = ItalicButton;
-    controls.UnderlineButton = UnderlineButton;
-    controls.FontNameCombo = FontNameCombo;
-    controls.FontSizeCombo = FontSizeCombo;
-    controls.BulletButton = BulletButton;
-    controls.BulletStyle1 = BulletStyle1;
-    controls.LeftButton = LeftButton;
-    controls.CenterButton = CenterButton;
-    controls.RightButton = RightButton;
-    controls.Paste1 = Paste1;
-    controls.PasteButton = PasteButton;
-    controls.Undo1 = mmiUndo;
-    controls.Redo1 = Redo1;
-    controls.UndoButton = UndoButton;
-    controls.RedoButton = RedoButton;
-    controls.Cut1 = Cut1;
-    controls.CutButton = CutButton;
-    controls.Copy1 = Copy1;
-    controls.CopyButton = CopyButton;
-    controls.Clear1 = Clear1;
-    controls.SelectAll1 = SelectAll1;
-    controls.Find1 = Find1;
-    controls.FindButton = FindButton;
-    controls.FindNext1 = FindNext1;
-    controls.Replace1 = Replace1;
-    return controls;
+    return CollectStateControls(*this, mmiUndo);
 }
 
 void TfmPellWP::mmiUndoClick()

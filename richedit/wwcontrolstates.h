@@ -44,6 +44,41 @@ struct TwwStateControls {
     QAction *Replace1 = nullptr;
 };
 
+// Collects a window's state controls by the names both editing windows give them; only
+// the Undo menu item is named differently, so the caller passes it.
+template <typename Window>
+TwwStateControls CollectStateControls(const Window &window, QAction *undoItem)
+{
+    TwwStateControls controls;
+    controls.BoldButton = window.BoldButton;
+    controls.ItalicButton = window.ItalicButton;
+    controls.UnderlineButton = window.UnderlineButton;
+    controls.FontNameCombo = window.FontNameCombo;
+    controls.FontSizeCombo = window.FontSizeCombo;
+    controls.BulletButton = window.BulletButton;
+    controls.BulletStyle1 = window.BulletStyle1;
+    controls.LeftButton = window.LeftButton;
+    controls.CenterButton = window.CenterButton;
+    controls.RightButton = window.RightButton;
+    controls.Paste1 = window.Paste1;
+    controls.PasteButton = window.PasteButton;
+    controls.Undo1 = undoItem;
+    controls.Redo1 = window.Redo1;
+    controls.UndoButton = window.UndoButton;
+    controls.RedoButton = window.RedoButton;
+    controls.Cut1 = window.Cut1;
+    controls.CutButton = window.CutButton;
+    controls.Copy1 = window.Copy1;
+    controls.CopyButton = window.CopyButton;
+    controls.Clear1 = window.Clear1;
+    controls.SelectAll1 = window.SelectAll1;
+    controls.Find1 = window.Find1;
+    controls.FindButton = window.FindButton;
+    controls.FindNext1 = window.FindNext1;
+    controls.Replace1 = window.Replace1;
+    return controls;
+}
+
 // Brings the controls in line with the editor, in this order: the style buttons, the
 // face and size boxes, the bullet button and its menu item, the alignment buttons (a
 // justified or mixed selection leaves them), paste, undo and redo, then the commands that

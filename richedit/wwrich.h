@@ -137,6 +137,8 @@ private:
     // Format and edit commands (wwrich_commands.cpp)
     void BindFormatCommands();
     TwwStateControls StateControls() const;
+    template <typename Window>
+    friend TwwStateControls CollectStateControls(const Window &window, QAction *undoItem);
     void RichEdit1SelectionChange();
     void BoldButtonMouseDown(QAbstractButton *sender);
     void BoldButtonClick();

@@ -313,7 +313,7 @@ void TestInsertObject::aVerbOpensAPrivateCopyWhoseChangesComeBack()
     QVERIFY(m_edit->OleInterface()->selectedObject());
     // The verb list is read when the menu is built; DoVerb(0) runs the primary verb anyway.
     m_edit->ContextMenuPopup();
-    QContextMenuEvent request(QContextMenuEvent::Keyboard, QPoint(1, 1));
+    QContextMenuEvent request(QContextMenuEvent::Keyboard, QPoint(1, 1), m_edit->viewport()->mapToGlobal(QPoint(1, 1)));
     QApplication::sendEvent(m_edit->viewport(), &request);
     m_edit->PopupMenu()->close();
     m_edit->DoVerb(0);
@@ -336,7 +336,7 @@ void TestInsertObject::verbFilesGoWithTheirDocument()
 {
     insertFile(writeFile(QStringLiteral("a.txt"), "a"));
     m_edit->ContextMenuPopup();
-    QContextMenuEvent request(QContextMenuEvent::Keyboard, QPoint(1, 1));
+    QContextMenuEvent request(QContextMenuEvent::Keyboard, QPoint(1, 1), m_edit->viewport()->mapToGlobal(QPoint(1, 1)));
     QApplication::sendEvent(m_edit->viewport(), &request);
     m_edit->PopupMenu()->close();
     m_edit->DoVerb(0);
@@ -359,7 +359,7 @@ void TestInsertObject::verbFilesGoWithTheirDocument()
 
 void TestInsertObject::verbsThatCannotRunGiveAClearMessage()
 {
-    QContextMenuEvent request(QContextMenuEvent::Keyboard, QPoint(1, 1));
+    QContextMenuEvent request(QContextMenuEvent::Keyboard, QPoint(1, 1), m_edit->viewport()->mapToGlobal(QPoint(1, 1)));
     const QString linked = writeFile(QStringLiteral("linked.txt"), "l");
     insertFile(linked, true);
     QFile::remove(linked);
