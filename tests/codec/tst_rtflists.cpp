@@ -17,7 +17,7 @@ namespace {
 QByteArray rtf(const QByteArray &body)
 {
     return "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset2 Symbol;}{\\f2 Courier New;}"
-           "{\\f3\\fcharset2 Wingdings;}}"
+           "{\\f3\\fcharset2 Wingdings;}{\\f4\\fcharset161 Arial Greek;}}"
            + body + "}";
 }
 
@@ -129,6 +129,10 @@ void TestRtfLists::listTablesGiveNumberedAndBulletedLists_data()
                       "{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}}"
                       "\\pard\\ls1 a\\par\\pard\\ls1\\ilvl1 b\\par\\pard\\ls1\\ilvl2 c\\par\\pard\\ls1\\ilvl3 d\\par")
         << QStringList{QString::fromUtf8("0:•|a"), "1:o|b", QString::fromUtf8("2:▪|c"), QString::fromUtf8("3:–|d")};
+    QTest::newRow("bytes take the level's code page, Unicode characters stay as given")
+        << QByteArray("{\\*\\listtable{\\list{\\listlevel\\levelnfc0{\\leveltext\\'04\\'00.\\u233?\\'e9;}\\f4}\\listid1}}"
+                      "{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}}\\pard\\ls1 a\\par")
+        << QStringList{QString::fromUtf8("0:1.éι|a")};
     QTest::newRow("an override no table declares numbers in decimals")
         << QByteArray("\\pard\\ls4 x\\par\\pard\\ls4 y\\par")
         << QStringList{"0:1.|x", "0:2.|y"};
@@ -262,6 +266,9 @@ void TestRtfLists::writtenListsReadBackTheSame_data()
                       "{\\listlevel\\levelnfc23{\\leveltext\\'01\\u9674 ?;}}\\listid1}}"
                       "{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}}"
                       "\\pard\\ls1 a\\par\\pard\\ls1\\ilvl1 b\\par");
+    QTest::newRow("a symbol font's bullet byte that is written as a Unicode character")
+        << QByteArray("{\\*\\listtable{\\list{\\listlevel\\levelnfc23{\\leveltext\\'01\\'8a;}\\f1}\\listid1}}"
+                      "{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}}\\pard\\ls1 a\\par");
     QTest::newRow("old numbering") << QByteArray("{\\*\\pn\\pnlvlbody\\pnucltr\\pnstart3{\\pntxta )}}A\\par B\\par");
     QTest::newRow("nine levels")
         << QByteArray("\\pard\\ls1 l0\\par\\pard\\ls1\\ilvl1 l1\\par\\pard\\ls1\\ilvl2 l2\\par\\pard\\ls1\\ilvl3 l3\\par"

@@ -26,6 +26,32 @@ int startValue(const RtfToken &token)
 
 }  // namespace
 
+void ListDefinitionText::append(QStringView characters, bool asBytes)
+{
+    m_text += characters;
+    m_bytes.append(characters.size(), asBytes ? 1 : 0);
+}
+
+void ListDefinitionText::clear()
+{
+    m_text.clear();
+    m_bytes.clear();
+}
+
+ListDefinitionText ListDefinitionText::mid(qsizetype position, qsizetype length) const
+{
+    ListDefinitionText part;
+    part.m_text = m_text.mid(position, length);
+    part.m_bytes = m_bytes.mid(position, length);
+    return part;
+}
+
+void ListDefinitionText::truncate(qsizetype length)
+{
+    m_text.truncate(length);
+    m_bytes.truncate(length);
+}
+
 ListNumberKind listKindFromRtf(int levelFormat)
 {
     switch (levelFormat) {
@@ -219,34 +245,33 @@ void Reader::finishListLevel()
     const int level = lists.levelIndex++;
     ListLevelStyle style = defaultLevelStyle(listKindFromRtf(lists.levelFormat), level);
     style.start = lists.levelStart;
-    QString text = lists.levelText;
-    if (!text.isEmpty()) {
-        const int length = text.front().unicode();
-        text = text.mid(1, std::min<qsizetype>(length, kMaxLevelTextLength));
-        if (const qsizetype end = text.indexOf(u';'); end >= 0 && style.kind != ListNumberKind::Bullet)
-            text.truncate(end);
-        if (!isSymbolFontName(fontName(lists.levelFont)))
-            text = decodeLatin1Bytes(text, lists.levelFont);
+    if (!lists.levelText.isEmpty()) {
+        const int length = lists.levelText.at(0).unicode();
+        ListDefinitionText given = lists.levelText.mid(1, std::min<qsizetype>(length, kMaxLevelTextLength));
+        if (const qsizetype end = given.text().indexOf(u';'); end >= 0 && style.kind != ListNumberKind::Bullet)
+            given.truncate(end);
+        const QString text = isSymbolFontName(fontName(lists.levelFont)) ? given.text() : decodeBytes(given, lists.levelFont);
         if (!text.isEmpty() || style.kind == ListNumberKind::None)
             setMarkerText(style, text, lists.levelFont);
     } else if (style.kind == ListNumberKind::Bullet) {
         setMarkerText(style, style.text, lists.levelFont);
     }
     // Placeholders of levels below this one name nothing yet.
-    text = style.text;
+    QString text = style.text;
     text.removeIf([level](QChar c) { return c.unicode() < kListLevels && c.unicode() > level; });
     style.text = text;
     lists.levels[size_t(level)] = style;
 }
 
-// Characters read as bytes (\'hh) are decoded in the code page of the marker's font.
-QString Reader::decodeLatin1Bytes(const QString &text, int font)
+// Characters read as bytes are decoded in the code page of the marker's font.
+QString Reader::decodeBytes(const ListDefinitionText &text, int font)
 {
     QString decoded;
     const FontEntry *entry = m_fonts.find(font);
     const int codePage = entry ? codePageOfFont(*entry) : m_ansiCodePage;
-    for (const QChar c : text) {
-        if (c.unicode() >= 0x80 && c.unicode() <= 0xFF)
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (text.isByte(i) && c.unicode() >= 0x80)
             decoded += m_decoder.decode(QByteArray(1, char(c.unicode())), codePage);
         else
             decoded += c;
@@ -280,19 +305,19 @@ int Reader::internPnStyle()
     return int(lists.pnStyles.size() - 1);
 }
 
-QString Reader::decodePnText(const QString &text)
+QString Reader::decodePnText(const ListDefinitionText &text)
 {
-    QString decoded = isSymbolFontName(fontName(m_listReading.pnFont)) ? text : decodeLatin1Bytes(text, m_listReading.pnFont);
+    QString decoded = isSymbolFontName(fontName(m_listReading.pnFont)) ? text.text() : decodeBytes(text, m_listReading.pnFont);
     decoded.removeIf([](QChar c) { return c.unicode() < 0x20; });
     return decoded.left(kMaxLevelTextLength);
 }
 
 // Text of a level's number (\leveltext) or of the old form's text before or after the
-// number (\pntxtb, \pntxta); bytes arrive as the characters U+0000 to U+00FF.
-void Reader::appendListDefinitionText(const QString &text)
+// number (\pntxtb, \pntxta).
+void Reader::appendListDefinitionText(QStringView text, bool asBytes)
 {
     ListReading &lists = m_listReading;
-    QString *target = nullptr;
+    ListDefinitionText *target = nullptr;
     switch (current().destination) {
     case Destination::LevelText: target = &lists.levelText; break;
     case Destination::PnTextBefore: target = &lists.pnBefore; break;
@@ -300,7 +325,7 @@ void Reader::appendListDefinitionText(const QString &text)
     default: return;
     }
     if (target->size() < kMaxLevelTextLength * 2)
-        *target += text;
+        target->append(text, asBytes);
 }
 
 void Reader::handleListWord(RtfWord word, const RtfToken &token)

@@ -1,6 +1,7 @@
 #pragma once
 #include "engine/codec/rtf/read/rtflistbuilder.h"
 
+#include <QByteArray>
 #include <QHash>
 #include <QString>
 #include <array>
@@ -33,6 +34,26 @@ private:
     QHash<int, Override> m_overrides;
 };
 
+// Text of a list definition as read. Bytes (\'hh and plain text) are kept as the
+// characters U+0000 to U+00FF until the font that decodes them is known; characters given
+// as Unicode (\uN) are kept apart, so that they are never decoded as bytes again.
+class ListDefinitionText {
+public:
+    void append(QStringView characters, bool asBytes);
+    void clear();
+    bool isEmpty() const { return m_text.isEmpty(); }
+    qsizetype size() const { return m_text.size(); }
+    QChar at(qsizetype index) const { return m_text.at(index); }
+    bool isByte(qsizetype index) const { return m_bytes.at(index) != 0; }
+    const QString &text() const { return m_text; }  // bytes undecoded
+    ListDefinitionText mid(qsizetype position, qsizetype length) const;
+    void truncate(qsizetype length);
+
+private:
+    QString m_text;
+    QByteArray m_bytes;  // per character of m_text: 1 where it arrived as a byte
+};
+
 // What \list, \listlevel, \listoverride and \pn groups have given so far.
 struct ListReading {
     // \list and its levels
@@ -42,7 +63,7 @@ struct ListReading {
     int levelFormat = 0;   // \levelnfc
     int levelStart = 1;
     int levelFont = -1;
-    QString levelText;     // \leveltext as read: its length, text and level placeholders
+    ListDefinitionText levelText;  // \leveltext as read: its length, text and level placeholders
     // \listoverride
     int overrideListId = 0;
     int overrideNumber = 0;
@@ -54,7 +75,7 @@ struct ListReading {
     int pnStart = 1;
     int pnFont = -1;
     bool pnContinues = false;  // \pnlvlcont: no number of its own
-    QString pnBefore, pnAfter;
+    ListDefinitionText pnBefore, pnAfter;
     std::vector<ListLevelStyle> pnStyles;  // the \pn styles met, by their index in ParaState
     std::vector<int> pnLevels;
     QHash<QString, int> pnIndexes;  // by kind, start, level, font and text

@@ -390,7 +390,7 @@ void Reader::handleText(QByteArrayView text)
         m_picture.appendHex(text);
         return;
     default:
-        appendListDefinitionText(QString::fromLatin1(text.data(), text.size()));
+        appendListDefinitionText(QString::fromLatin1(text.data(), text.size()), true);
         return;
     }
 }
@@ -407,7 +407,7 @@ void Reader::handleHexByte(quint8 byte)
         m_fontNameBytes.append(char(byte));
         return;
     default:
-        appendListDefinitionText(QString(QChar(byte)));
+        appendListDefinitionText(QString(QChar(byte)), true);
         return;
     }
 }

@@ -54,7 +54,7 @@ void Reader::deliverText(QStringView text)
         return;
     }
     default:
-        appendListDefinitionText(text.toString());
+        appendListDefinitionText(text, false);
         return;
     }
 }

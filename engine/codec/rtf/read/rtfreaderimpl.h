@@ -148,13 +148,13 @@ private:
     void closeListDestination(Destination inner, Destination outer);
     void handleListWord(RtfWord word, const RtfToken &token);
     void handlePnWord(RtfWord word, const RtfToken &token);
-    void appendListDefinitionText(const QString &text);
+    void appendListDefinitionText(QStringView text, bool asBytes);
     std::optional<ListItem> listItemOf(const ParaState &state) const;
     void notePnContinuity(const ParaState &state);
     void finishListLevel();
     int internPnStyle();
-    QString decodePnText(const QString &text);
-    QString decodeLatin1Bytes(const QString &text, int font);
+    QString decodePnText(const ListDefinitionText &text);
+    QString decodeBytes(const ListDefinitionText &text, int font);
     void setMarkerText(ListLevelStyle &style, const QString &text, int font);
     QString fontName(int number) const;
 
