@@ -236,7 +236,8 @@ void Reader::setMarkerText(ListLevelStyle &style, const QString &text, int font)
 }
 
 // \leveltext holds its length first, then its text, in which the characters 0 to 8 stand
-// for the numbers of the levels; a ';' ends it.
+// for the numbers of the levels; a ';' ends it. The text may hold ';' itself, so the last
+// one is taken for the end.
 void Reader::finishListLevel()
 {
     ListReading &lists = m_listReading;
@@ -247,18 +248,23 @@ void Reader::finishListLevel()
     style.start = lists.levelStart;
     if (!lists.levelText.isEmpty()) {
         const int length = lists.levelText.at(0).unicode();
-        ListDefinitionText given = lists.levelText.mid(1, std::min<qsizetype>(length, kMaxLevelTextLength));
-        if (const qsizetype end = given.text().indexOf(u';'); end >= 0 && style.kind != ListNumberKind::Bullet)
+        ListDefinitionText given = lists.levelText;
+        if (const qsizetype end = given.text().lastIndexOf(u';'); end >= 1)
             given.truncate(end);
+        given = given.mid(1, std::min<qsizetype>(length, kMaxLevelTextLength));
         const QString text = isSymbolFontName(fontName(lists.levelFont)) ? given.text() : decodeBytes(given, lists.levelFont);
         if (!text.isEmpty() || style.kind == ListNumberKind::None)
             setMarkerText(style, text, lists.levelFont);
     } else if (style.kind == ListNumberKind::Bullet) {
         setMarkerText(style, style.text, lists.levelFont);
     }
-    // Placeholders of levels below this one name nothing yet.
+    // Placeholders of levels below this one name nothing yet, and other control characters
+    // than tab carry no text.
     QString text = style.text;
-    text.removeIf([level](QChar c) { return c.unicode() < kListLevels && c.unicode() > level; });
+    text.removeIf([level](QChar c) {
+        const bool placeholder = c.unicode() < kListLevels;
+        return (placeholder && c.unicode() > level) || (!placeholder && c.unicode() < 0x20 && c != u'\t');
+    });
     style.text = text;
     lists.levels[size_t(level)] = style;
 }
