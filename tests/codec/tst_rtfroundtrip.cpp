@@ -473,6 +473,13 @@ void TestRtfRoundTrip::readFilesSettleAfterOneCycle_data()
     QTest::newRow("empty field in a bold group")
         << QByteArray("{\\rtf1{\\fonttbl{\\f0 Arial;}}\\f0 a{\\b{\\field{\\*\\fldinst X}{\\fldrslt{\\i}}}}b}")
         << QStringLiteral("a\uFFFCb");
+    QTest::newRow("empty field after a link in the link's format")
+        << QByteArray("{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1 Courier New;}}\\f0 a"
+                      "{\\field{\\*\\fldinst HYPERLINK \"http://a/\"}{\\fldrslt\\f1 link}}\\f1{\\field{\\*\\fldinst PAGE}{\\fldrslt}}}")
+        << QStringLiteral("alink\uFFFC");
+    QTest::newRow("superscript runs in a named and an unnamed face alike")
+        << QByteArray("{\\rtf1\\deff5{\\fonttbl{\\f0\\froman\\fprq2\\fcharset0 Times New Roman;}}{\\super\\f0 a\\f9 b}}")
+        << QStringLiteral("ab");
     QTest::newRow("delete character") << QByteArray("{\\rtf1 a\x7f b}") << QStringLiteral("a\x7f b");
     QTest::newRow("delete character in a double-byte font")
         << QByteArray("{\\rtf1{\\fonttbl{\\f1\\fcharset128 M;}}\\f1 a\\u127?b}") << QStringLiteral("a\x7f" "b");

@@ -113,6 +113,7 @@ private:
     QByteArray computeParagraphStart(const QTextBlock &block);
     void writeListWords(const QTextBlock &block, const QTextList *list);
     bool startsWithObject(const QTextBlock &block);
+    bool writtenAlike(const QTextFragment &before, const QTextFragment &fragment);
     void writeFragment(const QTextFragment &fragment, QStringView text);
     void writeRun(const RunState &target, QStringView text);
     void writeObjects(QStringView text, const QTextCharFormat &format);
@@ -231,16 +232,32 @@ void DocumentWriter::writeBlock(const QTextBlock &block, const char *end, int ta
     const int blockStart = block.position();
     const qsizetype from = std::clamp<qint64>(qint64(m_range.start) - blockStart, 0, text.size());
     const qsizetype to = std::clamp<qint64>(qint64(m_range.end) - blockStart, 0, text.size());
+    // Neighbouring fragments that write the same way are written as one, so that a run
+    // needing a group of its own gets one group however the document splits it.
+    QTextFragment pending;
+    qsizetype pendingFirst = 0;
+    qsizetype pendingLast = 0;
     qsizetype offset = 0;
     for (auto it = block.begin(); !it.atEnd() && offset < to; ++it) {
         const QTextFragment fragment = it.fragment();
         const qsizetype length = fragment.length();
         const qsizetype first = std::max(offset, from);
         const qsizetype last = std::min(offset + length, to);
-        if (first < last)
-            writeFragment(fragment, QStringView(text).mid(first, last - first));
         offset += length;
+        if (first >= last)
+            continue;
+        if (pending.isValid() && writtenAlike(pending, fragment)) {
+            pendingLast = last;
+            continue;
+        }
+        if (pending.isValid())
+            writeFragment(pending, QStringView(text).mid(pendingFirst, pendingLast - pendingFirst));
+        pending = fragment;
+        pendingFirst = first;
+        pendingLast = last;
     }
+    if (pending.isValid())
+        writeFragment(pending, QStringView(text).mid(pendingFirst, pendingLast - pendingFirst));
     switchField(QString(), 0);
     // An empty paragraph's mark carries the format of what will be typed into it; a list
     // item that starts with an object takes its number's format from its mark.
@@ -346,12 +363,30 @@ bool DocumentWriter::startsWithObject(const QTextBlock &block)
     return run(fragment.charFormatIndex(), [&] { return fragment.charFormat(); }).object;
 }
 
+bool DocumentWriter::writtenAlike(const QTextFragment &before, const QTextFragment &fragment)
+{
+    if (before.charFormatIndex() == fragment.charFormatIndex())
+        return true;
+    // A lookup may grow the table of runs, so both are looked up before either is kept.
+    const auto lookUp = [this](const QTextFragment &part) -> const Run & {
+        return run(part.charFormatIndex(), [&] { return part.charFormat(); });
+    };
+    lookUp(before);
+    lookUp(fragment);
+    const Run &previous = lookUp(before);
+    const Run &next = lookUp(fragment);
+    return !previous.object && !next.object && previous.state == next.state && previous.href == next.href
+           && previous.field == next.field && previous.fieldNumber == next.fieldNumber;
+}
+
 void DocumentWriter::writeFragment(const QTextFragment &fragment, QStringView text)
 {
     const Run &format = run(fragment.charFormatIndex(), [&] { return fragment.charFormat(); });
     if (format.mark && !format.field.isEmpty() && (format.field != m_field || format.fieldNumber != m_fieldNumber)) {
-        // The mark of an empty field is read in the format around its field.
+        // The mark of an empty field is read in the format around its field, outside any
+        // link or field before it.
         switchField(QString(), 0);
+        switchLink(QString());
         changeTo(format.state);
     }
     switchField(format.field, format.fieldNumber);
