@@ -1,6 +1,7 @@
 #include "engine/codec/pagedecorations.h"
 
 #include "engine/codec/documentextras.h"
+#include "engine/codec/objecttextformat.h"
 #include "engine/codec/rtf/read/rtfreader.h"
 #include "engine/codec/rtf/rtftokenizer.h"
 #include "engine/codec/textprops.h"
@@ -79,8 +80,9 @@ bool isPageField(const QString &instruction, QLatin1StringView name)
     return word.compare(name, Qt::CaseInsensitive) == 0;
 }
 
-// The document with its PAGE and NUMPAGES field results replaced for the page.
-std::unique_ptr<QTextDocument> forPage(const QTextDocument &source, int page, int pages)
+}  // namespace
+
+std::unique_ptr<QTextDocument> withPageNumbers(const QTextDocument &source, int page, int pages)
 {
     std::unique_ptr<QTextDocument> copy(source.clone());
     copy->setDocumentMargin(0);
@@ -115,10 +117,14 @@ std::unique_ptr<QTextDocument> forPage(const QTextDocument &source, int page, in
         QTextCursor cursor(copy.get());
         cursor.setPosition(result->start);
         cursor.setPosition(result->end, QTextCursor::KeepAnchor);
-        cursor.insertText(result->number, result->format);
+        // A field without a result stands as a mark; its number is text in the mark's
+        // character format.
+        cursor.insertText(result->number, textFormatOf(result->format));
     }
     return copy;
 }
+
+namespace {
 
 // The document laid out at the screen's resolution to the width, as drawAt() lays it out.
 qreal heightAt(QTextDocument &document, int widthTwips)
@@ -202,13 +208,13 @@ QTextDocument *PageDecorations::onPage(const Kinds &kinds, int page) const
 QString PageDecorations::headerText(int page) const
 {
     const QTextDocument *header = onPage(m_headers, page);
-    return header ? forPage(*header, page, page)->toPlainText() : QString();
+    return header ? withPageNumbers(*header, page, page)->toPlainText() : QString();
 }
 
 QString PageDecorations::footerText(int page) const
 {
     const QTextDocument *footer = onPage(m_footers, page);
-    return footer ? forPage(*footer, page, page)->toPlainText() : QString();
+    return footer ? withPageNumbers(*footer, page, page)->toPlainText() : QString();
 }
 
 QRect PageDecorations::textRect(const QRect &text, const QRect &paper, int page) const
@@ -231,9 +237,9 @@ void PageDecorations::draw(QPainter &painter, const QPaintDevice &device, const 
                            int page, int pages) const
 {
     if (const QTextDocument *header = onPage(m_headers, page))
-        drawAt(painter, device, *forPage(*header, page, pages), text, paper.top() + m_headerDistance, false);
+        drawAt(painter, device, *withPageNumbers(*header, page, pages), text, paper.top() + m_headerDistance, false);
     if (const QTextDocument *footer = onPage(m_footers, page))
-        drawAt(painter, device, *forPage(*footer, page, pages), text,
+        drawAt(painter, device, *withPageNumbers(*footer, page, pages), text,
                paper.top() + paper.height() - m_footerDistance, true);
 }
 

@@ -17,6 +17,10 @@ namespace engine {
 
 struct DocumentExtras;
 
+// `source` with the results of its PAGE and NUMPAGES fields replaced by `page` and
+// `pages`, each in its field's character format (also where a field had no result).
+std::unique_ptr<QTextDocument> withPageNumbers(const QTextDocument &source, int page, int pages);
+
 class PageDecorations {
 public:
     explicit PageDecorations(const DocumentExtras &extras);

@@ -1,6 +1,7 @@
 #include "engine/view/richeditview.h"
 
 #include "engine/codec/listdocument.h"
+#include "engine/codec/objecttextformat.h"
 #include "engine/view/fastdocumentlayout.h"
 #include "engine/view/richeditview_p.h"
 #include "engine/codec/textprops.h"
@@ -66,6 +67,7 @@ RichEditView::RichEditView(QWidget *parent)
             emit contentChanged();
     });
     connect(this, &QTextEdit::cursorPositionChanged, this, &RichEditView::notifySelectionIfChanged);
+    connect(this, &QTextEdit::cursorPositionChanged, this, &RichEditView::typeBesideObjectsAsText);
     // Paragraphs laid out late above the view may change height; the text in view stays.
     connect(layout, &FastDocumentLayout::aboutToLayOutDeferred, this, &RichEditView::rememberTopOfView);
     connect(layout, &FastDocumentLayout::deferredLaidOut, this, &RichEditView::restoreTopOfView);
@@ -140,6 +142,7 @@ void RichEditView::setSelectionRange(CharRange range)
 
 void RichEditView::replaceSelection(const QString &text)
 {
+    typeBesideObjectsAsText();
     QTextCursor cursor = textCursor();
     cursor.beginEditBlock();
     cursor.insertText(fromEngineText(text));
@@ -154,8 +157,7 @@ void RichEditView::replaceRange(CharRange range, const QString &text)
         noteGroupEdit(cursor, text);
     QTextCursor first(document());
     first.setPosition(std::min(cursor.selectionStart() + 1, cursor.selectionEnd()));
-    QTextCharFormat format = first.charFormat();
-    format.clearProperty(QTextFormat::ObjectType);
+    const QTextCharFormat format = textFormatOf(first.charFormat());
     cursor.beginEditBlock();
     cursor.insertText(fromEngineText(text), format);
     cursor.endEditBlock();

@@ -146,6 +146,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;  // richeditview_formats.cpp
+    void inputMethodEvent(QInputMethodEvent *event) override;  // richeditview_formats.cpp
     bool canInsertFromMimeData(const QMimeData *source) const override;
     QMimeData *createMimeDataFromSelection() const override;
     void insertFromMimeData(const QMimeData *source) override;
@@ -162,6 +163,7 @@ private:
     void paintWithoutSelection(const QRect &area);
     int clampPosition(int position) const;
     void notifySelectionIfChanged();
+    void typeBesideObjectsAsText();  // richeditview_formats.cpp
     void notifyLink(QEvent::Type type, const QPoint &viewportPos);
     void applyFormatRect();
     void rememberTopOfView();

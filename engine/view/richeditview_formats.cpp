@@ -1,5 +1,6 @@
 #include "engine/codec/charformatrange.h"
 #include "engine/codec/formatmapping.h"
+#include "engine/codec/objecttextformat.h"
 #include "engine/view/richeditview.h"
 #include "engine/view/richeditview_p.h"
 #include "engine/codec/textprops.h"
@@ -201,7 +202,28 @@ void RichEditView::keyPressEvent(QKeyEvent *event)
         event->accept();
         return;
     }
+    typeBesideObjectsAsText();
     QTextEdit::keyPressEvent(event);
+}
+
+void RichEditView::inputMethodEvent(QInputMethodEvent *event)
+{
+    typeBesideObjectsAsText();
+    QTextEdit::inputMethodEvent(event);
+}
+
+// Qt types in the format of the character before the caret, which next to a picture or a
+// mark is the object's own: the picture's name and size, a note's tooltip, an empty
+// field's instruction, which would make the typed text that field's result. What is typed
+// there takes the character format around the object instead.
+void RichEditView::typeBesideObjectsAsText()
+{
+    const QTextCursor cursor = textCursor();
+    if (cursor.hasSelection())
+        return;
+    const QTextCharFormat format = cursor.charFormat();
+    if (isObjectFormat(format))
+        setCurrentCharFormat(textFormatOf(format));
 }
 
 }  // namespace engine

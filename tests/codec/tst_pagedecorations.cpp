@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QTest>
+#include <QTextCursor>
 #include <QTextDocument>
 
 using namespace engine;
@@ -193,6 +194,36 @@ private slots:
 
     // A writer that gives the page for the section (as LibreOffice does, with the margin
     // that clears its header) is read for the first section; later sections are not.
+    // A field's number is text in the field's character format, also where the field had
+    // no result and stood as a mark.
+    void pageNumbersAreTextInTheFieldsFormat_data()
+    {
+        QTest::addColumn<QByteArray>("field");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("page with a result") << QByteArray("{\\field{\\*\\fldinst PAGE}{\\fldrslt 1}}") << "p 3";
+        QTest::newRow("page without a result") << QByteArray("{\\field{\\*\\fldinst PAGE}{\\fldrslt}}") << "p 3";
+        QTest::newRow("page count without a result") << QByteArray("{\\field{\\*\\fldinst NUMPAGES}}") << "p 5";
+    }
+
+    void pageNumbersAreTextInTheFieldsFormat()
+    {
+        QFETCH(QByteArray, field);
+        QFETCH(QString, shown);
+        QTextDocument source;
+        QVERIFY(readRtf("{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1 Courier New;}}\\f0 p \\f1\\fs20\\b " + field + "\\par}", &source).ok());
+        const std::unique_ptr<QTextDocument> page = withPageNumbers(source, 3, 5);
+        QCOMPARE(page->toPlainText(), shown);
+        QTextCursor number(page.get());
+        number.setPosition(3);
+        const QTextCharFormat format = number.charFormat();
+        QVERIFY(!format.isImageFormat());
+        QVERIFY(!format.hasProperty(QTextFormat::ImageName));
+        QVERIFY(!format.hasProperty(QTextFormat::ImageWidth));
+        QCOMPARE(format.fontFamilies().toStringList(), QStringList{"Courier New"});
+        QCOMPARE(format.fontPointSize(), 10.0);
+        QCOMPARE(format.fontWeight(), int(QFont::Bold));
+    }
+
     void theFirstSectionsPageIsTheDocumentsPage()
     {
         const DocumentExtras extras = extrasOf(

@@ -1,6 +1,7 @@
 #include "engine/codec/formatmapping.h"
 #include "engine/codec/listformat.h"
 #include "engine/codec/rtf/read/rtfreader.h"
+#include "engine/codec/rtf/write/rtfwriter.h"
 #include "engine/view/richeditview.h"
 #include "engine/codec/textprops.h"
 
@@ -138,6 +139,46 @@ private slots:
         QVERIFY(view.charFormat(true).effects & CFE_BOLD);
         view.setSelectionRange({0, 5});
         QVERIFY(!(view.charFormat(true).effects & CFE_BOLD));
+    }
+
+    // Next to a picture or a mark, Qt would type in the object's format: an empty field's
+    // mark would make the typed text its result, a note's mark give it the note's tooltip.
+    void textTypedBesideAMarkIsPlainTextInTheFormatAround_data()
+    {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<int>("caret");
+        const QByteArray field = "{\\field{\\*\\fldinst PAGEREF x}{\\fldrslt}}";
+        QTest::newRow("after an empty field") << "a" + field + "b" << 2;
+        QTest::newRow("before an empty field at a paragraph's start") << field + "b" << 0;
+        QTest::newRow("after a footnote's mark") << QByteArray("a{\\super\\chftn{\\footnote\\pard Note.}}b") << 2;
+    }
+
+    void textTypedBesideAMarkIsPlainTextInTheFormatAround()
+    {
+        QFETCH(QByteArray, body);
+        QFETCH(int, caret);
+        RichEditView view;
+        QVERIFY(readRtf("{\\rtf1{\\fonttbl{\\f0 Arial;}}\\f0\\fs20\\i " + body + "\\par}", view.document()).ok());
+        view.setFocus();
+        view.setSelectionRange({caret, caret});
+        QTest::keyClicks(&view, QStringLiteral("X"));
+
+        QTextCursor typed(view.document());
+        typed.setPosition(caret + 1);
+        QCOMPARE(typed.block().text().at(caret), u'X');
+        const QTextCharFormat format = typed.charFormat();
+        QVERIFY(!format.hasProperty(prop::FieldInstruction));
+        QVERIFY(!format.hasProperty(prop::FieldResultEmpty));
+        QVERIFY(!format.hasProperty(prop::KeptRtf));
+        QVERIFY(!format.hasProperty(QTextFormat::ImageName));
+        QVERIFY(format.toolTip().isEmpty());
+        QCOMPARE(format.verticalAlignment(), QTextCharFormat::AlignNormal);
+        QCOMPARE(format.fontPointSize(), 10.0);
+        QVERIFY(format.fontItalic());
+        QCOMPARE(format.fontFamilies().toStringList(), QStringList{"Arial"});
+        // An empty field keeps its empty result; the typed letter is written outside it.
+        if (body.contains("fldinst"))
+            QVERIFY(writeRtf(view.document()).contains("{\\fldrslt{}}}"));
     }
 
     void colourFaceCharsetAndOffsetRoundTrip()
