@@ -89,6 +89,8 @@ void FastDocumentLayout::documentChanged(int from, int oldLength, int length)
 
 void FastDocumentLayout::layOutThroughQt(int from, int oldLength, int length)
 {
+    if (m_movedTo >= 0)
+        syncPositions();  // Qt restarts from check points that must be right
     if (m_pendingFrom >= 0 && m_pendingFrom < from) {
         // Lay out from the first paragraph laid out here, so that Qt restarts from a
         // check point that is still right.
@@ -108,6 +110,7 @@ void FastDocumentLayout::syncPositions()
         killTimer(m_idleTimer);
         m_idleTimer = 0;
     }
+    m_movedTo = -1;
     if (m_pendingFrom < 0)
         return;
     const int from = std::min(m_pendingFrom, std::max(0, document()->characterCount() - 1));
@@ -227,9 +230,69 @@ bool FastDocumentLayout::layoutParagraphInPlace(int from, int oldLength, int len
     return true;
 }
 
+// Lays out the paragraphs of [from, to), each placed where Qt's layout would place it
+// below the one before, and leaves the paragraphs after them in their old places. False
+// when a paragraph needs Qt's layout; those before it are then laid out and placed.
+bool FastDocumentLayout::layOutSliceHere(int from, int to)
+{
+    if (!canLayoutInPlace())
+        return false;
+    if (m_movedTo >= 0 && m_movedTo != from)
+        syncPositions();  // the paragraphs between would stand in the wrong places
+    QTextBlock block = document()->findBlock(from);
+    QTextBlock previous = block.previous();
+    if (previous.isValid() && (!previous.isVisible() || previous.layout()->lineCount() == 0))
+        return false;
+    qreal top = -1;
+    qreal bottom = 0;
+    for (; block.isValid() && block.position() < to; block = block.next()) {
+        QTextLayout *layout = block.layout();
+        if (!block.isVisible())
+            break;
+        qreal y = layout->position().y();
+        if (previous.isValid())
+            y = real(bottomOf(previous) + fixed(marginBetween(previous, block)));
+        const qreal x = layout->position().x();
+        block.clearLayout();
+        layout->setPosition(QPointF(x, y));
+        qreal extent = 0;
+        bool fitsWidth = true;  // a line wider than the page widens the document when synced
+        if (!relayoutBlock(block, &extent, &fitsWidth))
+            break;
+        if (top < 0)
+            top = y;
+        bottom = y + extent;
+        if (m_pendingFrom < 0 || block.position() < m_pendingFrom)
+            m_pendingFrom = block.position();
+        m_movedTo = block.position() + block.length();
+        previous = block;
+    }
+    if (top >= 0)
+        emit update(QRectF(0, top, std::numeric_limits<int>::max(), bottom - top));
+    return !block.isValid() || block.position() >= to;
+}
+
+// Whether `area` reaches the paragraphs laid out by slices, in their new places or in the
+// old places of those after them: Qt's check points, by which it finds what to draw or
+// hit, are not yet moved along.
+bool FastDocumentLayout::reachesMovedParagraphs(const QRectF &area) const
+{
+    if (m_movedTo < 0)
+        return false;
+    const QTextDocument *doc = document();
+    const QTextBlock first = doc->findBlock(m_pendingFrom);
+    const QTextBlock last = doc->findBlock(m_movedTo - 1);
+    const QTextBlock after = last.next();
+    qreal bottom = real(bottomOf(last));
+    if (after.isValid())
+        bottom = std::max(bottom, after.layout()->position().y());
+    return first.isValid() && area.bottom() >= first.layout()->position().y() && area.top() <= bottom;
+}
+
 // Line breaking as Qt's layout does it for a paragraph of the root frame, without
-// floats or pages.
-bool FastDocumentLayout::relayoutBlock(const QTextBlock &block, qreal *extent)
+// floats or pages. False when it cannot; without `fitsWidth`, also when a line is wider
+// than the page, which would widen the document.
+bool FastDocumentLayout::relayoutBlock(const QTextBlock &block, qreal *extent, bool *fitsWidth)
 {
     QTextDocument *doc = document();
     const QTextBlockFormat format = block.blockFormat();
@@ -302,7 +365,9 @@ bool FastDocumentLayout::relayoutBlock(const QTextBlock &block, qreal *extent)
     }
     layout->endLayout();
     *extent = real(std::max(y, bottom) - top);
-    return widthFits;
+    if (fitsWidth)
+        *fitsWidth = widthFits;
+    return widthFits || fitsWidth;
 }
 
 }  // namespace engine

@@ -22,7 +22,10 @@ class QTextBlock;
 // they keep their old lines and places, drawn with the new formats, until they are laid
 // out: those about to be drawn right before drawing, the others a slice at a time (about
 // kSliceMs each) while the program is idle, starting a moment after the change
-// (fastdocumentlayout_deferred.cpp).
+// (fastdocumentlayout_deferred.cpp). A slice places its paragraphs one below the other
+// and leaves those after it where they are, so that it costs what it lays out; the
+// paragraphs after them are moved once, when the slices reach one that is not deferred,
+// or earlier when what is drawn or hit reaches the paragraphs laid out so.
 namespace engine {
 
 class FastDocumentLayout : public QTextDocumentLayout {
@@ -64,17 +67,23 @@ private:
     bool canLayoutInPlace() const;
     bool relayoutKeepingHeight(QTextBlock block, bool mayBeFirst, qreal *top, qreal *extent);
     void markLaidOutHere(int from);
-    bool relayoutBlock(const QTextBlock &block, qreal *extent);
+    bool relayoutBlock(const QTextBlock &block, qreal *extent, bool *fitsWidth = nullptr);
     void layOutThroughQt(int from, int oldLength, int length);
 
     bool deferLargeChange(int from, int oldLength, int length);
     void followEdit(int from, int oldLength, int length);
     void layOutDeferredBetween(int from, int to);
+    void layOutDeferredHere(int from, int to);
     void layOutDeferredIn(const QRectF &area);
     void layOutDeferredSlice();
     void undefer(int from, int to);
+    bool layOutSliceHere(int from, int to);
+    bool reachesMovedParagraphs(const QRectF &area) const;
 
     int m_pendingFrom = -1;  // first position laid out here since the last sync
+    // After slices laid out here: the end of the last one. The paragraphs from
+    // m_pendingFrom to it stand in their new places, those after it in their old ones.
+    int m_movedTo = -1;
     int m_blockCount = -1;
     int m_idleTimer = 0;
     std::vector<int> m_expectedEdits;

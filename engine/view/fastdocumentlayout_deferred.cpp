@@ -16,14 +16,14 @@ namespace engine {
 namespace {
 
 constexpr int kDeferredChars = 20000;  // smaller changes are laid out at once
-// Each slice also moves every paragraph after it down the page, which costs some tens of
-// milliseconds in a large document, so slices are not made smaller than that is worth.
-constexpr int kSliceMs = 60;           // the background lays out this long at a time
+// A slice costs what it lays out (the paragraphs after it are moved once, at the end), so
+// slices can be short enough not to hold up typing.
+constexpr int kSliceMs = 30;           // the background lays out this long at a time
 constexpr int kSliceIntervalMs = 5;    // and lets the program answer in between
 // The first slice waits until the change has been shown and the user has had a moment
 // to go on: a slice holds up whatever is typed or clicked while it runs.
 constexpr int kFirstSliceDelayMs = 300;
-constexpr int kMinSliceChars = 20000;
+constexpr int kMinSliceChars = 5000;
 constexpr int kMaxSliceChars = 2000000;
 
 }  // namespace
@@ -115,7 +115,25 @@ void FastDocumentLayout::layOutDeferredBetween(int from, int to)
 void FastDocumentLayout::layOutDeferredParagraphs()
 {
     while (!m_deferred.empty())
-        layOutDeferredBetween(m_deferred.front().from, m_deferred.front().to);
+        layOutDeferredHere(m_deferred.front().from, m_deferred.front().to);
+}
+
+// Lays out deferred paragraphs without moving those after them, where it can; they are
+// moved once the paragraph after the last one laid out is not deferred.
+void FastDocumentLayout::layOutDeferredHere(int from, int to)
+{
+    undefer(from, to);
+    if (m_deferred.empty() && m_sliceTimer) {
+        killTimer(m_sliceTimer);
+        m_sliceTimer = 0;
+        m_sliceTimerWaiting = false;
+    }
+    if (!layOutSliceHere(from, to)) {
+        const int rest = std::max(from, m_movedTo);
+        layOutThroughQt(rest, to - rest, to - rest);
+    }
+    if (m_movedTo >= 0 && (m_deferred.empty() || m_deferred.front().from != m_movedTo))
+        syncPositions();
 }
 
 // Lays out the deferred paragraphs that show in `area`, one stretch at a time: each
@@ -177,7 +195,7 @@ void FastDocumentLayout::layOutDeferredSlice()
     QElapsedTimer timer;
     timer.start();
     emit aboutToLayOutDeferred();
-    layOutDeferredBetween(first.from, to);
+    layOutDeferredHere(first.from, to);
     emit deferredLaidOut();
     const qint64 elapsed = std::max<qint64>(1, timer.elapsed());
     m_sliceChars = int(std::clamp<qint64>(qint64(m_sliceChars) * kSliceMs / elapsed, kMinSliceChars, kMaxSliceChars));
@@ -185,6 +203,8 @@ void FastDocumentLayout::layOutDeferredSlice()
 
 void FastDocumentLayout::draw(QPainter *painter, const PaintContext &context)
 {
+    if (m_movedTo >= 0 && (!context.clip.isValid() || reachesMovedParagraphs(context.clip)))
+        syncPositions();
     if (!m_deferred.empty() && layoutStatus() == 100) {
         if (context.clip.isValid())
             layOutDeferredIn(context.clip);

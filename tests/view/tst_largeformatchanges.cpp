@@ -235,6 +235,50 @@ private slots:
         QCOMPARE(places(view.document()), deferred);
     }
 
+    // Slices lay out paragraphs without moving those after them until they reach one that
+    // is not deferred: in the end every paragraph stands where a full layout puts it.
+    void backgroundSlicesPlaceEveryParagraphAsAFullLayoutWould_data()
+    {
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("to");
+        QTest::addColumn<double>("scrolledTo");  // part of the scroll range shown
+        QTest::addColumn<bool>("longWords");     // lines wider than the page
+        QTest::newRow("everything, the top shown") << 0 << -1 << 0.0 << false;
+        QTest::newRow("everything, the middle shown") << 0 << -1 << 0.5 << false;
+        QTest::newRow("everything, the end shown") << 0 << -1 << 1.0 << false;
+        QTest::newRow("a middle part") << 20000 << 60000 << 0.3 << false;
+        QTest::newRow("lines wider than the page") << 0 << -1 << 0.5 << true;
+    }
+    void backgroundSlicesPlaceEveryParagraphAsAFullLayoutWould()
+    {
+        QFETCH(int, from);
+        QFETCH(int, to);
+        QFETCH(double, scrolledTo);
+        QFETCH(bool, longWords);
+        RichEditView view;
+        view.resize(400, 300);
+        fillMixed(view, 800);
+        if (longWords) {
+            for (const int number : {100, 400, 700}) {
+                QTextCursor cursor(view.document()->findBlockByNumber(number));
+                cursor.insertText(QString(80, u'w') + u' ');
+            }
+        }
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QScrollBar *scroll = view.verticalScrollBar();
+        scroll->setValue(int(scroll->maximum() * scrolledTo));
+        view.setSelectionRange({from, to});
+        view.setCharFormat(bold(true), true);
+        QVERIFY(layoutOf(view)->hasDeferredParagraphs());
+        QTRY_VERIFY_WITH_TIMEOUT(!layoutOf(view)->hasDeferredParagraphs(), 20000);
+        const QList<BlockPlace> sliced = places(view.document());
+        const QSizeF slicedSize = view.document()->documentLayout()->documentSize();
+        view.document()->markContentsDirty(0, view.document()->characterCount());
+        QCOMPARE(places(view.document()), sliced);
+        QCOMPARE(view.document()->documentLayout()->documentSize(), slicedSize);
+    }
+
     void editsWhileParagraphsAreDeferredKeepTheDeferredText()
     {
         RichEditView view;
