@@ -273,6 +273,9 @@ void TestRtfLists::writtenListsReadBackTheSame_data()
     QTest::newRow("a level text holding a control character")
         << QByteArray("{\\*\\listtable{\\list{\\listlevel\\levelnfc0{\\leveltext\\'03\\'00\\'10.;}}\\listid1}}"
                       "{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}}\\pard\\ls1 a\\par");
+    QTest::newRow("a bullet of control characters alone")
+        << QByteArray("{\\*\\listtable{\\list{\\listlevel\\levelnfc23{\\leveltext\\'02\\'1c\\'1c;}\\f0}\\listid1}}"
+                      "{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}}\\pard\\ls1 a\\par");
     QTest::newRow("old numbering") << QByteArray("{\\*\\pn\\pnlvlbody\\pnucltr\\pnstart3{\\pntxta )}}A\\par B\\par");
     QTest::newRow("nine levels")
         << QByteArray("\\pard\\ls1 l0\\par\\pard\\ls1\\ilvl1 l1\\par\\pard\\ls1\\ilvl2 l2\\par\\pard\\ls1\\ilvl3 l3\\par"

@@ -252,19 +252,17 @@ void Reader::finishListLevel()
         if (const qsizetype end = given.text().lastIndexOf(u';'); end >= 1)
             given.truncate(end);
         given = given.mid(1, std::min<qsizetype>(length, kMaxLevelTextLength));
-        const QString text = isSymbolFontName(fontName(lists.levelFont)) ? given.text() : decodeBytes(given, lists.levelFont);
+        QString text = isSymbolFontName(fontName(lists.levelFont)) ? given.text() : decodeBytes(given, lists.levelFont);
+        // Control characters other than the level placeholders and tab carry no text.
+        text.removeIf([](QChar c) { return c.unicode() >= kListLevels && c.unicode() < 0x20 && c != u'\t'; });
         if (!text.isEmpty() || style.kind == ListNumberKind::None)
             setMarkerText(style, text, lists.levelFont);
     } else if (style.kind == ListNumberKind::Bullet) {
         setMarkerText(style, style.text, lists.levelFont);
     }
-    // Placeholders of levels below this one name nothing yet, and other control characters
-    // than tab carry no text.
+    // Placeholders of levels below this one name nothing yet.
     QString text = style.text;
-    text.removeIf([level](QChar c) {
-        const bool placeholder = c.unicode() < kListLevels;
-        return (placeholder && c.unicode() > level) || (!placeholder && c.unicode() < 0x20 && c != u'\t');
-    });
+    text.removeIf([level](QChar c) { return c.unicode() < kListLevels && c.unicode() > level; });
     style.text = text;
     lists.levels[size_t(level)] = style;
 }
