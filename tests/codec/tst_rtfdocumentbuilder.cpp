@@ -1,5 +1,8 @@
 #include "engine/codec/rtf/read/rtfreader.h"
 
+#include <QBuffer>
+#include <QDebug>
+#include <QImage>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -7,6 +10,37 @@
 #include <QTextList>
 
 using namespace engine;
+
+namespace {
+
+// Each piece of the document's storage as "text|format properties", paragraph by paragraph.
+QStringList pieces(const QTextDocument &document)
+{
+    QStringList list;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment piece = it.fragment();
+            QString format;
+            QDebug(&format) << piece.charFormat().properties();
+            list << piece.text() + u'|' + format;
+        }
+        list << QStringLiteral("¶");
+    }
+    return list;
+}
+
+// A small picture as the hex digits of its PNG file.
+QByteArray pngHex()
+{
+    QImage image(4, 4, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    QBuffer png;
+    png.open(QIODevice::WriteOnly);
+    image.save(&png, "PNG");
+    return png.data().toHex();
+}
+
+}  // namespace
 
 // The reader builds most text straight into the document's storage; these cases check
 // that the document comes out as a cursor would have built it.
@@ -31,6 +65,53 @@ private slots:
         }
         QCOMPARE(styled, QStringList({QStringLiteral("b:bold"), QStringLiteral("i:italic")}));
         QCOMPARE(first.next().blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+    }
+
+    // A paragraph's runs go into the storage as one piece cut into one piece per run: the
+    // pieces must be those a cursor inserting the runs one by one leaves (neighbours of
+    // one format joined, two pictures of one format too), at the right places.
+    void paragraphsArePiecedAsACursorWouldPieceThem_data()
+    {
+        QTest::addColumn<QByteArray>("rtf");
+        QTest::newRow("runs") << QByteArray("{\\rtf1 plain {\\b bold}{\\i italic} plain {\\b bold}\\par\\b two\\par}");
+        QTest::newRow("same format again") << QByteArray("{\\rtf1 a{\\b b}{\\b c}{\\i d}{\\b\\i\\b0 e}f\\par}");
+        const QByteArray picture = "{\\pict\\pngblip " + pngHex() + "}";
+        QTest::newRow("pictures") << "{\\rtf1 a" + picture + picture + "{\\b b}\\par}";
+        QTest::newRow("mark in a run") << QByteArray("{\\rtf1 a{\\b b\\u8233?c}{\\i d}e\\par}");
+    }
+    void paragraphsArePiecedAsACursorWouldPieceThem()
+    {
+        QFETCH(QByteArray, rtf);
+        QTextDocument read;
+        QVERIFY(readRtf(rtf, &read).ok());
+        QTextDocument typed;
+        QTextCursor cursor(&typed);
+        for (QTextBlock block = read.begin(); block.isValid(); block = block.next()) {
+            if (block != read.begin())
+                cursor.insertBlock();
+            for (auto it = block.begin(); !it.atEnd(); ++it)
+                cursor.insertText(it.fragment().text(), it.fragment().charFormat());
+        }
+        QCOMPARE(pieces(read), pieces(typed));
+    }
+
+    // The document built from cut pieces takes edits and undoes them like any other.
+    void aDocumentOfCutPiecesTakesEdits()
+    {
+        QTextDocument document;
+        QVERIFY(readRtf("{\\rtf1 one {\\b two} {\\i three} four\\par five {\\ul six}\\par}", &document).ok());
+        document.setUndoRedoEnabled(true);
+        QTextCursor found = document.find(QStringLiteral("three"));
+        QCOMPARE(found.selectionStart(), 8);
+        QVERIFY(found.charFormat().fontItalic());
+        found.insertText(QStringLiteral("3"));
+        found = document.find(QStringLiteral("six"));
+        QCOMPARE(found.selectionStart(), 20);
+        QVERIFY(found.charFormat().fontUnderline());
+        QCOMPARE(document.toPlainText(), QStringLiteral("one two 3 four\nfive six"));
+        document.undo();
+        QCOMPARE(document.toPlainText(), QStringLiteral("one two three four\nfive six"));
+        QCOMPARE(document.findBlock(20).text(), QStringLiteral("five six"));
     }
 
     // A paragraph mark given as a Unicode character must end a paragraph: stored as bare

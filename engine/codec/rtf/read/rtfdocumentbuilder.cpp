@@ -8,6 +8,7 @@
 #include <QtGui/private/qtextdocument_p.h>
 #include <QtGui/private/qtextformat_p.h>
 #include <algorithm>
+#include <span>
 #include <utility>
 
 namespace engine::rtfin {
@@ -106,33 +107,64 @@ void DocumentBuilder::appendImage(const QTextImageFormat &format)
     m_lastBase = QChar::ObjectReplacementCharacter;
 }
 
-// Text that holds no paragraph or frame marks goes straight into the document's storage,
-// at its end: inserting through a cursor costs about as much again in cursor and
-// notification bookkeeping. Text with such marks takes the cursor, which splits it.
-// The run's text is handed over without a copy: the storage copies it into its own.
-void DocumentBuilder::insertRun(const QString &paragraphText, const Run &run)
+// Inside a table still being placed the cursor cannot be used: a paragraph's marks are
+// kept as line breaks.
+void DocumentBuilder::keepMarksAsLineBreaks(Paragraph &paragraph)
 {
-    const QString text = QString::fromRawData(paragraphText.constData() + run.from, run.length);
-    if (run.marks && m_openFrames > 0) {
-        // Inside a table still being placed the cursor cannot be used: the marks are
-        // kept as line breaks.
-        QString kept = text;
-        std::replace_if(kept.begin(), kept.end(), isStructural, QChar::LineSeparator);
-        insertRun(kept, Run{0, kept.size(), run.format, false});
-        return;
+    for (Run &run : paragraph.runs) {
+        if (!run.marks)
+            continue;
+        const auto begin = paragraph.text.begin() + run.from;
+        std::replace_if(begin, begin + run.length, isStructural, QChar::LineSeparator);
+        run.marks = false;
     }
-    if (run.marks) {
-        setCursorsFollowInsertions(true);
-        m_cursor.movePosition(QTextCursor::End);
-        m_cursor.insertText(text, run.format);
-        setCursorsFollowInsertions(false);
-        m_end = -1;
-        return;
-    }
+}
+
+// Text with paragraph or frame marks takes the cursor, which splits it into paragraphs.
+void DocumentBuilder::insertMarkedRun(const QString &paragraphText, const Run &run)
+{
+    setCursorsFollowInsertions(true);
+    m_cursor.movePosition(QTextCursor::End);
+    m_cursor.insertText(paragraphText.mid(run.from, run.length), run.format);
+    setCursorsFollowInsertions(false);
+    m_end = -1;
+}
+
+// Runs that hold no paragraph or frame marks go straight into the document's storage, at
+// its end, as one insertion of their joined text in the first run's format: inserting
+// run by run, the storage would look up the place, the paragraph and the cursors again
+// for each. The text is handed over without a copy: the storage copies it into its own.
+void DocumentBuilder::insertRuns(const QString &paragraphText, std::span<const Run> runs)
+{
+    const qsizetype from = runs.front().from;
+    const qsizetype length = runs.back().from + runs.back().length - from;
     QTextDocumentPrivate *storage = QTextDocumentPrivate::get(m_document);
     const int at = insertionPoint();
-    storage->insert(at, text, storage->formatCollection()->indexForFormat(run.format));
-    m_end = at + int(text.size());
+    storage->insert(at, QString::fromRawData(paragraphText.constData() + from, length),
+                    formatIndex(runs.front().format));
+    m_end = at + int(length);
+    if (runs.size() > 1)
+        cutIntoRuns(at, runs);
+}
+
+// The joined text, one piece of the storage's text, is cut into one piece per run with
+// the run's format, as inserting the runs one by one would have left it (the runs of a
+// paragraph differ in format). The first piece may have joined the text before it, when
+// that has its format and comes right before it in the storage's buffer.
+void DocumentBuilder::cutIntoRuns(int at, std::span<const Run> runs)
+{
+    QTextDocumentPrivate::FragmentMap &pieces = QTextDocumentPrivate::get(m_document)->fragmentMap();
+    const uint first = pieces.findNode(at);
+    const int firstStart = int(pieces.position(first));
+    const int bufferStart = int(pieces.fragment(first)->stringPosition) + (at - firstStart) - int(runs.front().from);
+    pieces.setSize(first, at - firstStart + int(runs.front().length));
+    int position = at + int(runs.front().length);
+    for (const Run &run : runs.subspan(1)) {
+        QTextFragmentData *piece = pieces.fragment(pieces.insert_single(position, uint(run.length)));
+        piece->stringPosition = bufferStart + int(run.from);
+        piece->format = formatIndex(run.format);
+        position += int(run.length);
+    }
 }
 
 // Where text goes: before the document's last paragraph mark. The storage finds its
@@ -196,8 +228,21 @@ void DocumentBuilder::placeRuns(Paragraph &&paragraph)
 {
     ++m_paragraphs;
     m_end = -1;  // the paragraph's start moved the end
-    for (const Run &run : paragraph.runs)
-        insertRun(paragraph.text, run);
+    if (m_openFrames > 0)
+        keepMarksAsLineBreaks(paragraph);
+    const std::span<const Run> runs = paragraph.runs;
+    for (size_t first = 0; first < runs.size();) {
+        if (runs[first].marks) {
+            insertMarkedRun(paragraph.text, runs[first]);
+            ++first;
+            continue;
+        }
+        size_t end = first + 1;
+        while (end < runs.size() && !runs[end].marks)
+            ++end;
+        insertRuns(paragraph.text, runs.subspan(first, end - first));
+        first = end;
+    }
     if (m_runs.empty() && m_text.isEmpty()) {
         // The next paragraph is collected into this one's storage.
         m_runs = std::move(paragraph.runs);

@@ -6,6 +6,7 @@
 #include <QTextCharFormat>
 #include <QTextCursor>
 #include <optional>
+#include <span>
 #include <vector>
 
 class QTextDocument;
@@ -14,7 +15,8 @@ class QTextImageFormat;
 // Builds the QTextDocument the RTF reader produces, always at its end, mostly straight
 // into the document's storage. The runs of a paragraph are collected (text of one
 // format joined into one run) and inserted when the paragraph ends, together with its
-// block format, so that each paragraph costs one block insertion. A paragraph is created only when it has content or a paragraph mark
+// block format: one block insertion and one text insertion a paragraph, the text then
+// cut into its runs. A paragraph is created only when it has content or a paragraph mark
 // ends it, so the mark that ends the last paragraph of a file adds no empty paragraph.
 namespace engine::rtfin {
 
@@ -80,7 +82,10 @@ private:
     void setCursorsFollowInsertions(bool follow);
     void closeRun();
     void placeRuns(Paragraph &&paragraph);  // the text of a paragraph just begun
-    void insertRun(const QString &paragraphText, const Run &run);
+    void keepMarksAsLineBreaks(Paragraph &paragraph);
+    void insertMarkedRun(const QString &paragraphText, const Run &run);
+    void insertRuns(const QString &paragraphText, std::span<const Run> runs);
+    void cutIntoRuns(int at, std::span<const Run> runs);
     bool runIsOpen() const { return m_text.size() > m_runStart; }
     int insertionPoint();
     void continueRun(const QTextCharFormat &format);
