@@ -5,11 +5,13 @@
 //   bench_rtfread --once N         read a generated document of N paragraphs once, for
 //                                  a profiler (callgrind counts instructions, which a
 //                                  busy machine does not change)
+//   bench_rtfread --file RTF       read that file once, likewise
 #include "bench/rtfgen.h"
 #include "engine/codec/rtf/read/rtfreader.h"
 #include "engine/codec/rtf/rtftokenizer.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QGuiApplication>
 #include <QTextDocument>
 #include <cstdio>
@@ -87,6 +89,16 @@ int main(int argc, char **argv)
             return 1;
         }
         measure("generated document", bench::generateRtf(paragraphs, 0), 1);
+        return 0;
+    }
+    const qsizetype file = arguments.indexOf(QStringLiteral("--file"));
+    if (file > 0) {
+        QFile source(arguments.value(file + 1));
+        if (!source.open(QIODevice::ReadOnly)) {
+            std::fprintf(stderr, "usage: bench_rtfread [--file RTF]\n");
+            return 1;
+        }
+        measure(qPrintable(source.fileName()), source.readAll(), 1);
         return 0;
     }
     const QByteArray small = bench::generateRtf(5000, 2);

@@ -60,12 +60,11 @@ void DocumentBuilder::closeRun()
 }
 
 // Text of the same format as the open run joins it; other text starts a new run.
-void DocumentBuilder::continueRun(const QTextCharFormat &format)
+void DocumentBuilder::continueRun(int format)
 {
     if (runIsOpen() && format != m_textFormat)
         closeRun();
-    if (!runIsOpen())
-        m_textFormat = format;
+    m_textFormat = format;
     m_hasContent = true;
 }
 
@@ -75,7 +74,7 @@ void DocumentBuilder::noteBase(QStringView text)
         m_lastBase = base;
 }
 
-void DocumentBuilder::appendText(QStringView text, const QTextCharFormat &format)
+void DocumentBuilder::appendText(QStringView text, int format)
 {
     if (text.isEmpty())
         return;
@@ -86,7 +85,7 @@ void DocumentBuilder::appendText(QStringView text, const QTextCharFormat &format
 }
 
 // Latin-1 holds no combining marks: its last character is the base.
-void DocumentBuilder::appendText(QLatin1StringView text, const QTextCharFormat &format)
+void DocumentBuilder::appendText(QLatin1StringView text, int format)
 {
     if (text.isEmpty())
         return;
@@ -101,7 +100,7 @@ void DocumentBuilder::appendImage(const QTextImageFormat &format)
 {
     closeRun();
     m_text.append(QChar::ObjectReplacementCharacter);
-    m_runs.push_back(Run{m_runStart, 1, format, false});
+    m_runs.push_back(Run{m_runStart, 1, formatIndex(format), false});
     m_runStart = m_text.size();
     m_hasContent = true;
     m_lastBase = QChar::ObjectReplacementCharacter;
@@ -125,7 +124,8 @@ void DocumentBuilder::insertMarkedRun(const QString &paragraphText, const Run &r
 {
     setCursorsFollowInsertions(true);
     m_cursor.movePosition(QTextCursor::End);
-    m_cursor.insertText(paragraphText.mid(run.from, run.length), run.format);
+    const QTextFormatCollection *formats = QTextDocumentPrivate::get(m_document)->formatCollection();
+    m_cursor.insertText(paragraphText.mid(run.from, run.length), formats->charFormat(run.format));
     setCursorsFollowInsertions(false);
     m_end = -1;
 }
@@ -140,8 +140,7 @@ void DocumentBuilder::insertRuns(const QString &paragraphText, std::span<const R
     const qsizetype length = runs.back().from + runs.back().length - from;
     QTextDocumentPrivate *storage = QTextDocumentPrivate::get(m_document);
     const int at = insertionPoint();
-    storage->insert(at, QString::fromRawData(paragraphText.constData() + from, length),
-                    formatIndex(runs.front().format));
+    storage->insert(at, QString::fromRawData(paragraphText.constData() + from, length), runs.front().format);
     m_end = at + int(length);
     if (runs.size() > 1)
         cutIntoRuns(at, runs);
@@ -162,7 +161,7 @@ void DocumentBuilder::cutIntoRuns(int at, std::span<const Run> runs)
     for (const Run &run : runs.subspan(1)) {
         QTextFragmentData *piece = pieces.fragment(pieces.insert_single(position, uint(run.length)));
         piece->stringPosition = bufferStart + int(run.from);
-        piece->format = formatIndex(run.format);
+        piece->format = run.format;
         position += int(run.length);
     }
 }

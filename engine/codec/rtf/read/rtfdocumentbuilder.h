@@ -27,8 +27,10 @@ public:
     DocumentBuilder(const DocumentBuilder &) = delete;
     DocumentBuilder &operator=(const DocumentBuilder &) = delete;
 
-    void appendText(QStringView text, const QTextCharFormat &format);
-    void appendText(QLatin1StringView text, const QTextCharFormat &format);  // ASCII runs, without a copy
+    // Text in the format of the index given (formatIndex()).
+    void appendText(QStringView text, int format);
+    void appendText(QLatin1StringView text, int format);  // ASCII runs, without a copy
+    void appendText(QStringView text, const QTextCharFormat &format) { appendText(text, formatIndex(format)); }
     void appendImage(const QTextImageFormat &format);
 
     // True once the current paragraph has text or a picture.
@@ -41,7 +43,7 @@ public:
     struct Run {
         qsizetype from;
         qsizetype length;
-        QTextCharFormat format;
+        int format;          // index in the document's formats
         bool marks = false;  // the text holds paragraph or frame marks
     };
     // A paragraph collected but not yet in the document (the paragraphs of a table are
@@ -88,7 +90,7 @@ private:
     void cutIntoRuns(int at, std::span<const Run> runs);
     bool runIsOpen() const { return m_text.size() > m_runStart; }
     int insertionPoint();
-    void continueRun(const QTextCharFormat &format);
+    void continueRun(int format);
     void noteBase(QStringView text);
 
     QTextDocument *m_document;
@@ -96,7 +98,7 @@ private:
     std::vector<Run> m_runs;  // of the current paragraph
     QString m_text;           // the current paragraph's text
     qsizetype m_runStart = 0; // where the run being collected starts in it
-    QTextCharFormat m_textFormat;
+    int m_textFormat = -1;    // index of the open run's format
     bool m_textHasMarks = false;
     int m_paragraphs = 0;     // paragraphs put into the document so far
     int m_end = -1;           // where the next run goes, -1 when not known

@@ -356,7 +356,7 @@ void Reader::handleText(QByteArrayView text)
             if (plain && current().destination == Destination::Body) {
                 beginContent();
                 m_shapePictureShown = false;
-                m_builder.appendText(QLatin1StringView(text.data(), text.size()), charFormat(current().chars));
+                m_builder.appendText(QLatin1StringView(text.data(), text.size()), textFormatIndex(current().chars));
                 return;
             }
             if (plain) {

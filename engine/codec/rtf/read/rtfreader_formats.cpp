@@ -63,19 +63,31 @@ void Reader::forgetFormats()
     m_blockFormats.clear();
 }
 
-QTextCharFormat Reader::charFormat(const CharState &given)
+Reader::RecentFormat &Reader::recentFormat(const CharState &given)
 {
     const CharState &state = shownState(given);
     for (int i = 0; i < m_recentCount; ++i) {
         if (m_recentFormats[size_t(i)].state == state)
-            return m_recentFormats[size_t(i)].format;
+            return m_recentFormats[size_t(i)];
     }
     RecentFormat &entry = m_recentFormats[size_t(m_recentNext)];
     m_recentNext = (m_recentNext + 1) % kRecentFormats;
     m_recentCount = std::min(m_recentCount + 1, kRecentFormats);
-    entry.state = state;
-    entry.format = charFormatFor(state);
-    return entry.format;
+    entry = RecentFormat{state, charFormatFor(state)};
+    return entry;
+}
+
+QTextCharFormat Reader::charFormat(const CharState &state)
+{
+    return recentFormat(state).format;
+}
+
+int Reader::textFormatIndex(const CharState &state)
+{
+    RecentFormat &entry = recentFormat(state);
+    if (entry.index < 0)
+        entry.index = m_builder.formatIndex(entry.format);
+    return entry.index;
 }
 
 QTextCharFormat Reader::charFormatFor(const CharState &state)

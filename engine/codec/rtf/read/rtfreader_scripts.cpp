@@ -71,7 +71,7 @@ void Reader::appendBodyText(QStringView text)
 {
     CharState state = current().chars;
     if (!hasScriptFields(state)) {
-        m_builder.appendText(text, charFormat(state));
+        m_builder.appendText(text, textFormatIndex(state));
         return;
     }
     if (!m_fonts.find(state.eastAsianFont))
@@ -96,7 +96,7 @@ void Reader::appendBodyText(QStringView text)
             shown.rightToLeft = state.rightToLeft;
             shown.scriptShown = true;
         }
-        m_builder.appendText(part, charFormat(shown));
+        m_builder.appendText(part, textFormatIndex(shown));
     });
 }
 

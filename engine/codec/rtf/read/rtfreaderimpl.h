@@ -160,6 +160,7 @@ private:
 
     // Formats (rtfreader_formats.cpp)
     QTextCharFormat charFormat(const CharState &state);
+    int textFormatIndex(const CharState &state);  // charFormat() as an index in the document's formats
     QTextCharFormat charFormatFor(const CharState &state);
     QTextBlockFormat blockFormat(const ParaState &state);
     bool isBullet(const ParaState &state) const;
@@ -241,8 +242,10 @@ private:
     struct RecentFormat {
         CharState state;
         QTextCharFormat format;
+        int index = -1;  // in the document's formats, once asked for
     };
-    static constexpr int kRecentFormats = 4;
+    RecentFormat &recentFormat(const CharState &state);
+    static constexpr int kRecentFormats = 8;
     std::array<RecentFormat, kRecentFormats> m_recentFormats;
     int m_recentCount = 0;  // entries in use
     int m_recentNext = 0;   // the entry replaced next

@@ -4,6 +4,8 @@
 
 #include <QHashFunctions>
 #include <array>
+#include <cstring>
+#include <type_traits>
 
 // The state an RTF group carries: which destination its text goes to and the character
 // and paragraph properties in force. Opening a group copies the state, closing it
@@ -48,6 +50,7 @@ struct CharState {
     bool strike = false;
     bool hidden = false;
     bool protect = false;
+    quint8 unusedA = 0;         // fills what would be padding: states compare byte by byte
     // Fonts of other scripts (rtfreader_scripts.cpp)
     int eastAsianFont = -1;     // \dbch\af
     int complexFont = -1;       // \af
@@ -55,9 +58,12 @@ struct CharState {
     quint8 fontRegion = 0;      // \loch 0, \hich 1, \dbch 2
     bool rightToLeft = false;   // \rtlch
     bool scriptShown = false;   // the state is that of text in the script its fonts are for
+    quint8 unusedB = 0;
 
-    bool operator==(const CharState &) const = default;
+    // Text alternates between a handful of states, compared often (Reader::recentFormat).
+    bool operator==(const CharState &other) const { return std::memcmp(this, &other, sizeof(CharState)) == 0; }
 };
+static_assert(std::has_unique_object_representations_v<CharState>, "a new member leaves padding: fill it");
 
 inline size_t qHash(const CharState &s, size_t seed = 0)
 {
