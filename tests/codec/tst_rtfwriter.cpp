@@ -81,6 +81,7 @@ private slots:
     void lineSpacingRules();
     void bullets();
     void oneParagraphEndPerParagraph();
+    void textTypedInPiecesIsWrittenAsInOneGo();
     void emptyParagraphKeepsItsFormat();
     void pageBreak();
     void links();
@@ -366,6 +367,31 @@ void TestRtfWriter::oneParagraphEndPerParagraph()
         QCOMPARE(paragraphEnds(rtf), document.blockCount());
         QCOMPARE(rtf.count("\\par\r\n"), document.blockCount());
     }
+}
+
+// Text typed out of order lies in pieces apart in the document's storage; written, it
+// reads as the runs of text typed in one go (one group for the highlighted run).
+void TestRtfWriter::textTypedInPiecesIsWrittenAsInOneGo()
+{
+    QTextCharFormat marked;
+    marked.setBackground(Qt::yellow);
+    QTextDocument inOneGo;
+    QTextCursor cursor(&inOneGo);
+    cursor.insertText(QStringLiteral("plain "));
+    cursor.insertText(QStringLiteral("marked text"), marked);
+    cursor.insertText(QStringLiteral(" end"), QTextCharFormat());
+    QTextDocument inPieces;
+    QTextCursor typing(&inPieces);
+    typing.insertText(QStringLiteral("plain  end"));
+    typing.setPosition(6);
+    typing.insertText(QStringLiteral("markedtext"), marked);
+    typing.setPosition(12);
+    typing.insertText(QStringLiteral(" "), marked);
+    QCOMPARE(inPieces.toPlainText(), inOneGo.toPlainText());
+    const QByteArray body = bodyOf(writeRtf(&inPieces));
+    QCOMPARE(body, bodyOf(writeRtf(&inOneGo)));
+    QCOMPARE(body.count("\\highlight"), 1);
+    QVERIFY(body.contains("marked text"));
 }
 
 void TestRtfWriter::emptyParagraphKeepsItsFormat()

@@ -1,6 +1,7 @@
 #include "engine/codec/rtf/write/rtfoutput.h"
 
 #include <QTextCodec>
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cstring>
@@ -43,27 +44,29 @@ unsigned char cp1252Byte(char16_t c)
 
 RtfOutput::RtfOutput(qsizetype reserve)
 {
-    m_out.reserve(reserve);
+    grow(std::max<qsizetype>(reserve, 64));
 }
 
 QByteArray RtfOutput::take()
 {
     m_delimit = false;
+    m_out.truncate(m_used);
+    m_used = 0;
+    m_data = nullptr;
     return std::exchange(m_out, QByteArray());
 }
 
-// A document is written as some words for every run; each is put straight into the
-// buffer's free room rather than through three appends.
-char *RtfOutput::room(qsizetype most)
+void RtfOutput::grow(qsizetype needed)
 {
-    const qsizetype start = m_out.size();
-    m_out.resize(start + most);
-    return m_out.data() + start;
+    m_out.resize(std::max(needed, m_out.size() + m_out.size() / 2));
+    m_data = m_out.data();
 }
 
-void RtfOutput::endRoom(const char *end)
+void RtfOutput::append(QByteArrayView bytes)
 {
-    m_out.resize(end - m_out.constData());
+    char *p = room(bytes.size());
+    std::memcpy(p, bytes.data(), size_t(bytes.size()));
+    endRoom(p + bytes.size());
 }
 
 void RtfOutput::word(const char *name)
@@ -90,34 +93,34 @@ void RtfOutput::word(const char *name, int value)
 
 void RtfOutput::open()
 {
-    m_out.append('{');
+    *room(1) = '{';
+    ++m_used;
     m_delimit = false;
 }
 
 void RtfOutput::close()
 {
-    m_out.append('}');
+    *room(1) = '}';
+    ++m_used;
     m_delimit = false;
 }
 
 void RtfOutput::newline()
 {
-    m_out.append("\r\n");
+    append("\r\n");
     m_delimit = false;
 }
 
 void RtfOutput::raw(QByteArrayView bytes)
 {
-    m_out.append(bytes);
+    append(bytes);
     m_delimit = false;
 }
 
 void RtfOutput::hex(QByteArrayView bytes)
 {
     constexpr qsizetype kBytesPerLine = 64;
-    const qsizetype start = m_out.size();
-    m_out.resize(start + bytes.size() * 2 + (bytes.size() / kBytesPerLine + 1) * 2);
-    char *p = m_out.data() + start;
+    char *p = room(bytes.size() * 2 + (bytes.size() / kBytesPerLine + 1) * 2);
     *p++ = '\r';
     *p++ = '\n';
     for (qsizetype i = 0; i < bytes.size(); ++i) {
@@ -129,13 +132,13 @@ void RtfOutput::hex(QByteArrayView bytes)
             *p++ = '\n';
         }
     }
-    m_out.resize(p - m_out.constData());
+    endRoom(p);
     m_delimit = false;
 }
 
 void RtfOutput::words(QByteArrayView bytes)
 {
-    m_out.append(bytes);
+    append(bytes);
     m_delimit = !bytes.isEmpty();
 }
 
@@ -147,10 +150,7 @@ void RtfOutput::text(QStringView text, bool ansiFont)
     constexpr qsizetype kMaxBytesPerUnit = 10;
     for (qsizetype at = 0; at < text.size(); at += kSlice) {
         const QStringView slice = text.mid(at, kSlice);
-        const qsizetype start = m_out.size();
-        m_out.resize(start + slice.size() * kMaxBytesPerUnit);
-        char *end = appendText(m_out.data() + start, slice, ansiFont);
-        m_out.resize(end - m_out.constData());
+        endRoom(appendText(room(slice.size() * kMaxBytesPerUnit), slice, ansiFont));
     }
 }
 

@@ -25,15 +25,26 @@ public:
     // Windows-1252 may be written as \'hh; otherwise every non-ASCII character is \uN.
     void text(QStringView text, bool ansiFont);
 
-    const QByteArray &bytes() const { return m_out; }
+    QByteArrayView bytes() const { return {m_data, m_used}; }
     QByteArray take();
 
 private:
-    char *room(qsizetype most);      // where up to `most` bytes go at the end
-    void endRoom(const char *end);   // keeps what was written into the room up to `end`
+    char *room(qsizetype most)  // where up to `most` bytes go at the end
+    {
+        if (m_used + most > m_out.size())
+            grow(m_used + most);
+        return m_data + m_used;
+    }
+    void endRoom(const char *end) { m_used = end - m_data; }  // keeps what was written into the room up to `end`
+    void grow(qsizetype needed);
+    void append(QByteArrayView bytes);
     char *appendText(char *p, QStringView text, bool ansiFont);
 
+    // The buffer is sized ahead of what is written (m_used bytes): each word and run goes
+    // straight into its free room, without asking the array to resize.
     QByteArray m_out;
+    char *m_data = nullptr;
+    qsizetype m_used = 0;
     bool m_delimit = false;  // the last thing written was a control word
 };
 

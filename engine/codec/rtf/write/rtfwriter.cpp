@@ -19,6 +19,7 @@
 #include <QTextFrame>
 #include <QTextImageFormat>
 #include <QTextList>
+#include <QtGui/private/qtextdocument_p.h>
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -90,6 +91,34 @@ struct WriteRange {
     bool cut() const { return start > 0 || end != std::numeric_limits<int>::max(); }
 };
 
+// The text of a run gathered from pieces: a view of the document's storage while the
+// pieces follow each other there, a copy once they do not.
+class GatheredText {
+public:
+    void start(QStringView text)
+    {
+        m_view = text;
+        m_copied = false;
+    }
+    void add(QStringView text)
+    {
+        if (!m_copied && m_view.data() + m_view.size() == text.data()) {
+            m_view = QStringView(m_view.data(), m_view.size() + text.size());
+            return;
+        }
+        if (!m_copied)
+            m_copy = m_view.toString();
+        m_copied = true;
+        m_copy += text;
+    }
+    QStringView text() const { return m_copied ? QStringView(m_copy) : m_view; }
+
+private:
+    QStringView m_view;
+    QString m_copy;
+    bool m_copied = false;
+};
+
 class DocumentWriter {
 public:
     explicit DocumentWriter(const QTextDocument *document, WriteRange range = {});
@@ -113,8 +142,14 @@ private:
     QByteArray computeParagraphStart(const QTextBlock &block);
     void writeListWords(const QTextBlock &block, const QTextList *list);
     bool startsWithObject(const QTextBlock &block);
-    bool writtenAlike(const QTextFragment &before, const QTextFragment &fragment);
-    void writeFragment(const QTextFragment &fragment, QStringView text);
+    template<typename Visit>
+    void forEachPieceOf(const QTextBlock &block, Visit &&visit);
+    bool writtenAlike(int formatBefore, int format);
+    void writeFragment(int formatIndex, QStringView text);
+    QTextCharFormat charFormat(int formatIndex) const
+    {
+        return QTextDocumentPrivate::get(m_document)->formatCollection()->charFormat(formatIndex);
+    }
     void writeRun(const RunState &target, QStringView text);
     void writeObjects(QStringView text, const QTextCharFormat &format);
     void switchLink(const QString &href);
@@ -132,6 +167,7 @@ private:
     void writePageSetup(RtfOutput &out) const;
 
     const QTextDocument *m_document;
+    const QString m_buffer;  // the document's storage: the text of every fragment
     WriteRange m_range;
     QFont m_defaultFont;
     RtfOutput m_out;
@@ -153,6 +189,7 @@ private:
 
 DocumentWriter::DocumentWriter(const QTextDocument *document, WriteRange range)
     : m_document(document),
+      m_buffer(QTextDocumentPrivate::get(document)->buffer()),
       m_range(range),
       m_defaultFont(document->defaultFont()),
       m_out(document->characterCount() + document->characterCount() / 4 + 4096),
@@ -224,44 +261,41 @@ void DocumentWriter::writeBlock(const QTextBlock &block, const char *end, int ta
         m_out.word("intbl");
     if (tableLevel > 1)
         m_out.word("itap", tableLevel);
-    if (const QTextList *list = block.textList())
+    const QTextList *list = block.textList();
+    if (list)
         writeListWords(block, list);
-    // One copy of the paragraph's text; the fragments are views into it, found by their
-    // lengths (asking a fragment for its position walks the document's tree).
-    const QString text = block.text();
     const int blockStart = block.position();
-    const qsizetype from = std::clamp<qint64>(qint64(m_range.start) - blockStart, 0, text.size());
-    const qsizetype to = std::clamp<qint64>(qint64(m_range.end) - blockStart, 0, text.size());
+    const qsizetype textLength = block.length() - 1;
+    const qsizetype from = std::clamp<qint64>(qint64(m_range.start) - blockStart, 0, textLength);
+    const qsizetype to = std::clamp<qint64>(qint64(m_range.end) - blockStart, 0, textLength);
     // Neighbouring fragments that write the same way are written as one, so that a run
     // needing a group of its own gets one group however the document splits it.
-    QTextFragment pending;
-    qsizetype pendingFirst = 0;
-    qsizetype pendingLast = 0;
+    int pending = -1;  // the format of the run being gathered
+    GatheredText text;
     qsizetype offset = 0;
-    for (auto it = block.begin(); !it.atEnd() && offset < to; ++it) {
-        const QTextFragment fragment = it.fragment();
-        const qsizetype length = fragment.length();
+    forEachPieceOf(block, [&](int format, QStringView piece) {
         const qsizetype first = std::max(offset, from);
-        const qsizetype last = std::min(offset + length, to);
-        offset += length;
+        const qsizetype last = std::min(offset + piece.size(), to);
+        const QStringView part = piece.mid(first - offset, std::max<qsizetype>(0, last - first));
+        offset += piece.size();
         if (first >= last)
-            continue;
-        if (pending.isValid() && writtenAlike(pending, fragment)) {
-            pendingLast = last;
-            continue;
+            return offset < to;
+        if (pending >= 0 && writtenAlike(pending, format)) {
+            text.add(part);
+            return offset < to;
         }
-        if (pending.isValid())
-            writeFragment(pending, QStringView(text).mid(pendingFirst, pendingLast - pendingFirst));
-        pending = fragment;
-        pendingFirst = first;
-        pendingLast = last;
-    }
-    if (pending.isValid())
-        writeFragment(pending, QStringView(text).mid(pendingFirst, pendingLast - pendingFirst));
+        if (pending >= 0)
+            writeFragment(pending, text.text());
+        pending = format;
+        text.start(part);
+        return offset < to;
+    });
+    if (pending >= 0)
+        writeFragment(pending, text.text());
     switchField(QString(), 0);
     // An empty paragraph's mark carries the format of what will be typed into it; a list
     // item that starts with an object takes its number's format from its mark.
-    if (from >= to || (block.textList() && startsWithObject(block)))
+    if (from >= to || (list && startsWithObject(block)))
         changeTo(markState(block.charFormat()));
     m_out.word(end);
     m_out.newline();
@@ -363,25 +397,42 @@ bool DocumentWriter::startsWithObject(const QTextBlock &block)
     return run(fragment.charFormatIndex(), [&] { return fragment.charFormat(); }).object;
 }
 
-bool DocumentWriter::writtenAlike(const QTextFragment &before, const QTextFragment &fragment)
+// The paragraph's text piece by piece, each piece in one format, read straight from the
+// document's storage: a fragment asked for its position or text walks the storage's
+// tree each time, and the paragraph's text would be one more copy. `visit` returns
+// false when it needs no more pieces.
+template<typename Visit>
+void DocumentWriter::forEachPieceOf(const QTextBlock &block, Visit &&visit)
 {
-    if (before.charFormatIndex() == fragment.charFormatIndex())
+    const QTextDocumentPrivate::FragmentMap &pieces = QTextDocumentPrivate::get(block)->fragmentMap();
+    const int position = block.position();
+    const uint end = pieces.findNode(position + block.length() - 1);  // the paragraph mark
+    for (uint piece = pieces.findNode(position); piece != end; piece = pieces.next(piece)) {
+        const QTextFragmentData *data = pieces.fragment(piece);
+        if (!visit(data->format, QStringView(m_buffer).mid(data->stringPosition, data->size_array[0])))
+            return;
+    }
+}
+
+bool DocumentWriter::writtenAlike(int formatBefore, int format)
+{
+    if (formatBefore == format)
         return true;
     // A lookup may grow the table of runs, so both are looked up before either is kept.
-    const auto lookUp = [this](const QTextFragment &part) -> const Run & {
-        return run(part.charFormatIndex(), [&] { return part.charFormat(); });
+    const auto lookUp = [this](int index) -> const Run & {
+        return run(index, [&] { return charFormat(index); });
     };
-    lookUp(before);
-    lookUp(fragment);
-    const Run &previous = lookUp(before);
-    const Run &next = lookUp(fragment);
+    lookUp(formatBefore);
+    lookUp(format);
+    const Run &previous = lookUp(formatBefore);
+    const Run &next = lookUp(format);
     return !previous.object && !next.object && previous.state == next.state && previous.href == next.href
            && previous.field == next.field && previous.fieldNumber == next.fieldNumber;
 }
 
-void DocumentWriter::writeFragment(const QTextFragment &fragment, QStringView text)
+void DocumentWriter::writeFragment(int formatIndex, QStringView text)
 {
-    const Run &format = run(fragment.charFormatIndex(), [&] { return fragment.charFormat(); });
+    const Run &format = run(formatIndex, [&] { return charFormat(formatIndex); });
     if (format.mark && !format.field.isEmpty() && (format.field != m_field || format.fieldNumber != m_fieldNumber)) {
         // The mark of an empty field is read in the format around its field, outside any
         // link or field before it.
@@ -396,7 +447,7 @@ void DocumentWriter::writeFragment(const QTextFragment &fragment, QStringView te
     if (format.object) {
         if (format.mark)
             changeTo(format.state);
-        writeObjects(text, fragment.charFormat());
+        writeObjects(text, charFormat(formatIndex));
         return;
     }
     writeRun(format.state, text);
@@ -445,7 +496,7 @@ void DocumentWriter::writeObjects(QStringView text, const QTextCharFormat &forma
 // restore the character state on closing, so the tracked state does too.
 void DocumentWriter::switchLink(const QString &href)
 {
-    if (href == m_link)
+    if ((href.isEmpty() && m_link.isEmpty()) || href == m_link)
         return;
     if (!m_link.isEmpty()) {
         m_out.raw("}}}");
@@ -464,7 +515,7 @@ void DocumentWriter::switchLink(const QString &href)
 // it. A link inside it closes first, and the field's groups restore the state too.
 void DocumentWriter::switchField(const QString &instruction, int number)
 {
-    if (instruction == m_field && number == m_fieldNumber)
+    if (number == m_fieldNumber && ((instruction.isEmpty() && m_field.isEmpty()) || instruction == m_field))
         return;
     switchLink(QString());
     if (!m_field.isEmpty()) {
