@@ -82,6 +82,7 @@ private slots:
     void bullets();
     void oneParagraphEndPerParagraph();
     void textTypedInPiecesIsWrittenAsInOneGo();
+    void aHeaderOfAnySizeComesFirst();
     void emptyParagraphKeepsItsFormat();
     void pageBreak();
     void links();
@@ -392,6 +393,25 @@ void TestRtfWriter::textTypedInPiecesIsWrittenAsInOneGo()
     QCOMPARE(body, bodyOf(writeRtf(&inOneGo)));
     QCOMPARE(body.count("\\highlight"), 1);
     QVERIFY(body.contains("marked text"));
+}
+
+// The header is written after the body, into room kept before it; a header larger than
+// that room (here a font table of thousands of fonts) must still come first, whole.
+void TestRtfWriter::aHeaderOfAnySizeComesFirst()
+{
+    for (const int fonts : {3, 4000}) {
+        QTextDocument document;
+        QTextCursor cursor(&document);
+        for (int i = 0; i < fonts; ++i)
+            cursor.insertText(QStringLiteral("run%1 ").arg(i), face(QStringLiteral("Font %1").arg(i)));
+        const QByteArray rtf = writeRtf(&document);
+        QVERIFY(rtf.startsWith("{\\rtf1\\ansi"));
+        QVERIFY(rtf.endsWith("}\r\n"));
+        const QByteArray last = QByteArray::number(fonts - 1);
+        QVERIFY(headerOf(rtf).contains("Font " + last + ";"));
+        QVERIFY(bodyOf(rtf).contains("run" + last + " "));
+        QVERIFY(!bodyOf(rtf).contains("\\fonttbl"));
+    }
 }
 
 void TestRtfWriter::emptyParagraphKeepsItsFormat()

@@ -42,18 +42,31 @@ unsigned char cp1252Byte(char16_t c)
     return (*table)[c];
 }
 
-RtfOutput::RtfOutput(qsizetype reserve)
+RtfOutput::RtfOutput(qsizetype reserve, qsizetype frontRoom)
 {
-    grow(std::max<qsizetype>(reserve, 64));
+    grow(std::max<qsizetype>(reserve, 64) + frontRoom);
+    m_used = m_front = frontRoom;
 }
 
 QByteArray RtfOutput::take()
 {
+    return take(QByteArrayView());
+}
+
+QByteArray RtfOutput::take(QByteArrayView front)
+{
     m_delimit = false;
     m_out.truncate(m_used);
+    const qsizetype room = std::exchange(m_front, 0);
     m_used = 0;
     m_data = nullptr;
-    return std::exchange(m_out, QByteArray());
+    QByteArray result = std::exchange(m_out, QByteArray());
+    if (front.size() > room) {
+        result.remove(0, room);
+        return result.prepend(front);
+    }
+    std::memcpy(result.data() + room - front.size(), front.data(), size_t(front.size()));
+    return result.remove(0, room - front.size());  // moves the array's start, copies nothing
 }
 
 void RtfOutput::grow(qsizetype needed)

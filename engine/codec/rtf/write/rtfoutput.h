@@ -10,7 +10,8 @@ namespace engine {
 
 class RtfOutput {
 public:
-    explicit RtfOutput(qsizetype reserve = 0);
+    // `frontRoom` bytes are kept free before what is written, for take(front).
+    explicit RtfOutput(qsizetype reserve = 0, qsizetype frontRoom = 0);
 
     void word(const char *name);             // "\name"
     void word(const char *name, int value);  // "\nameN"
@@ -25,8 +26,11 @@ public:
     // Windows-1252 may be written as \'hh; otherwise every non-ASCII character is \uN.
     void text(QStringView text, bool ansiFont);
 
-    QByteArrayView bytes() const { return {m_data, m_used}; }
+    QByteArrayView bytes() const { return {m_data + m_front, m_used - m_front}; }
     QByteArray take();
+    // What was written with `front` before it: put into the front room when it fits there,
+    // so that a large output is not copied once more.
+    QByteArray take(QByteArrayView front);
 
 private:
     char *room(qsizetype most)  // where up to `most` bytes go at the end
@@ -45,6 +49,7 @@ private:
     QByteArray m_out;
     char *m_data = nullptr;
     qsizetype m_used = 0;
+    qsizetype m_front = 0;  // the room kept free at the start
     bool m_delimit = false;  // the last thing written was a control word
 };
 

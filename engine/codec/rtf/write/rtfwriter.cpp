@@ -31,6 +31,12 @@ namespace {
 
 enum class Script : quint8 { Normal, Super, Sub };
 
+// Room before the body for the header (font, colour and list tables), written last: a
+// header that fits needs no copy of the body. The body's buffer is sized for two bytes a
+// character, more than plain text takes, so that it seldom grows; what is not written
+// into is never touched.
+constexpr qsizetype kHeaderRoom = 64 * 1024;
+
 // "No language": written when text without a language follows text with one.
 constexpr int kNoLanguage = 1024;
 
@@ -192,7 +198,7 @@ DocumentWriter::DocumentWriter(const QTextDocument *document, WriteRange range)
       m_buffer(QTextDocumentPrivate::get(document)->buffer()),
       m_range(range),
       m_defaultFont(document->defaultFont()),
-      m_out(document->characterCount() + document->characterCount() / 4 + 4096),
+      m_out(qsizetype(document->characterCount()) * 2 + 4096, kHeaderRoom),
       m_extras(documentExtras(document)),
       m_kept(m_extras, m_fonts, m_colors)
 {
@@ -223,9 +229,7 @@ QByteArray DocumentWriter::write()
     }
     m_out.raw("}\r\n");
     m_headerGroups = m_kept.apply(m_extras.headerGroups);
-    QByteArray result = header();
-    result.append(m_out.bytes());
-    return result;
+    return m_out.take(header());
 }
 
 QByteArray DocumentWriter::header()
