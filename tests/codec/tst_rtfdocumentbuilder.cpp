@@ -166,6 +166,28 @@ private slots:
         QCOMPARE(document.lastBlock().text(), QStringLiteral("second!"));
     }
 
+    // Items join their list as they are inserted; the list must know them in document
+    // order, as Qt's own insertion of an item between them relies on.
+    void listItemsJoinTheirListInDocumentOrder()
+    {
+        QTextDocument document;
+        QVERIFY(readRtf("{\\rtf1 intro\\par{\\*\\pn\\pnlvlbody\\pndec}one\\par{\\*\\pn\\pnlvlbody\\pndec}two\\par"
+                        "{\\*\\pn\\pnlvlbody\\pndec}three\\par}", &document).ok());
+        const QTextBlock one = document.begin().next();
+        QTextList *list = one.textList();
+        QVERIFY(list);
+        QCOMPARE(list->count(), 3);
+        QCOMPARE(list->itemNumber(one.next().next()), 2);
+        QTextCursor cursor(one.next());
+        cursor.movePosition(QTextCursor::EndOfBlock);
+        cursor.insertBlock();
+        cursor.insertText(QStringLiteral("two and a half"));
+        QCOMPARE(list->count(), 4);
+        QCOMPARE(list->itemNumber(cursor.block()), 2);
+        QCOMPARE(list->itemNumber(document.lastBlock()), 3);
+        QCOMPARE(list->item(0).text(), QStringLiteral("one"));
+    }
+
     void consecutiveBulletParagraphsShareOneList()
     {
         QTextDocument document;

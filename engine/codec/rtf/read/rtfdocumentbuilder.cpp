@@ -5,6 +5,7 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextImageFormat>
+#include <QTextList>
 #include <QtGui/private/qtextdocument_p.h>
 #include <QtGui/private/qtextformat_p.h>
 #include <algorithm>
@@ -215,6 +216,16 @@ void DocumentBuilder::placeParagraph(Paragraph &&paragraph)
     } else if (m_paragraphs == 0) {
         m_cursor.setBlockFormat(paragraph.format);
         m_cursor.setBlockCharFormat(paragraph.markFormat);
+    } else if (paragraph.list) {
+        // The paragraph joins its list as it is inserted: joining afterwards would change
+        // its format once more.
+        QTextList *list = m_lists.listFor(*std::exchange(paragraph.list, std::nullopt));
+        QTextBlockFormat format = paragraph.format;
+        format.setObjectIndex(list->objectIndex());
+        m_lists.insertJoining(list, [&] {
+            storage->insertBlock(storage->length() - 1, formats->indexForFormat(format),
+                                 formats->indexForFormat(paragraph.markFormat));
+        });
     } else {
         storage->insertBlock(storage->length() - 1, formats->indexForFormat(paragraph.format),
                              formats->indexForFormat(paragraph.markFormat));

@@ -11,6 +11,11 @@ namespace engine::rtfin {
 
 void ListBuilder::place(const QTextBlock &paragraph, const ListItem &item)
 {
+    append(listFor(item), paragraph);
+}
+
+QTextList *ListBuilder::listFor(const ListItem &item)
+{
     const int level = std::clamp(item.level, 0, kListLevels - 1);
     auto found = m_sources.find(item.source);
     if (found == m_sources.end())
@@ -26,19 +31,24 @@ void ListBuilder::place(const QTextBlock &paragraph, const ListItem &item)
         QTextDocumentPrivate *storage = QTextDocumentPrivate::get(m_document);
         list = static_cast<QTextList *>(storage->createObject(listFormat(item.style, level, source.group)));
     }
-    append(list, paragraph);
+    return list;
 }
 
 // Qt's list marks every item of the list changed whenever one joins it. The reader adds
 // items at the document's end only, where the items already in the list stay as they
 // are: they are kept aside while the new one joins.
-void ListBuilder::append(QTextList *list, const QTextBlock &paragraph)
+void ListBuilder::insertJoining(QTextList *list, const std::function<void()> &insert)
 {
     auto *group = static_cast<QTextBlockGroupPrivate *>(QObjectPrivate::get(list));
     QList<QTextBlock> earlier = std::exchange(group->blocks, {});
-    list->add(paragraph);
+    insert();
     earlier.append(group->blocks);
     group->blocks = std::move(earlier);
+}
+
+void ListBuilder::append(QTextList *list, const QTextBlock &paragraph)
+{
+    insertJoining(list, [&] { list->add(paragraph); });
 }
 
 }  // namespace engine::rtfin

@@ -3,6 +3,7 @@
 
 #include <QHash>
 #include <array>
+#include <functional>
 
 class QTextBlock;
 class QTextDocument;
@@ -24,6 +25,11 @@ public:
     explicit ListBuilder(QTextDocument *document) : m_document(document) {}
 
     void place(const QTextBlock &paragraph, const ListItem &item);
+    // The list a paragraph of `item` joins: the current one of its level, or a new one.
+    QTextList *listFor(const ListItem &item);
+    // Runs `insert`, which inserts a paragraph whose format names `list` (so that the
+    // storage adds it to the list), without touching the list's earlier items.
+    void insertJoining(QTextList *list, const std::function<void()> &insert);
 
 private:
     struct Source {
