@@ -220,11 +220,9 @@ void DocumentBuilder::placeParagraph(Paragraph &&paragraph)
         // The paragraph joins its list as it is inserted: joining afterwards would change
         // its format once more.
         QTextList *list = m_lists.listFor(*std::exchange(paragraph.list, std::nullopt));
-        QTextBlockFormat format = paragraph.format;
-        format.setObjectIndex(list->objectIndex());
+        const int format = listedFormatIndex(paragraph.format, list);
         m_lists.insertJoining(list, [&] {
-            storage->insertBlock(storage->length() - 1, formats->indexForFormat(format),
-                                 formats->indexForFormat(paragraph.markFormat));
+            storage->insertBlock(storage->length() - 1, format, formats->indexForFormat(paragraph.markFormat));
         });
     } else {
         storage->insertBlock(storage->length() - 1, formats->indexForFormat(paragraph.format),
@@ -232,6 +230,16 @@ void DocumentBuilder::placeParagraph(Paragraph &&paragraph)
     }
     m_afterFrameEnd = false;
     placeRuns(std::move(paragraph));
+}
+
+int DocumentBuilder::listedFormatIndex(const QTextBlockFormat &format, const QTextList *list)
+{
+    if (m_lastListed.index < 0 || m_lastListed.list != list || m_lastListed.format != format) {
+        QTextBlockFormat listed = format;
+        listed.setObjectIndex(list->objectIndex());
+        m_lastListed = ListedFormat{format, list, formatIndex(listed)};
+    }
+    return m_lastListed.index;
 }
 
 void DocumentBuilder::placeRuns(Paragraph &&paragraph)

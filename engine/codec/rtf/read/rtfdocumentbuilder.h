@@ -11,6 +11,7 @@
 
 class QTextDocument;
 class QTextImageFormat;
+class QTextList;
 
 // Builds the QTextDocument the RTF reader produces, always at its end, mostly straight
 // into the document's storage. The runs of a paragraph are collected (text of one
@@ -99,6 +100,15 @@ private:
     QString m_text;           // the current paragraph's text
     qsizetype m_runStart = 0; // where the run being collected starts in it
     int m_textFormat = -1;    // index of the open run's format
+    // The last paragraph format given a list, and the index of the result: list items
+    // mostly share one format, which made anew would have to be hashed anew.
+    struct ListedFormat {
+        QTextBlockFormat format;
+        const QTextList *list = nullptr;
+        int index = -1;
+    };
+    ListedFormat m_lastListed;
+    int listedFormatIndex(const QTextBlockFormat &format, const QTextList *list);
     bool m_textHasMarks = false;
     int m_paragraphs = 0;     // paragraphs put into the document so far
     int m_end = -1;           // where the next run goes, -1 when not known

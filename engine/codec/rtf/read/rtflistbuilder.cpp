@@ -25,11 +25,13 @@ QTextList *ListBuilder::listFor(const ListItem &item)
     for (int below = level + 1; below < kListLevels; ++below)
         source.current[size_t(below)] = nullptr;
     QTextList *&list = source.current[size_t(level)];
-    if (list && levelStyleOf(list->format()) != item.style)
+    ListLevelStyle &style = source.currentStyle[size_t(level)];
+    if (list && style != item.style)
         list = nullptr;
     if (!list) {
         QTextDocumentPrivate *storage = QTextDocumentPrivate::get(m_document);
         list = static_cast<QTextList *>(storage->createObject(listFormat(item.style, level, source.group)));
+        style = levelStyleOf(list->format());
     }
     return list;
 }

@@ -35,6 +35,7 @@ private:
     struct Source {
         int group = 0;
         std::array<QTextList *, kListLevels> current{};
+        std::array<ListLevelStyle, kListLevels> currentStyle{};  // of each current list
     };
 
     void append(QTextList *list, const QTextBlock &paragraph);
