@@ -85,15 +85,13 @@ void DocumentBuilder::appendText(QStringView text, int format)
     noteBase(text);
 }
 
-// Latin-1 holds no combining marks: its last character is the base.
+// Printable ASCII holds neither marks nor combining marks: its last character is the base.
 void DocumentBuilder::appendText(QLatin1StringView text, int format)
 {
     if (text.isEmpty())
         return;
     continueRun(format);
     m_text.append(text);
-    const auto lineEnd = [](char c) { return c == '\n' || c == '\r'; };
-    m_textHasMarks = m_textHasMarks || std::any_of(text.data(), text.data() + text.size(), lineEnd);
     m_lastBase = char32_t(text.back().unicode());
 }
 

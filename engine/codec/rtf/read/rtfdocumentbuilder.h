@@ -30,7 +30,7 @@ public:
 
     // Text in the format of the index given (formatIndex()).
     void appendText(QStringView text, int format);
-    void appendText(QLatin1StringView text, int format);  // ASCII runs, without a copy
+    void appendText(QLatin1StringView text, int format);  // printable ASCII, without a copy
     void appendText(QStringView text, const QTextCharFormat &format) { appendText(text, formatIndex(format)); }
     void appendImage(const QTextImageFormat &format);
 
