@@ -105,6 +105,6 @@ int main(int argc, char **argv)
     const QByteArray large = bench::generateRtf(50000, 5);
     measure("1 MB document", small, 5);
     measure("10 MB document", large, 3);
-    std::printf("target: whole load+save of 10 MB in the editor within 1000 ms; the reader should take well under that\n");
+    std::printf("target: the reader at 25 MB/s or more; the 10 MB document loaded into the editor within 500 ms\n");
     return 0;
 }
