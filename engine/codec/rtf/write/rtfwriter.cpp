@@ -280,10 +280,10 @@ void DocumentWriter::writeBlock(const QTextBlock &block, const char *end, int ta
     forEachPieceOf(block, [&](int format, QStringView piece) {
         const qsizetype first = std::max(offset, from);
         const qsizetype last = std::min(offset + piece.size(), to);
-        const QStringView part = piece.mid(first - offset, std::max<qsizetype>(0, last - first));
-        offset += piece.size();
+        const qsizetype pieceStart = std::exchange(offset, offset + piece.size());
         if (first >= last)
             return offset < to;
+        const QStringView part = piece.mid(first - pieceStart, last - first);
         if (pending >= 0 && writtenAlike(pending, format)) {
             text.add(part);
             return offset < to;
