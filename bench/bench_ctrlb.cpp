@@ -5,7 +5,10 @@
 // alone:
 //   valgrind --tool=callgrind --instr-atstart=no build/bench_ctrlb [--op OP]
 // OP is bold (Ctrl+B, the default), undo or redo (of a Ctrl+B), size, colour, align or
-// bullets. Undo and redo start once the layout of the Ctrl+B is complete. With
+// bullets. Undo and redo start once the layout of the Ctrl+B is complete. OP selectall
+// (Ctrl+A) and selectall-bold (Ctrl+A, Ctrl+B) start right after the load, while the
+// document is still being laid out, and print how much of it is laid out after them and
+// whether the view moved. With
 // --background, the layout of what is out of view that follows the operation is timed
 // too (processor time), and under callgrind counted instead of the operation.
 #include "app/WPForm.h"
@@ -20,6 +23,7 @@
 #include <QBuffer>
 #include <QElapsedTimer>
 #include <QKeyEvent>
+#include <QScrollBar>
 #include <cstdio>
 #include <functional>
 #include <map>
@@ -29,12 +33,18 @@ namespace {
 
 using bench::settle;
 
-void sendCtrlB(QWidget *target)
+void sendCtrl(QWidget *target, int key)
 {
-    QKeyEvent press(QEvent::KeyPress, Qt::Key_B, Qt::ControlModifier, QStringLiteral("\x02"));
-    QKeyEvent release(QEvent::KeyRelease, Qt::Key_B, Qt::ControlModifier, QStringLiteral("\x02"));
+    const QString text(QChar(key - Qt::Key_A + 1));
+    QKeyEvent press(QEvent::KeyPress, key, Qt::ControlModifier, text);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::ControlModifier, text);
     QCoreApplication::sendEvent(target, &press);
     QCoreApplication::sendEvent(target, &release);
+}
+
+void sendCtrlB(QWidget *target)
+{
+    sendCtrl(target, Qt::Key_B);
 }
 
 void layOutEverything(TwwDBRichEdit *editor)
@@ -78,11 +88,15 @@ int main(int argc, char **argv)
     source.open(QIODevice::ReadOnly);
     editor->Lines()->LoadFromStream(source);
     editor->setFocus();
-    editor->SelectAll();
+    const bool afterLoad = op.startsWith(QLatin1String("selectall"));
+    if (!afterLoad)
+        editor->SelectAll();
     settle();
 
     const std::map<QString, std::function<void()>> operations = {
         {QStringLiteral("bold"), [&] { sendCtrlB(editor); }},
+        {QStringLiteral("selectall"), [&] { sendCtrl(editor, Qt::Key_A); }},
+        {QStringLiteral("selectall-bold"), [&] { sendCtrl(editor, Qt::Key_A); sendCtrl(editor, Qt::Key_B); }},
         {QStringLiteral("undo"), [&] { window.mmiUndoClick(); }},
         {QStringLiteral("redo"), [&] { window.Redo1Click(); }},
         {QStringLiteral("size"), [&] { editor->SelectionAttributes().SetSize(14); window.UpdateControlStates(); }},
@@ -107,6 +121,10 @@ int main(int argc, char **argv)
     }
 
     const bool background = app.arguments().contains(QStringLiteral("--background"));
+    auto *qtLayout = qobject_cast<QTextDocumentLayout *>(editor->document()->documentLayout());
+    const int scrolledBefore = editor->verticalScrollBar()->value();
+    if (afterLoad)
+        std::printf("laid out before: %d%%\n", qtLayout->layoutStatus());
     QElapsedTimer timer;
     timer.start();
     double processorStart = bench::processorMs();
@@ -118,6 +136,9 @@ int main(int argc, char **argv)
         CALLGRIND_STOP_INSTRUMENTATION;
     std::printf("%s over %d paragraphs, selected: %.1f ms (processor %.1f ms)\n", qPrintable(op), paragraphs,
                 double(timer.nsecsElapsed()) / 1e6, bench::processorMs() - processorStart);
+    if (afterLoad)
+        std::printf("laid out after it: %d%%, view scrolled by %d pixels\n", qtLayout->layoutStatus(),
+                    editor->verticalScrollBar()->value() - scrolledBefore);
     if (background) {
         timer.restart();
         processorStart = bench::processorMs();

@@ -15,6 +15,10 @@ namespace engine {
 namespace {
 
 constexpr int kSyncDelayMs = 400;
+// Qt's layout, after a change, goes on in the background past a check point set this far
+// below the last one and this many characters past where it had got.
+constexpr qreal kCheckPointSpacing = 2000;
+constexpr int kStepAfterChange = 1000;
 
 // Qt's layout measures in 1/64 pixel; matching its rounding keeps heights identical.
 qint64 fixed(qreal value)
@@ -100,8 +104,40 @@ void FastDocumentLayout::layOutThroughQt(int from, int oldLength, int length)
         from = m_pendingFrom;
     }
     m_pendingFrom = -1;
+    if (oldLength != 0 || length != document()->characterCount())
+        keepQtLayoutInBackground();
     QTextDocumentLayout::documentChanged(from, oldLength, length);
     m_blockCount = document()->blockCount();
+}
+
+// Qt's layout, while it lays a document out in the background, ends that work when told
+// of a change before where it has got: the paragraphs it has not reached keep no lines,
+// take no room, and the document looks cut short. It goes on in the background only if it
+// sets a check point past where it had got, which takes text that has lines. So the
+// paragraphs just past that point are laid out here first, as Qt would lay them out.
+void FastDocumentLayout::keepQtLayoutInBackground()
+{
+    if (layoutStatus() == 100)
+        return;
+    const QTextDocument *doc = document();
+    const int reached = firstNotLaidOutByQt(0, doc->characterCount());
+    qreal height = 0;
+    qreal heightPastStep = 0;
+    for (QTextBlock block = doc->findBlock(reached); block.isValid() && block != doc->lastBlock();
+         block = block.next()) {
+        if (height > 2 * kCheckPointSpacing && heightPastStep > kCheckPointSpacing)
+            break;
+        qreal extent = 0;
+        bool fitsWidth = true;
+        if (block.layout()->lineCount() == 0 && !relayoutBlock(block, &extent, &fitsWidth)) {
+            block.layout()->clearLayout();
+            return;
+        }
+        extent = block.layout()->boundingRect().height();
+        height += extent;
+        if (block.position() > reached + kStepAfterChange)
+            heightPastStep += extent;
+    }
 }
 
 void FastDocumentLayout::syncPositions()
@@ -115,6 +151,7 @@ void FastDocumentLayout::syncPositions()
         return;
     const int from = std::min(m_pendingFrom, std::max(0, document()->characterCount() - 1));
     m_pendingFrom = -1;
+    keepQtLayoutInBackground();
     // Told of one character, Qt lays that paragraph out and moves the rest; told of none
     // at the very start, it would clear the first paragraph and lay nothing out.
     QTextDocumentLayout::documentChanged(from, 1, 1);
@@ -270,6 +307,16 @@ bool FastDocumentLayout::layOutSliceHere(int from, int to)
     if (top >= 0)
         emit update(QRectF(0, top, std::numeric_limits<int>::max(), bottom - top));
     return !block.isValid() || block.position() >= to;
+}
+
+void FastDocumentLayout::giveLinesAhead(const QTextBlock &block)
+{
+    if (!block.isValid() || block.layout()->lineCount() > 0 || layoutStatus() == 100)
+        return;
+    qreal extent = 0;
+    bool fitsWidth = true;
+    if (!relayoutBlock(block, &extent, &fitsWidth))
+        block.layout()->clearLayout();
 }
 
 // Whether `area` reaches the paragraphs laid out by slices, in their new places or in the

@@ -41,6 +41,11 @@ public:
     void expectEditedParagraphs(std::vector<int> blockNumbers) { m_expectedEdits = std::move(blockNumbers); }
     bool hasPendingPositions() const { return m_pendingFrom >= 0; }
 
+    // Gives lines to a paragraph that Qt's layout, still under way, has not reached, so
+    // that a cursor can be put in it without Qt first laying out everything before it.
+    // Qt lays it out again, in its place, when it gets there.
+    void giveLinesAhead(const QTextBlock &block);
+
     bool hasDeferredParagraphs() const { return !m_deferred.empty(); }
     void layOutDeferredParagraphs();  // all of them, now
 
@@ -69,8 +74,10 @@ private:
     void markLaidOutHere(int from);
     bool relayoutBlock(const QTextBlock &block, qreal *extent, bool *fitsWidth = nullptr);
     void layOutThroughQt(int from, int oldLength, int length);
+    void keepQtLayoutInBackground();
 
     bool deferLargeChange(int from, int oldLength, int length);
+    int firstNotLaidOutByQt(int from, int to) const;
     void followEdit(int from, int oldLength, int length);
     void layOutDeferredBetween(int from, int to);
     void layOutDeferredHere(int from, int to);

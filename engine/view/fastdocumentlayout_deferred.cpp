@@ -36,8 +36,12 @@ bool FastDocumentLayout::deferLargeChange(int from, int oldLength, int length)
     if (oldLength != length || length < kDeferredChars || doc->pageSize().width() <= 0
         || doc->pageSize().height() > 0 || !doc->rootFrame()->childFrames().isEmpty())
         return false;
-    m_deferred.push_back({from, from + length});
-    followEdit(from, length, length);  // merges the new span with those it touches
+    // Qt's own layout, while under way, lays out the paragraphs it has not reached yet.
+    const int to = layoutStatus() < 100 ? firstNotLaidOutByQt(from, from + length) : from + length;
+    if (to > from) {
+        m_deferred.push_back({from, to});
+        followEdit(from, to - from, to - from);  // merges the new span with those it touches
+    }
     m_blockCount = doc->blockCount();
     if (m_sliceTimer)
         killTimer(m_sliceTimer);
@@ -45,6 +49,28 @@ bool FastDocumentLayout::deferLargeChange(int from, int oldLength, int length)
     m_sliceTimerWaiting = true;
     emit update(QRectF(0, 0, INT_MAX, INT_MAX));
     return true;
+}
+
+// Where in [from, to) the paragraphs start that Qt's layout, under way, has not reached:
+// they have no lines yet (the last paragraph may have some to hold a cursor).
+int FastDocumentLayout::firstNotLaidOutByQt(int from, int to) const
+{
+    const QTextDocument *doc = document();
+    const int lastNumber = doc->blockCount() - 1;
+    const auto notReached = [&](int number) {
+        return number == lastNumber || doc->findBlockByNumber(number).layout()->lineCount() == 0;
+    };
+    int low = doc->findBlock(from).blockNumber();
+    int high = doc->findBlock(to - 1).blockNumber() + 1;  // past the range: not reached
+    while (low < high) {
+        const int middle = (low + high) / 2;
+        if (notReached(middle))
+            high = middle;
+        else
+            low = middle + 1;
+    }
+    const QTextBlock first = doc->findBlockByNumber(low);
+    return first.isValid() ? std::clamp(first.position(), from, to) : to;
 }
 
 // Keeps the deferred spans on their text through an edit: spans after it move, spans it
@@ -205,7 +231,9 @@ void FastDocumentLayout::draw(QPainter *painter, const PaintContext &context)
 {
     if (m_movedTo >= 0 && (!context.clip.isValid() || reachesMovedParagraphs(context.clip)))
         syncPositions();
-    if (!m_deferred.empty() && layoutStatus() == 100) {
+    // Deferred paragraphs are all laid out by Qt already, so finding those in view lays
+    // out nothing more of what Qt has yet to reach.
+    if (!m_deferred.empty()) {
         if (context.clip.isValid())
             layOutDeferredIn(context.clip);
         else

@@ -2,6 +2,7 @@
 
 #include "engine/codec/listdocument.h"
 #include "engine/codec/objecttextformat.h"
+#include "engine/view/caretblinkguard.h"
 #include "engine/view/fastdocumentlayout.h"
 #include "engine/view/richeditview_p.h"
 #include "engine/codec/textprops.h"
@@ -49,6 +50,7 @@ RichEditView::RichEditView(QWidget *parent)
     option.setTextDirection(Qt::LeftToRight);  // paragraphs are left to right unless marked
     document()->setDefaultTextOption(option);
     d->highlighter = new DisplayHighlighter(document());
+    new CaretBlinkGuard(this);
     d->notes = new NoteList(this);
     d->defaultFormat.setProperty(prop::AutoColor, true);
     viewport()->setMouseTracking(true);
@@ -135,6 +137,14 @@ void RichEditView::setSelectionRange(CharRange range)
     QTextCursor cursor(document());
     const int end = range.max < 0 ? textLength() : clampPosition(range.max);
     const int start = range.min < 0 ? end : clampPosition(range.min);
+    if (start == 0 && end == textLength() && end > 0) {
+        // Everything: the view stays where it is, so that nothing out of view needs laying
+        // out to find where the caret is.
+        if (auto *layout = dynamic_cast<FastDocumentLayout *>(document()->documentLayout()))
+            layout->giveLinesAhead(document()->lastBlock());
+        selectAll();
+        return;
+    }
     cursor.setPosition(start);
     cursor.setPosition(end, QTextCursor::KeepAnchor);
     setTextCursor(cursor);

@@ -11,6 +11,7 @@
 #include <QTextDocument>
 #include <QTextLayout>
 #include <QTextList>
+#include <cstring>
 
 using namespace engine;
 
@@ -113,6 +114,44 @@ QList<BlockPlace> places(QTextDocument *document)
 FastDocumentLayout *layoutOf(RichEditView &view)
 {
     return dynamic_cast<FastDocumentLayout *>(view.document()->documentLayout());
+}
+
+// Loads paragraphs of wrapping text as RTF, which Qt lays out from the top while the
+// program waits for input.
+void loadLong(RichEditView &view, int paragraphs)
+{
+    QByteArray rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}{\\f1 Courier New;}}";
+    for (int i = 0; i < paragraphs; ++i) {
+        rtf += (i % 3 == 0 ? "\\pard\\qr " : i % 3 == 1 ? "\\pard\\qj " : "\\pard ");
+        rtf += "Paragraph " + QByteArray::number(i) + " of the {\\i long} document {\\f1\\fs28 \\u8212? which} wraps "
+               "at the view's width once or twice, as its words run on\\par\r\n";
+    }
+    rtf += '}';
+    qint64 at = 0;
+    QVERIFY(view.streamIn(SF_RTF, [&](char *buffer, qint64 max) {
+        const qint64 count = std::min(max, qint64(rtf.size()) - at);
+        std::memcpy(buffer, rtf.constData() + at, size_t(count));
+        at += count;
+        return count;
+    }));
+}
+
+// Rows of the image in which a selected line of text shows text drawn outside the
+// selection's highlight: dark text on the page colour instead of light text on the
+// highlight.
+QList<int> rowsWithTextOutsideTheHighlight(const QImage &image)
+{
+    QList<int> rows;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb pixel = image.pixel(x, y);
+            if (qRed(pixel) < 90 && qGreen(pixel) < 90 && qBlue(pixel) < 90) {
+                rows.append(y);
+                break;
+            }
+        }
+    }
+    return rows;
 }
 
 }  // namespace
@@ -277,6 +316,66 @@ private slots:
         view.document()->markContentsDirty(0, view.document()->characterCount());
         QCOMPARE(places(view.document()), sliced);
         QCOMPARE(view.document()->documentLayout()->documentSize(), slicedSize);
+    }
+
+    // Right after a load Qt is still laying the document out. Select All, then Bold, lay
+    // out only what shows: the view stays where it was, and what shows is drawn in its new
+    // lines, the highlight covering every letter.
+    void selectAllAndBoldRightAfterALoadLayOutOnlyWhatShows()
+    {
+        RichEditView view;
+        view.resize(400, 300);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        loadLong(view, 3000);
+        auto *qtLayout = qobject_cast<QTextDocumentLayout *>(view.document()->documentLayout());
+        QVERIFY(qtLayout->layoutStatus() < 100);
+        view.setFocus();
+
+        view.setSelectionRange({0, -1});
+        QCOMPARE(view.selectionRange(), (CharRange{0, view.textLength()}));
+        QCOMPARE(view.textCursor().position(), view.textLength());
+        QCOMPARE(view.verticalScrollBar()->value(), 0);
+        QVERIFY(qtLayout->layoutStatus() < 100);
+
+        view.setCharFormat(bold(true), true);
+        const QImage shown = view.viewport()->grab().toImage();
+        QVERIFY(qtLayout->layoutStatus() < 100);
+        QCOMPARE(view.verticalScrollBar()->value(), 0);
+        QCOMPARE(rowsWithTextOutsideTheHighlight(shown), QList<int>());
+
+        const int shownEnd = view.cursorForPosition(QPoint(0, view.viewport()->height() - 1)).block().blockNumber();
+        const QList<BlockPlace> partly = places(view.document()).mid(0, shownEnd + 1);
+        QTRY_VERIFY_WITH_TIMEOUT(qtLayout->layoutStatus() == 100 && !layoutOf(view)->hasDeferredParagraphs(), 30000);
+        QCOMPARE(view.verticalScrollBar()->value(), 0);
+        const QList<BlockPlace> laidOut = places(view.document());
+        QCOMPARE(laidOut.mid(0, shownEnd + 1), partly);
+        view.document()->markContentsDirty(0, view.document()->characterCount());
+        QCOMPARE(places(view.document()), laidOut);
+    }
+
+    // Qt's own layout, told of an edit before where its background layout has got, ends
+    // that layout and leaves the rest of the document without lines.
+    void typingRightAfterALoadLeavesTheRestToTheBackgroundLayout()
+    {
+        RichEditView view;
+        view.resize(400, 300);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        loadLong(view, 3000);
+        auto *qtLayout = qobject_cast<QTextDocumentLayout *>(view.document()->documentLayout());
+        QVERIFY(qtLayout->layoutStatus() < 100);
+        view.setSelectionRange({3, 3});
+        view.replaceSelection(QStringLiteral("typed "));
+        view.viewport()->grab();
+        QVERIFY(qtLayout->layoutStatus() < 100);
+        QTRY_VERIFY_WITH_TIMEOUT(qtLayout->layoutStatus() == 100, 30000);
+        QVERIFY(view.document()->lastBlock().previous().layout()->lineCount() > 0);
+        const QList<BlockPlace> laidOut = places(view.document());
+        const qreal height = qtLayout->documentSize().height();
+        view.document()->markContentsDirty(0, view.document()->characterCount());
+        QCOMPARE(places(view.document()), laidOut);
+        QCOMPARE(qtLayout->documentSize().height(), height);
     }
 
     void editsWhileParagraphsAreDeferredKeepTheDeferredText()
