@@ -35,10 +35,27 @@ QString roman(int number, bool upper)
     return upper ? text.toUpper() : text;
 }
 
+// The item's place in its list. A list keeps its items in document order, so a binary
+// search finds it, where QTextList::itemNumber() looks through every item before it.
+int itemIndex(const QTextList *list, const QTextBlock &block)
+{
+    const int position = block.position();
+    int low = 0;
+    int high = list->count();
+    while (low < high) {
+        const int middle = low + (high - low) / 2;
+        if (list->item(middle).position() < position)
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    return low < list->count() && list->item(low) == block ? low : -1;
+}
+
 // The number an item of `list` shows.
 int itemNumber(const QTextList *list, const QTextBlock &block)
 {
-    return levelStyleOf(list->format()).start + std::max(0, list->itemNumber(block));
+    return levelStyleOf(list->format()).start + std::max(0, itemIndex(list, block));
 }
 
 // The number, in its level's kind, of the item of `level` (in `group`) that `block`

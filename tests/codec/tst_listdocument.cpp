@@ -1,6 +1,7 @@
 #include "engine/codec/listdocument.h"
 #include "engine/codec/listformat.h"
 
+#include <QHash>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -154,6 +155,63 @@ private slots:
         QCOMPARE(list->itemNumber(document.findBlockByNumber(1)), 1);
         const int laterItemsEnd = document.lastBlock().position();
         QCOMPARE(changedTo > laterItemsEnd, laterItemsChanged);
+    }
+
+    // Each item's number is its place among the list's paragraphs in document order,
+    // through items joining and leaving anywhere in the list.
+    void markersNumberEachItemByItsPlaceInItsList_data()
+    {
+        QTest::addColumn<Edit>("edit");
+        QTest::newRow("as made") << Edit([](QTextDocument *) {});
+        QTest::newRow("items leave at front, middle and end") << Edit([](QTextDocument *d) {
+            QTextList *list = d->begin().textList();
+            list->remove(d->findBlockByNumber(0));
+            list->remove(d->findBlockByNumber(20));
+            list->remove(d->lastBlock());
+        });
+        QTest::newRow("paragraphs split inside the list") << Edit([](QTextDocument *d) {
+            for (const int paragraph : {30, 12, 0}) {
+                QTextCursor cursor = cursorAt(d, paragraph);
+                cursor.movePosition(QTextCursor::Right);
+                cursor.insertBlock();
+            }
+        });
+        QTest::newRow("items that left come back out of order") << Edit([](QTextDocument *d) {
+            QTextList *list = d->begin().textList();
+            for (const int paragraph : {5, 25, 6, 39})
+                list->remove(d->findBlockByNumber(paragraph));
+            for (const int paragraph : {39, 6, 25})
+                list->add(d->findBlockByNumber(paragraph));
+        });
+        QTest::newRow("paragraphs deleted, then the deletion undone") << Edit([](QTextDocument *d) {
+            QTextCursor range = cursorAt(d, 10);
+            range.setPosition(d->findBlockByNumber(18).position() + 1, QTextCursor::KeepAnchor);
+            range.removeSelectedText();
+            cursorAt(d, 3).insertText(QStringLiteral("typed"));
+            d->undo();
+            d->undo();
+        });
+    }
+    void markersNumberEachItemByItsPlaceInItsList()
+    {
+        QFETCH(Edit, edit);
+        ListDocument document;
+        QStringList lines;
+        for (int i = 0; i < 40; ++i)
+            lines.append(QStringLiteral("p%1").arg(i));
+        document.setPlainText(lines.join(u'\n'));
+        QTextCursor all(&document);
+        all.select(QTextCursor::Document);
+        all.createList(listFormat(defaultLevelStyle(ListNumberKind::Decimal, 0), 0, 1));
+        edit(&document);
+        QHash<const QTextList *, int> counted;
+        for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+            if (!block.textList())
+                continue;
+            const int number = ++counted[block.textList()];
+            QCOMPARE(listMarkerOf(block), QStringLiteral("%1.").arg(number));
+        }
+        QVERIFY(!counted.isEmpty());
     }
 };
 
