@@ -12,6 +12,7 @@
 //   --load-only                 only the loads, the large document's save and memory (with
 //                               --ours and a small N, only the large document's: short
 //                               enough for callgrind)
+//   --paste-only                only the large document's load, copy, paste and its undo
 // Each figure is also printed to stderr as soon as it is measured.
 #include "app/WPForm.h"
 #include "bench/benchmeasure.h"
@@ -51,6 +52,7 @@ using bench::peakMiB;
 int largeParagraphs = 100000;  // --paragraphs N to try a smaller document
 bool smallDocument = false;    // --paragraphs given: the 10 MB document is left out with --load-only
 bool loadOnly = false;         // --load-only
+bool pasteOnly = false;        // --paste-only
 constexpr int kWordsPerParagraph = 40;  // about 400 bytes of RTF a paragraph
 
 struct Row {
@@ -71,6 +73,9 @@ const Row kRows[] = {
     {"bullets", "Bullets, all paragraphs", 500},
     {"copy", "Select All, Copy", 1500},
     {"paste", "Paste into an empty document", 1500},
+    {"paste.cpu", "  processor time of it", 1500},
+    {"paste.background", "  then layout out of view, in the background", 0},
+    {"paste.undo", "  Undo of the paste", 1500},
     {"load10", "Load of the 10 MB RTF", 500},
     {"load10.cpu", "  processor time of it", 500},
     {"reader10", "  reader alone (MB/s)", 25, true},
@@ -171,6 +176,24 @@ public:
     Entry operator[](const char *key) { return {*this, QString::fromLatin1(key)}; }
 };
 
+// Paste of the clipboard into a second window's empty document, as a user pastes into
+// a new document, and the undo of that paste.
+void pasteIntoNewWindow(Figures &figures)
+{
+    TfmPellWP window;
+    window.resize(800, 600);
+    window.show();
+    settle();
+    figures["paste"] = timeMs([&] { window.Paste1Click(); });
+    figures["paste.cpu"] = lastProcessorMs;
+    auto *editor = window.findChild<TwwDBRichEdit *>(QStringLiteral("RichEdit1"));
+    figures["paste.background"] = timeMs([&] {
+        untilLoadLaidOut(editor->document());
+        untilLaidOut(editor->document());
+    });
+    figures["paste.undo"] = timeMs([&] { window.mmiUndoClick(); });
+}
+
 double save(TwwDBRichEdit *editor)
 {
     QBuffer saved;
@@ -192,7 +215,7 @@ QMap<QString, double> measureOurs()
         source.open(QIODevice::ReadOnly);
         return timeMs([&] { editor->Lines()->LoadFromStream(source); });
     };
-    if (!loadOnly || !smallDocument) {
+    if ((!loadOnly || !smallDocument) && !pasteOnly) {
         const QByteArray medium = mediumRtf();
         double byProcessor = 0;
         figures["reader10"] = readerMBps(medium, &byProcessor);
@@ -212,6 +235,12 @@ QMap<QString, double> measureOurs()
     }
     editor->setFocus();
     const auto selectAll = [&] { editor->SelectAll(); settle(); };
+    if (pasteOnly) {
+        selectAll();
+        figures["copy"] = timeMs([&] { window.Copy1Click(); });
+        pasteIntoNewWindow(figures);
+        return figures;
+    }
 
     selectAll();
     figures["bold"] = timeMs([&] { sendKey(editor, Qt::Key_B, QStringLiteral("\x02")); });
@@ -223,10 +252,7 @@ QMap<QString, double> measureOurs()
     figures["size"] = timeMs([&] { editor->SelectionAttributes().SetSize(14); window.UpdateControlStates(); });
     figures["colour"] = timeMs([&] { editor->SelectionAttributes().SetColor(TColor(0x0000C0)); window.UpdateControlStates(); });
     figures["copy"] = timeMs([&] { window.Copy1Click(); });
-    TwwDBRichEdit empty;
-    empty.show();
-    settle();
-    figures["paste"] = timeMs([&] { empty.PasteFromClipboard(); });
+    pasteIntoNewWindow(figures);
     figures["save40"] = save(editor);
     figures["save40.cpu"] = lastProcessorMs;
     // Last, because they leave the whole document one list, whose copy costs Qt time
@@ -268,6 +294,7 @@ QMap<QString, double> measureQTextEdit()
     edit.selectAll();
     figures["copy"] = timeMs([&] { edit.copy(); });
     QTextEdit empty;
+    empty.resize(800, 600);
     empty.show();
     settle();
     figures["paste"] = timeMs([&] { empty.paste(); });
@@ -328,6 +355,7 @@ int main(int argc, char **argv)
         smallDocument = true;
     }
     loadOnly = arguments.contains(QStringLiteral("--load-only"));
+    pasteOnly = arguments.contains(QStringLiteral("--paste-only"));
     if (app.arguments().contains(QStringLiteral("--qtextedit"))) {
         const QMap<QString, double> figures = measureQTextEdit();
         for (auto it = figures.cbegin(); it != figures.cend(); ++it)

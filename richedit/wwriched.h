@@ -417,6 +417,8 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     void changeEvent(QEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
+    void longInsertionStarts() override;
+    void longInsertionEnds() override;
 
     bool vertScrollBarPresent() const;
     void handleLinkNotify(QEvent::Type mouseEvent, engine::CharRange range);
@@ -441,6 +443,7 @@ protected:
     Qt::MouseButton m_pressedButton = Qt::NoButton;
     bool m_inRightButtonRelease = false;
     bool m_firstPaintDone = false;
+    bool m_scrollBarExpected = false;  // during a long insertion, before the bar shows
 
 private:
     void UsePaper(const QPageSize &paper, bool landscape);

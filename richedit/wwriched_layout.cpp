@@ -26,7 +26,22 @@ QRect rectFromEdges(int left, int top, int right, int bottom)
 
 bool TwwCustomRichEdit::vertScrollBarPresent() const
 {
-    return (m_scrollBars == ssVertical || m_scrollBars == ssBoth) && verticalScrollBar()->maximum() != 0;
+    return (m_scrollBars == ssVertical || m_scrollBars == ssBoth)
+           && (m_scrollBarExpected || verticalScrollBar()->maximum() != 0);
+}
+
+// Text long enough to need the vertical scroll bar takes the width beside it before it is
+// inserted, so that the bar appearing leaves the width as it is. Should the bar not come
+// after all, the next rectangle sent gives the width back.
+void TwwCustomRichEdit::longInsertionStarts()
+{
+    m_scrollBarExpected = true;
+    UpdateFormatRect();
+}
+
+void TwwCustomRichEdit::longInsertionEnds()
+{
+    m_scrollBarExpected = false;
 }
 
 // The printable width of the current printer's paper less the side margins, at 96

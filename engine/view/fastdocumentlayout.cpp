@@ -80,13 +80,17 @@ FastDocumentLayout::FastDocumentLayout(QTextDocument *document)
 
 void FastDocumentLayout::documentChanged(int from, int oldLength, int length)
 {
+    const bool textChanged = std::exchange(m_revision, document()->revision()) != document()->revision();
+    const bool settingsChanged = std::exchange(m_settings, LayoutSettings::of(document())) != m_settings;
+    if (!textChanged && !settingsChanged && isRepeatedRelayout(from, oldLength, length))
+        return;
     followEdit(from, oldLength, length);
     const std::vector<int> expected = std::exchange(m_expectedEdits, {});
     if (!expected.empty() && layoutEditedParagraphsInPlace(expected))
         return;
     if (layoutParagraphInPlace(from, oldLength, length))
         return;
-    if (deferLargeChange(from, oldLength, length))
+    if (deferLargeChange(from, oldLength, length) || deferLargeInsertion(from, oldLength, length))
         return;
     layOutThroughQt(from, oldLength, length);
 }
@@ -106,8 +110,9 @@ void FastDocumentLayout::layOutThroughQt(int from, int oldLength, int length)
     m_pendingFrom = -1;
     if (oldLength != 0 || length != document()->characterCount())
         keepQtLayoutInBackground();
-    QTextDocumentLayout::documentChanged(from, oldLength, length);
+    // Counted first: Qt's layout may resize the view, which changes the width again.
     m_blockCount = document()->blockCount();
+    QTextDocumentLayout::documentChanged(from, oldLength, length);
 }
 
 // Qt's layout, while it lays a document out in the background, ends that work when told

@@ -1,4 +1,6 @@
 #pragma once
+#include <QFont>
+#include <QTextOption>
 #include <QtGui/private/qtextdocumentlayout_p.h>
 
 #include <vector>
@@ -26,6 +28,12 @@ class QTextBlock;
 // and leaves those after it where they are, so that it costs what it lays out; the
 // paragraphs after them are moved once, when the slices reach one that is not deferred,
 // or earlier when what is drawn or hit reaches the paragraphs laid out so.
+//
+// A large insertion (a paste of a long document) lays out only its last paragraphs, where
+// the caret ends, at once; the paragraphs before them stand at one height, taking no
+// room, until the background or a drawing reaches them. A request to lay the whole
+// document out again when neither its text nor its settings changed (a view setting the
+// same width again) is let go (fastdocumentlayout_insertion.cpp).
 namespace engine {
 
 class FastDocumentLayout : public QTextDocumentLayout {
@@ -66,6 +74,17 @@ private:
         int from;
         int to;
     };
+    // What the lines depend on besides the text.
+    struct LayoutSettings {
+        QSizeF pageSize;
+        QFont font;
+        Qt::Alignment alignment;
+        QTextOption::WrapMode wrapMode = QTextOption::WordWrap;
+        QTextOption::Flags flags;
+        qreal indentWidth = 0;
+        static LayoutSettings of(const QTextDocument *document);
+        bool operator==(const LayoutSettings &) const = default;
+    };
 
     bool layoutParagraphInPlace(int from, int oldLength, int length);
     bool layoutEditedParagraphsInPlace(const std::vector<int> &blockNumbers);
@@ -78,6 +97,12 @@ private:
 
     bool deferLargeChange(int from, int oldLength, int length);
     int firstNotLaidOutByQt(int from, int to) const;
+    bool deferLargeInsertion(int from, int oldLength, int length);
+    bool isRepeatedRelayout(int from, int oldLength, int length) const;
+    bool isSimpleFlow() const;
+    void startSlicesSoon();
+    void layOutUnlaidIn(const QRectF &area);
+    QTextBlock firstUnlaidIn(const QRectF &area) const;
     void followEdit(int from, int oldLength, int length);
     void layOutDeferredBetween(int from, int to);
     void layOutDeferredHere(int from, int to);
@@ -98,6 +123,8 @@ private:
     int m_sliceTimer = 0;
     bool m_sliceTimerWaiting = false;  // the timer runs to the first slice
     int m_sliceChars = 50000;  // adapted so that a slice takes about kSliceMs
+    int m_revision = -1;        // the document's revision at the last change
+    LayoutSettings m_settings;  // and its settings
 };
 
 }  // namespace engine

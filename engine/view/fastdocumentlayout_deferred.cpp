@@ -232,12 +232,16 @@ void FastDocumentLayout::draw(QPainter *painter, const PaintContext &context)
     if (m_movedTo >= 0 && (!context.clip.isValid() || reachesMovedParagraphs(context.clip)))
         syncPositions();
     // Deferred paragraphs are all laid out by Qt already, so finding those in view lays
-    // out nothing more of what Qt has yet to reach.
+    // out nothing more of what Qt has yet to reach; those a long insertion left without
+    // lines are laid out from the first of them.
     if (!m_deferred.empty()) {
-        if (context.clip.isValid())
+        if (context.clip.isValid()) {
+            if (layoutStatus() == 100)
+                layOutUnlaidIn(context.clip);
             layOutDeferredIn(context.clip);
-        else
+        } else {
             layOutDeferredParagraphs();
+        }
     }
     QTextDocumentLayout::draw(painter, context);
     drawListMarkers(painter, document(), context.clip, context.palette.color(QPalette::Text));

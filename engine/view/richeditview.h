@@ -152,6 +152,11 @@ protected:
     void insertFromMimeData(const QMimeData *source) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
     void dropEvent(QDropEvent *event) override;
+    // Around inserting text long enough to need the vertical scroll bar (a long paste), so
+    // that a view sizing its text beside the bar can do so first: laid out at the full
+    // width, all of it would be laid out again when the bar appears.
+    virtual void longInsertionStarts() {}
+    virtual void longInsertionEnds() {}
 
 private:
     struct Private;

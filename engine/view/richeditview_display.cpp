@@ -29,6 +29,9 @@ namespace engine {
 
 namespace {
 
+// Text this long fills more than any window shows.
+constexpr int kLongInsertionChars = 100000;
+
 QByteArray rtfOf(const QMimeData *source)
 {
     for (const QString &type : ClipboardData::rtfTypes())
@@ -212,9 +215,14 @@ void RichEditView::insertFromMimeData(const QMimeData *source)
         QTextDocument pasted;
         if (readRtf(rtf, &pasted).ok()) {
             adoptPictures(pasted, document());
+            const bool longInsertion = pasted.characterCount() >= kLongInsertionChars;
+            if (longInsertion)
+                longInsertionStarts();
             QTextCursor cursor = textCursor();
             insertDocument(cursor, &pasted);
             setTextCursor(cursor);
+            if (longInsertion)
+                longInsertionEnds();
             return;
         }
     }
