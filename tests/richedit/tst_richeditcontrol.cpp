@@ -9,6 +9,9 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPrinter>
+#include <QScrollBar>
+#include <QStyle>
+#include <QTextLayout>
 #include <QTextBlock>
 #include <QtTest>
 #include <memory>
@@ -133,6 +136,7 @@ private slots:
     void scrollBars();
     void selectionHiddenWithoutFocus();
     void windowFormatRectSentOnlyWhenChanged();
+    void aLongPasteTakesTheWidthBesideTheScrollBarFirst();
     void printerFormatRectFromThePaper();
     void paintSuppressionSkipsPainting();
     void wordWrapSurvivesTheFormatRect();
@@ -745,6 +749,35 @@ void TestRichEditControl::windowFormatRectSentOnlyWhenChanged()
     m_edit->resize(300, 200);
     QCOMPARE(m_edit->FormatRectSendCount(), sends + 1);
     QCOMPARE(m_edit->LastFormatRect(), QRect(3, 2, 300 - 4 - 3 - 3, 200 - 2));
+}
+
+// The text width is set once, before the paste, beside the scroll bar the paste brings;
+// the bar appearing then leaves the width, so the long text is not laid out all over again.
+void TestRichEditControl::aLongPasteTakesTheWidthBesideTheScrollBarFirst()
+{
+    m_edit->SetScrollBars(ssVertical);
+    m_form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+    QTRY_VERIFY(m_edit->FormatRectSendCount() >= 1);
+    const QRect fullWidth = m_edit->LastFormatRect();
+    m_edit->replaceSelection(QStringLiteral("A paragraph long enough to wrap over a few lines of the window.\n")
+                                 .repeated(2000));
+    m_edit->SelectAll();
+    m_edit->CopyToClipboard();
+    m_edit->Clear();
+    QCoreApplication::processEvents();
+    QCOMPARE(m_edit->LastFormatRect(), fullWidth);
+
+    const int sends = m_edit->FormatRectSendCount();
+    m_edit->PasteFromClipboard();
+    QCoreApplication::processEvents();
+    QCOMPARE(m_edit->FormatRectSendCount(), sends + 1);
+    const int thumb = m_edit->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_edit);
+    QCOMPARE(m_edit->LastFormatRect().width(), fullWidth.width() - thumb);
+    QVERIFY(m_edit->verticalScrollBar()->isVisible());
+    QVERIFY(m_edit->viewport()->rect().contains(m_edit->cursorRect()));
+    // Only the end is laid out yet: the rest waits for the background.
+    QCOMPARE(m_edit->document()->findBlockByNumber(1000).layout()->lineCount(), 0);
 }
 
 void TestRichEditControl::printerFormatRectFromThePaper()
