@@ -80,7 +80,9 @@ FastDocumentLayout::FastDocumentLayout(QTextDocument *document)
 
 void FastDocumentLayout::documentChanged(int from, int oldLength, int length)
 {
-    const bool textChanged = std::exchange(m_revision, document()->revision()) != document()->revision();
+    // While the layout is switched off (a load) what changed is not known here.
+    const bool textChanged = !document()->isLayoutEnabled()
+                             || std::exchange(m_revision, document()->revision()) != document()->revision();
     const bool settingsChanged = std::exchange(m_settings, LayoutSettings::of(document())) != m_settings;
     if (!textChanged && !settingsChanged && isRepeatedRelayout(from, oldLength, length))
         return;

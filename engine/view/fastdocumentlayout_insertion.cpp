@@ -30,8 +30,8 @@ bool isUnlaid(const QTextBlock &block)
 bool FastDocumentLayout::isSimpleFlow() const
 {
     const QTextDocument *doc = document();
-    return doc->pageSize().width() > 0 && doc->pageSize().height() <= 0 && doc->rootFrame()->childFrames().isEmpty()
-           && layoutStatus() == 100;
+    return doc->isLayoutEnabled() && doc->pageSize().width() > 0 && doc->pageSize().height() <= 0
+           && doc->rootFrame()->childFrames().isEmpty() && layoutStatus() == 100;
 }
 
 void FastDocumentLayout::startSlicesSoon()
@@ -44,12 +44,13 @@ void FastDocumentLayout::startSlicesSoon()
 
 // Qt is told of the insertion with only its first character, which lays out the paragraph
 // it starts in and moves everything after it (the new paragraphs have no lines yet, so
-// they take no room); then of the insertion's last paragraphs, which it lays out. The rest
+// they take no room but their spacing); then of the insertion's last paragraphs, which it lays out. The rest
 // waits, as the paragraphs of a large format change do.
 bool FastDocumentLayout::deferLargeInsertion(int from, int oldLength, int length)
 {
     const QTextDocument *doc = document();
-    if (length - oldLength < kLargeChangeChars || (oldLength == 0 && length == doc->characterCount()) || !isSimpleFlow())
+    const bool wholeDocument = oldLength == 0 && length == doc->characterCount();
+    if (length - oldLength < kLargeChangeChars || wholeDocument || !isSimpleFlow())
         return false;
     const int end = from + length;
     const int endFrom = doc->findBlock(std::max(from, end - kLaidOutEndChars)).position();
