@@ -296,7 +296,10 @@ void DocumentWriter::writeBlock(const QTextBlock &block, const char *end, int ta
     });
     if (pending >= 0)
         writeFragment(pending, text.text());
+    // Fields and links close with their paragraph: a table that starts in the next one
+    // must not open inside their groups, which would take its properties away on closing.
     switchField(QString(), 0);
+    switchLink(QString());
     // An empty paragraph's mark carries the format of what will be typed into it; a list
     // item that starts with an object takes its number's format from its mark.
     if (from >= to || (list && startsWithObject(block)))
