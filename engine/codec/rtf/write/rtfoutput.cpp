@@ -65,7 +65,8 @@ QByteArray RtfOutput::take(QByteArrayView front)
         result.remove(0, room);
         return result.prepend(front);
     }
-    std::memcpy(result.data() + room - front.size(), front.data(), size_t(front.size()));
+    if (!front.isEmpty())  // an empty view may have no data to copy from
+        std::memcpy(result.data() + room - front.size(), front.data(), size_t(front.size()));
     return result.remove(0, room - front.size());  // moves the array's start, copies nothing
 }
 
