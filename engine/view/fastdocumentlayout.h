@@ -108,6 +108,7 @@ private:
     void layOutDeferredHere(int from, int to);
     void layOutDeferredIn(const QRectF &area);
     void layOutDeferredSlice();
+    // Takes [from, to) out of what waits for layout; the slice timer stops once nothing waits.
     void undefer(int from, int to);
     bool layOutSliceHere(int from, int to);
     bool reachesMovedParagraphs(const QRectF &area) const;

@@ -125,16 +125,16 @@ void FastDocumentLayout::undefer(int from, int to)
             rest.push_back({to, span.to});
     }
     m_deferred = std::move(rest);
-}
-
-void FastDocumentLayout::layOutDeferredBetween(int from, int to)
-{
-    undefer(from, to);
     if (m_deferred.empty() && m_sliceTimer) {
         killTimer(m_sliceTimer);
         m_sliceTimer = 0;
         m_sliceTimerWaiting = false;
     }
+}
+
+void FastDocumentLayout::layOutDeferredBetween(int from, int to)
+{
+    undefer(from, to);
     layOutThroughQt(from, to - from, to - from);
 }
 
@@ -149,11 +149,6 @@ void FastDocumentLayout::layOutDeferredParagraphs()
 void FastDocumentLayout::layOutDeferredHere(int from, int to)
 {
     undefer(from, to);
-    if (m_deferred.empty() && m_sliceTimer) {
-        killTimer(m_sliceTimer);
-        m_sliceTimer = 0;
-        m_sliceTimerWaiting = false;
-    }
     if (!layOutSliceHere(from, to)) {
         const int rest = std::max(from, m_movedTo);
         layOutThroughQt(rest, to - rest, to - rest);

@@ -136,6 +136,15 @@ void loadLong(RichEditView &view, int paragraphs)
     }));
 }
 
+// A shown view right after loading a long document, while Qt still lays it out.
+void showLongLoad(RichEditView &view)
+{
+    view.resize(400, 300);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    loadLong(view, 3000);
+}
+
 // Rows of the image in which a selected line of text shows text drawn outside the
 // selection's highlight: dark text on the page colour instead of light text on the
 // highlight.
@@ -324,10 +333,7 @@ private slots:
     void selectAllAndBoldRightAfterALoadLayOutOnlyWhatShows()
     {
         RichEditView view;
-        view.resize(400, 300);
-        view.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&view));
-        loadLong(view, 3000);
+        showLongLoad(view);
         auto *qtLayout = qobject_cast<QTextDocumentLayout *>(view.document()->documentLayout());
         QVERIFY(qtLayout->layoutStatus() < 100);
         view.setFocus();
@@ -359,10 +365,7 @@ private slots:
     void typingRightAfterALoadLeavesTheRestToTheBackgroundLayout()
     {
         RichEditView view;
-        view.resize(400, 300);
-        view.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&view));
-        loadLong(view, 3000);
+        showLongLoad(view);
         auto *qtLayout = qobject_cast<QTextDocumentLayout *>(view.document()->documentLayout());
         QVERIFY(qtLayout->layoutStatus() < 100);
         view.setSelectionRange({3, 3});
