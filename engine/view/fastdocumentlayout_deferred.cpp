@@ -85,6 +85,10 @@ void FastDocumentLayout::followEdit(int from, int oldLength, int length)
         return;
     }
     const int delta = length - oldLength;
+    // A span grows over the edit, but not past where Qt's layout, under way, has got: Qt
+    // lays out the rest itself, and asking where a paragraph it has not reached stands
+    // makes it lay out everything before it.
+    const int reached = layoutStatus() < 100 ? firstNotLaidOutByQt(0, documentEnd) : documentEnd;
     for (Span &span : m_deferred) {
         if (span.to <= from)
             continue;
@@ -94,7 +98,7 @@ void FastDocumentLayout::followEdit(int from, int oldLength, int length)
             continue;
         }
         span.from = std::min(span.from, from);
-        span.to = std::max(span.to + delta, from + length);
+        span.to = std::max(span.to + delta, std::min(from + length, reached));
     }
     std::sort(m_deferred.begin(), m_deferred.end(), [](const Span &a, const Span &b) { return a.from < b.from; });
     std::vector<Span> merged;

@@ -234,14 +234,35 @@ void RichEditView::undoLast()
 {
     if (d->lastGroupUndoSteps >= 0 && document()->availableUndoSteps() == d->lastGroupUndoSteps)
         expectEditedParagraphs(d->lastGroupBlocks);
-    undo();
+    stepHistory(true);
 }
 
 void RichEditView::redoLast()
 {
     if (d->lastGroupUndoSteps >= 0 && document()->availableUndoSteps() == d->lastGroupUndoSteps - 1)
         expectEditedParagraphs(d->lastGroupBlocks);
-    redo();
+    stepHistory(false);
+}
+
+// Qt leaves the caret at the end of what the step changed and scrolls there, which after
+// a change to everything lays out the whole document and leaves the view at its end.
+void RichEditView::stepHistory(bool undo)
+{
+    const QTextCursor before = textCursor();
+    const int length = textLength();
+    QTextCursor after = before;
+    if (undo)
+        document()->undo(&after);
+    else
+        document()->redo(&after);
+    const bool formatsOfSelection = before.hasSelection() && textLength() == length
+                                    && after.position() == before.selectionEnd();
+    if (!formatsOfSelection)
+        setTextCursor(after);
+    else if (before.selectionStart() == 0 && before.selectionEnd() == length)
+        setSelectionRange({0, -1});
+    else
+        setTextCursor(before);
 }
 
 // The group starts at the caret, where undoing it puts the caret back.

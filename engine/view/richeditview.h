@@ -84,6 +84,8 @@ public:
     // History
     bool canUndo() const;
     bool canRedo() const;
+    // A step that only changed the formats of the selected text keeps that selection and
+    // the view; any other puts the caret where Qt puts it and shows it.
     void undoLast();
     void redoLast();
     // Edits between the two calls undo as one step; the groups nest.
@@ -165,6 +167,7 @@ private:
     QTextCursor cursorForRange(CharRange range) const;
     void noteGroupEdit(const QTextCursor &range, const QString &text);
     void expectEditedParagraphs(const std::vector<int> &blockNumbers);
+    void stepHistory(bool undo);
     void paintWithoutSelection(const QRect &area);
     int clampPosition(int position) const;
     void notifySelectionIfChanged();

@@ -105,6 +105,23 @@ void applyToDefaultFont(QTextDocument *document, const QTextCharFormat &format)
     document->setDefaultFont(format.font().resolve(document->defaultFont()));
 }
 
+bool isModifierKey(int key)
+{
+    switch (key) {
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+    case Qt::Key_Meta:
+    case Qt::Key_Super_L:
+    case Qt::Key_Super_R:
+    case Qt::Key_CapsLock:
+        return true;
+    default:
+        return false;
+    }
+}
+
 }  // namespace
 
 CharFormat RichEditView::charFormat(bool selection) const
@@ -195,6 +212,30 @@ void RichEditView::setParaFormat(const ParaFormat &format)
 // paragraph shows its indents as a paragraph of no list again.
 void RichEditView::keyPressEvent(QKeyEvent *event)
 {
+    // Qt's own Select All, Undo and Redo scroll to the caret, which after a change to
+    // everything is at the end: the whole document is laid out to find it. Ours leave
+    // the view where it is.
+    if (event == QKeySequence::SelectAll) {
+        setSelectionRange({0, -1});
+        event->accept();
+        return;
+    }
+    // A modifier alone changes nothing, but Qt repaints the selection for it, and the
+    // rectangle of a selection reaching the end of a document still being laid out is
+    // found by laying out everything.
+    if (isModifierKey(event->key())) {
+        event->ignore();
+        return;
+    }
+    const bool undo = event == QKeySequence::Undo;
+    if ((undo || event == QKeySequence::Redo) && !isReadOnly()) {
+        if (undo)
+            undoLast();
+        else
+            redoLast();
+        event->accept();
+        return;
+    }
     QTextCursor cursor = textCursor();
     const bool plainBackspace = event->key() == Qt::Key_Backspace && !(event->modifiers() & ~Qt::ShiftModifier);
     if (plainBackspace && !isReadOnly() && !cursor.hasSelection() && cursor.atBlockStart() && cursor.currentList()) {

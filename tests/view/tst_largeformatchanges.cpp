@@ -360,6 +360,35 @@ private slots:
         QCOMPARE(places(view.document()), laidOut);
     }
 
+    // The same by the keyboard: Qt's own handling of Ctrl+A and Ctrl+Z scrolls to the
+    // caret, which lays out everything before it.
+    void ctrlAThenUndoOfBoldRightAfterALoadLayOutOnlyWhatShows()
+    {
+        RichEditView view;
+        showLongLoad(view);
+        auto *qtLayout = qobject_cast<QTextDocumentLayout *>(view.document()->documentLayout());
+        view.setFocus();
+
+        QTest::keyClick(&view, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(view.selectionRange(), (CharRange{0, view.textLength()}));
+        QVERIFY(qtLayout->layoutStatus() < 100);
+
+        view.setCharFormat(bold(true), true);
+        QTest::keyClick(&view, Qt::Key_Z, Qt::ControlModifier);
+        view.viewport()->grab();
+        QVERIFY(!view.document()->firstBlock().begin().fragment().charFormat().font().bold());
+        QCOMPARE(view.selectionRange(), (CharRange{0, view.textLength()}));
+        QVERIFY(qtLayout->layoutStatus() < 100);
+        QCOMPARE(view.verticalScrollBar()->value(), 0);
+
+        QTest::keyClick(&view, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        view.viewport()->grab();
+        QVERIFY(view.document()->firstBlock().begin().fragment().charFormat().font().bold());
+        QCOMPARE(view.selectionRange(), (CharRange{0, view.textLength()}));
+        QVERIFY(qtLayout->layoutStatus() < 100);
+        QCOMPARE(view.verticalScrollBar()->value(), 0);
+    }
+
     // Qt's own layout, told of an edit before where its background layout has got, ends
     // that layout and leaves the rest of the document without lines.
     void typingRightAfterALoadLeavesTheRestToTheBackgroundLayout()
