@@ -147,6 +147,14 @@ void TestRtfTables::readsTableStructure_data()
     QTest::newRow("more cells than cellx keep their text")
         << QByteArray("\\trowd\\cellx1000\\pard\\intbl A\\cell B\\cell C\\cell\\row\\pard\\par")
         << QStringLiteral("/T1x3([A|B|C])/");
+    // A \cellx reads as 1,000 inches at most: the cells past it are narrowed to fit.
+    QTest::newRow("cells past the farthest edge keep their text")
+        << QByteArray("\\trowd\\cellx1440000\\pard\\intbl A\\cell\\row"
+                      "\\trowd\\cellx1440000\\pard\\intbl B\\cell C\\cell\\row\\pard\\par")
+        << QStringLiteral("/T2x2([{2x1}A][B|C])/");
+    QTest::newRow("a row starting past the farthest edge")
+        << QByteArray("\\trowd\\trleft2000000\\cellx2000000\\cellx3000000\\pard\\intbl A\\cell B\\cell\\row\\pard\\par")
+        << QStringLiteral("/T1x2([A|B])/");
     QTest::newRow("a shorter row is filled")
         << QByteArray("\\trowd\\cellx1000\\cellx2000\\pard\\intbl A\\cell B\\cell\\row"
                       "\\trowd\\cellx1000\\pard\\intbl C\\cell\\row\\pard\\par")

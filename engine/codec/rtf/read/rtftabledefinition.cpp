@@ -7,7 +7,7 @@ namespace engine::rtfin {
 
 namespace {
 
-constexpr int kMaxTwips = 1440 * 1000;
+constexpr int kMaxTwips = kMaxRtfTableTwips;
 
 int twips(int value)
 {

@@ -34,21 +34,26 @@ constexpr int kMinCellTwips = 15;
 constexpr int kEdgeTolerance = 10;        // edges this close are one column edge
 constexpr int kDefaultBorderTwips = 10;
 
-// The cells of a row with their edges, horizontal merges joined.
+// The cells of a row with their edges, horizontal merges joined. Every cell is at least
+// kMinCellTwips wide and every edge within kMaxRtfTableTwips, as a \cellx read can say:
+// a row that would reach past it is narrowed at its end, so that what is written back
+// reads back as the same table.
 PlacedRow rowCells(CollectedRow &row)
 {
     PlacedRow placed;
     placed.definition = &row.definition;
     const std::vector<CellDefinition> &defined = row.definition.cells;
-    int edge = row.definition.left;
+    const int count = int(row.cells.size());
+    int edge = std::min(row.definition.left, kMaxRtfTableTwips - count * kMinCellTwips);
     int lastWidth = kDefaultCellTwips;
     for (size_t i = 0; i < row.cells.size(); ++i) {
         // A cell past the last \cellx looks like the last described one, merges aside.
         CellDefinition definition = i < defined.size() ? defined[i] : (defined.empty() ? CellDefinition() : defined.back());
         if (i >= defined.size())
             definition.mergeFirst = definition.mergeNext = definition.vmergeFirst = definition.vmergeNext = false;
-        int right = i < defined.size() ? defined[i].right : edge + lastWidth;
-        right = std::max(right, edge + kMinCellTwips);
+        const int roomAfter = (count - 1 - int(i)) * kMinCellTwips;
+        const int right = std::clamp(i < defined.size() ? defined[i].right : edge + lastWidth, edge + kMinCellTwips,
+                                     kMaxRtfTableTwips - roomAfter);
         lastWidth = right - edge;
         definition.right = right;
         if (definition.mergeNext && !definition.mergeFirst && !placed.cells.empty()) {
