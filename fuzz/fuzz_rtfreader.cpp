@@ -7,9 +7,11 @@
 
 #include <QGuiApplication>
 #include <QTextDocument>
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 namespace {
 
@@ -24,9 +26,40 @@ QGuiApplication &application()
     return app;
 }
 
+// Control characters as \xNN: a NUL in what was written must not end the print early.
+std::string printable(QByteArrayView bytes)
+{
+    std::string text;
+    for (const char c : bytes) {
+        if ((c >= 0x20 && c < 0x7f) || c == '\n') {
+            text += c;
+        } else {
+            char hex[5];
+            std::snprintf(hex, sizeof hex, "\\x%02X", unsigned(static_cast<unsigned char>(c)));
+            text += hex;
+        }
+    }
+    return text;
+}
+
 [[noreturn]] void fail(const char *what, const QByteArray &written)
 {
-    std::fprintf(stderr, "%s:\n%s\n", what, written.constData());
+    std::fprintf(stderr, "%s:\n%s\n", what, printable(written).c_str());
+    std::abort();
+}
+
+// Shows where the second writing leaves the first, after the first.
+[[noreturn]] void failDiffering(const QByteArray &written, const QByteArray &again)
+{
+    qsizetype at = 0;
+    while (at < written.size() && at < again.size() && written[at] == again[at])
+        ++at;
+    const qsizetype from = std::max<qsizetype>(0, at - 80);
+    const auto around = [from](const QByteArray &bytes) {
+        return printable(QByteArrayView(bytes).sliced(from).first(std::min<qsizetype>(160, bytes.size() - from)));
+    };
+    std::fprintf(stderr, "a second writing differs from the first:\n%s\nthey part at byte %lld:\nfirst:  %s\nsecond: %s\n",
+                 printable(written).c_str(), static_cast<long long>(at), around(written).c_str(), around(again).c_str());
     std::abort();
 }
 
@@ -45,7 +78,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         fail("the written RTF does not read", written);
     if (again.toRawText() != document.toRawText())
         fail("the text changed in writing and reading", written);
-    if (engine::writeRtf(&again) != written)
-        fail("a second writing differs from the first", written);
+    const QByteArray rewritten = engine::writeRtf(&again);
+    if (rewritten != written)
+        failDiffering(written, rewritten);
     return 0;
 }
