@@ -1,5 +1,6 @@
 #include "tests/support/testsupport.h"
 #include "engine/codec/pagelayout.h"
+#include "engine/codec/rtf/tablelengths.h"
 #include "engine/codec/rtf/read/rtfreader.h"
 #include "engine/codec/rtf/read/rtftablecollector.h"
 #include "engine/codec/rtf/write/rtfwriter.h"
@@ -115,6 +116,8 @@ private slots:
     void writesTablesThatReadBackTheSame_data();
     void writesTablesThatReadBackTheSame();
     void writesRowDefinitionsOtherReadersUnderstand();
+    void writesTablesTooWideToReadBackAsFarAsTheyRead_data();
+    void writesTablesTooWideToReadBackAsFarAsTheyRead();
     void editsInsideCellsKeepTheTable();
     void pagesBreakBetweenRows();
 };
@@ -322,6 +325,38 @@ void TestRtfTables::writesRowDefinitionsOtherReadersUnderstand()
     QVERIFY2(written.contains("\\cellx3000"), written.constData());
     QVERIFY2(written.contains("\\pard\\intbl\\f1 A\\cell"), written.constData());
     QVERIFY2(written.contains("\\row"), written.constData());
+}
+
+void TestRtfTables::writesTablesTooWideToReadBackAsFarAsTheyRead_data()
+{
+    QTest::addColumn<QList<QTextLength>>("widths");
+    QTest::addColumn<qreal>("leftMargin");
+    const QTextLength wide(QTextLength::FixedLength, 90000);  // pixels: 1,350,000 twips
+    QTest::newRow("columns reaching past the farthest edge") << QList<QTextLength>{wide, wide, wide} << 0.0;
+    QTest::newRow("a share of the page past it")
+        << QList<QTextLength>{QTextLength(QTextLength::PercentageLength, 1e12), QTextLength()} << 0.0;
+    QTest::newRow("a table starting past it") << QList<QTextLength>{QTextLength(), QTextLength()} << 1e9;
+}
+
+// A table made here (not read) whose widths reach past what a cell edge can say is
+// written to end there, so that it reads back as written and is written the same again.
+void TestRtfTables::writesTablesTooWideToReadBackAsFarAsTheyRead()
+{
+    QFETCH(QList<QTextLength>, widths);
+    QFETCH(qreal, leftMargin);
+    QTextDocument document;
+    QTextTableFormat format;
+    format.setColumnWidthConstraints(widths);
+    format.setLeftMargin(leftMargin);
+    QTextCursor(&document).insertTable(1, int(widths.size()), format);
+    const QByteArray written = writeRtf(&document);
+    auto again = read(written);
+    QTextTable *table = firstTable(again.get());
+    QVERIFY(table);
+    QCOMPARE(table->columns(), widths.size());
+    const QList<int> edges = table->format().property(prop::TableColumnEdgesTwips).value<QList<int>>();
+    QVERIFY2(edges.back() <= kMaxRtfTableTwips && edges.front() >= -kMaxRtfTableTwips, written.constData());
+    QCOMPARE(writeRtf(again.get()), written);
 }
 
 // Typing, deleting and undoing inside a cell keep the table and its cells.

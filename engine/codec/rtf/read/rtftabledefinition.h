@@ -1,5 +1,6 @@
 #pragma once
 #include "engine/codec/rtf/rtfcontrolwords.h"
+#include "engine/codec/rtf/tablelengths.h"
 
 #include <array>
 #include <vector>
@@ -64,7 +65,5 @@ private:
 
 // Most cells a row keeps: the cells past them share the last one.
 constexpr int kMaxRtfTableColumns = 63;
-// The farthest a table length reaches, either way (1,000 inches): longer ones are cut to it.
-constexpr int kMaxRtfTableTwips = 1440 * 1000;
 
 }  // namespace engine::rtfin

@@ -30,12 +30,12 @@ struct PlacedRow {
 namespace {
 
 constexpr int kDefaultCellTwips = 1440;   // a cell that no \cellx describes
-constexpr int kMinCellTwips = 15;
 constexpr int kEdgeTolerance = 10;        // edges this close are one column edge
 constexpr int kDefaultBorderTwips = 10;
+constexpr int kHairlineTwips = 15;        // a pixel
 
 // The cells of a row with their edges, horizontal merges joined. Every cell is at least
-// kMinCellTwips wide and every edge within kMaxRtfTableTwips, as a \cellx read can say:
+// kMinRtfCellTwips wide and every edge within kMaxRtfTableTwips, as a \cellx read can say:
 // a row that would reach past it is narrowed at its end, so that what is written back
 // reads back as the same table.
 PlacedRow rowCells(CollectedRow &row)
@@ -44,15 +44,15 @@ PlacedRow rowCells(CollectedRow &row)
     placed.definition = &row.definition;
     const std::vector<CellDefinition> &defined = row.definition.cells;
     const int count = int(row.cells.size());
-    int edge = std::min(row.definition.left, kMaxRtfTableTwips - count * kMinCellTwips);
+    int edge = std::min(row.definition.left, kMaxRtfTableTwips - count * kMinRtfCellTwips);
     int lastWidth = kDefaultCellTwips;
     for (size_t i = 0; i < row.cells.size(); ++i) {
         // A cell past the last \cellx looks like the last described one, merges aside.
         CellDefinition definition = i < defined.size() ? defined[i] : (defined.empty() ? CellDefinition() : defined.back());
         if (i >= defined.size())
             definition.mergeFirst = definition.mergeNext = definition.vmergeFirst = definition.vmergeNext = false;
-        const int roomAfter = (count - 1 - int(i)) * kMinCellTwips;
-        const int right = std::clamp(i < defined.size() ? defined[i].right : edge + lastWidth, edge + kMinCellTwips,
+        const int roomAfter = (count - 1 - int(i)) * kMinRtfCellTwips;
+        const int right = std::clamp(i < defined.size() ? defined[i].right : edge + lastWidth, edge + kMinRtfCellTwips,
                                      kMaxRtfTableTwips - roomAfter);
         lastWidth = right - edge;
         definition.right = right;
@@ -118,7 +118,7 @@ std::vector<int> assignColumns(std::vector<PlacedRow> &rows)
     });
     edges.assign(1, widest.cells.empty() ? 0 : widest.cells.front().left);
     for (const PlacedCell &cell : widest.cells)
-        edges.push_back(std::max(cell.right, edges.back() + kMinCellTwips));
+        edges.push_back(std::max(cell.right, edges.back() + kMinRtfCellTwips));
     for (PlacedRow &row : rows) {
         for (size_t i = 0; i < row.cells.size(); ++i) {
             row.cells[i].column = int(i);
@@ -277,7 +277,7 @@ CellLook TablePlacer::cellLook(const PlacedRow &row, const PlacedCell &cell, boo
             continue;
         look[(kBorderKinds + side)] = int(border.kind);
         // A hairline is as thin as the screen draws.
-        const int width = border.kind == BorderKind::Hairline ? kMinCellTwips
+        const int width = border.kind == BorderKind::Hairline ? kHairlineTwips
                           : border.widthTwips > 0             ? border.widthTwips
                                                               : kDefaultBorderTwips;
         look[(kBorderWidths + side)] = width;

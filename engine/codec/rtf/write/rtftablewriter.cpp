@@ -1,6 +1,7 @@
 #include "engine/codec/rtf/write/rtftablewriter.h"
 
 #include "engine/codec/formatmapping.h"
+#include "engine/codec/rtf/tablelengths.h"
 #include "engine/codec/rtf/write/outputtables.h"
 #include "engine/codec/rtf/write/rtfoutput.h"
 #include "engine/codec/textprops.h"
@@ -18,14 +19,26 @@ namespace engine {
 namespace {
 
 constexpr int kDefaultTableTwips = 9360;  // the text width of a letter page with 1'' margins
-constexpr int kMinColumnTwips = 15;
 // Each cell padding's word and the word of its unit; top and left are written with each
 // other's words, as other readers expect.
 constexpr std::pair<const char *, const char *> kPaddingWords[4] = {
     {"clpadl", "clpadfl"}, {"clpadt", "clpadft"}, {"clpadb", "clpadfb"}, {"clpadr", "clpadfr"}};
 
+// The width Qt fixes for a column (in pixels or as a share of the page), in twips cut to
+// the widest a column can be; -1 when the layout chooses it.
+int fixedWidthTwips(const QTextLength &length)
+{
+    constexpr int kWidestTwips = 2 * kMaxRtfTableTwips;  // from one farthest edge to the other
+    if (length.type() == QTextLength::FixedLength)
+        return pixelsToTwips(std::clamp(length.rawValue(), 0.0, twipsToPixels(kWidestTwips)));
+    if (length.type() == QTextLength::PercentageLength)
+        return int(std::lround(std::clamp(kDefaultTableTwips * length.rawValue() / 100.0, 0.0, double(kWidestTwips))));
+    return -1;
+}
+
 // The column edges in twips from the margin: as read when the columns are still those
-// read, else from Qt's width constraints.
+// read, else from Qt's width constraints. Those end where a reader takes the farthest
+// cell edge to be, the last columns narrowed, so that the table reads back as written.
 std::vector<int> columnEdges(const QTextTable *table)
 {
     const QTextTableFormat format = table->format();
@@ -34,27 +47,23 @@ std::vector<int> columnEdges(const QTextTable *table)
     if (read.size() == columns + 1)
         return {read.begin(), read.end()};
     const QList<QTextLength> constraints = format.columnWidthConstraints();
-    int fixed = 0;
+    qint64 fixed = 0;
     int variable = 0;
     for (int c = 0; c < columns; ++c) {
-        const QTextLength length = constraints.value(c);
-        if (length.type() == QTextLength::FixedLength)
-            fixed += pixelsToTwips(length.rawValue());
-        else if (length.type() == QTextLength::PercentageLength)
-            fixed += int(std::lround(kDefaultTableTwips * length.rawValue() / 100.0));
+        const int width = fixedWidthTwips(constraints.value(c));
+        if (width >= 0)
+            fixed += width;
         else
             ++variable;
     }
-    const int share = variable > 0 ? std::max(720, (kDefaultTableTwips - fixed) / variable) : 0;
-    std::vector<int> edges{pixelsToTwips(format.leftMargin())};
+    const int share = variable > 0 ? int(std::max<qint64>(720, (kDefaultTableTwips - fixed) / variable)) : 0;
+    const int farthestLeft = std::max(-kMaxRtfTableTwips, kMaxRtfTableTwips - columns * kMinRtfCellTwips);
+    std::vector<int> edges{std::clamp(pixelsToTwips(format.leftMargin()), -kMaxRtfTableTwips, farthestLeft)};
     for (int c = 0; c < columns; ++c) {
-        const QTextLength length = constraints.value(c);
-        int width = share;
-        if (length.type() == QTextLength::FixedLength)
-            width = pixelsToTwips(length.rawValue());
-        else if (length.type() == QTextLength::PercentageLength)
-            width = int(std::lround(kDefaultTableTwips * length.rawValue() / 100.0));
-        edges.push_back(edges.back() + std::max(kMinColumnTwips, width));
+        const int width = fixedWidthTwips(constraints.value(c));
+        const int roomAfter = (columns - 1 - c) * kMinRtfCellTwips;
+        edges.push_back(std::min(edges.back() + std::max(kMinRtfCellTwips, width >= 0 ? width : share),
+                                 kMaxRtfTableTwips - roomAfter));
     }
     return edges;
 }
