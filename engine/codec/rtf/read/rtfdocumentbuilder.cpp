@@ -15,7 +15,7 @@
 namespace engine::rtfin {
 
 DocumentBuilder::DocumentBuilder(QTextDocument *document)
-    : m_document(document), m_lists(document)
+    : m_document(document), m_lists(document), m_appender(document)
 {
     m_undoWasEnabled = document->isUndoRedoEnabled();
     document->setUndoRedoEnabled(false);
@@ -207,6 +207,8 @@ void DocumentBuilder::placeCellParagraph(Paragraph &&paragraph, int cellFormatIn
 
 void DocumentBuilder::placeParagraph(Paragraph &&paragraph)
 {
+    if (appendDirectly(paragraph))
+        return;
     QTextDocumentPrivate *storage = QTextDocumentPrivate::get(m_document);
     QTextFormatCollection *formats = storage->formatCollection();
     if (m_afterFrameEnd) {
@@ -240,6 +242,38 @@ int DocumentBuilder::listedFormatIndex(const QTextBlockFormat &format, const QTe
     return m_lastListed.index;
 }
 
+// A paragraph after others, outside tables and without marks in its text, is appended
+// straight into the storage (StorageAppender); the others take Qt's insertions.
+bool DocumentBuilder::appendDirectly(Paragraph &paragraph)
+{
+    if (m_afterFrameEnd || m_paragraphs == 0 || m_openFrames > 0)
+        return false;
+    QTextFormatCollection *formats = QTextDocumentPrivate::get(m_document)->formatCollection();
+    QTextList *list = paragraph.list ? m_lists.listFor(*paragraph.list) : nullptr;
+    const int format = list ? listedFormatIndex(paragraph.format, list) : formats->indexForFormat(paragraph.format);
+    const int markFormat = formats->indexForFormat(paragraph.markFormat);
+    if (!m_appender.accepts(format, markFormat, paragraph.runs))
+        return false;
+    if (list)
+        m_lists.insertJoining(list, [&] { m_end = m_appender.appendParagraph(format, markFormat, paragraph.text, paragraph.runs); });
+    else
+        m_end = m_appender.appendParagraph(format, markFormat, paragraph.text, paragraph.runs);
+    ++m_paragraphs;
+    reuseStorage(paragraph);
+    return true;
+}
+
+// The next paragraph is collected into the storage of the one just placed.
+void DocumentBuilder::reuseStorage(Paragraph &paragraph)
+{
+    if (!m_runs.empty() || !m_text.isEmpty())
+        return;
+    m_runs = std::move(paragraph.runs);
+    m_runs.clear();
+    m_text = std::move(paragraph.text);
+    m_text.resize(0);
+}
+
 void DocumentBuilder::placeRuns(Paragraph &&paragraph)
 {
     ++m_paragraphs;
@@ -259,14 +293,7 @@ void DocumentBuilder::placeRuns(Paragraph &&paragraph)
         insertRuns(paragraph.text, runs.subspan(first, end - first));
         first = end;
     }
-    if (m_runs.empty() && m_text.isEmpty()) {
-        // The next paragraph is collected into this one's storage.
-        m_runs = std::move(paragraph.runs);
-        m_runs.clear();
-        m_text = std::move(paragraph.text);
-        m_text.resize(0);
-    }
-
+    reuseStorage(paragraph);
     if (paragraph.list)
         m_lists.place(m_document->lastBlock(), *paragraph.list);
 }

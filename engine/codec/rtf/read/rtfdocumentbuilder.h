@@ -1,5 +1,6 @@
 #pragma once
 #include "engine/codec/rtf/read/rtflistbuilder.h"
+#include "engine/codec/rtf/read/storageappender.h"
 
 #include <QString>
 #include <QTextBlockFormat>
@@ -40,13 +41,7 @@ public:
     // counts as U+FFFC), or 0 when there is none.
     char32_t lastBaseCharacter() const { return m_lastBase; }
 
-    // Text of one format, a part of its paragraph's text.
-    struct Run {
-        qsizetype from;
-        qsizetype length;
-        int format;          // index in the document's formats
-        bool marks = false;  // the text holds paragraph or frame marks
-    };
+    using Run = TextRun;
     // A paragraph collected but not yet in the document (the paragraphs of a table are
     // placed when the whole table is known).
     struct Paragraph {
@@ -85,6 +80,8 @@ private:
     void setCursorsFollowInsertions(bool follow);
     void closeRun();
     void placeRuns(Paragraph &&paragraph);  // the text of a paragraph just begun
+    bool appendDirectly(Paragraph &paragraph);  // false when the storage cannot take it so
+    void reuseStorage(Paragraph &paragraph);
     void keepMarksAsLineBreaks(Paragraph &paragraph);
     void insertMarkedRun(const QString &paragraphText, const Run &run);
     void insertRuns(const QString &paragraphText, std::span<const Run> runs);
@@ -117,6 +114,7 @@ private:
     bool m_afterFrameEnd = false;  // a frame's end has started the next paragraph
     int m_openFrames = 0;          // tables begun and not yet ended
     ListBuilder m_lists;
+    StorageAppender m_appender;
     bool m_undoWasEnabled = true;
 };
 
