@@ -6,8 +6,27 @@ namespace engine::rtfin {
 
 namespace {
 
-// Splits a field instruction into its words: quoted arguments (with \\ and \" escapes)
-// and bare words.
+// A quoted argument from after its opening quote at `i` to its closing one (or the end),
+// with \\ and \" escapes; `i` is left past the closing quote. Taken whole when it has no
+// escapes, the common case.
+QString quotedWord(const QString &instruction, qsizetype &i)
+{
+    const qsizetype n = instruction.size();
+    const qsizetype start = i;
+    while (i < n && instruction.at(i) != u'"' && instruction.at(i) != u'\\')
+        ++i;
+    QString word = instruction.mid(start, i - start);
+    while (i < n && instruction.at(i) != u'"') {
+        if (instruction.at(i) == u'\\' && i + 1 < n && (instruction.at(i + 1) == u'\\' || instruction.at(i + 1) == u'"'))
+            ++i;
+        word.append(instruction.at(i));
+        ++i;
+    }
+    ++i;
+    return word;
+}
+
+// Splits a field instruction into its words: quoted arguments and bare words.
 QStringList instructionWords(const QString &instruction)
 {
     QStringList words;
@@ -18,22 +37,15 @@ QStringList instructionWords(const QString &instruction)
             ++i;
         if (i >= n)
             break;
-        QString word;
         if (instruction.at(i) == u'"') {
             ++i;
-            while (i < n && instruction.at(i) != u'"') {
-                if (instruction.at(i) == u'\\' && i + 1 < n
-                    && (instruction.at(i + 1) == u'\\' || instruction.at(i + 1) == u'"'))
-                    ++i;
-                word.append(instruction.at(i));
-                ++i;
-            }
-            ++i;
-        } else {
-            while (i < n && !instruction.at(i).isSpace() && instruction.at(i) != u'"')
-                word.append(instruction.at(i++));
+            words.append(quotedWord(instruction, i));
+            continue;
         }
-        words.append(word);
+        const qsizetype start = i;
+        while (i < n && !instruction.at(i).isSpace() && instruction.at(i) != u'"')
+            ++i;
+        words.append(instruction.mid(start, i - start));
     }
     return words;
 }

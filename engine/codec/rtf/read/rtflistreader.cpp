@@ -286,6 +286,18 @@ QString Reader::decodeBytes(const ListDefinitionText &text, int font)
 int Reader::internPnStyle()
 {
     ListReading &lists = m_listReading;
+    ListReading::PnInputs inputs{lists.pnKind, lists.pnLevel, lists.pnStart, lists.pnFont, m_ansiCodePage,
+                                 lists.pnBefore, lists.pnAfter};
+    if (lists.lastPn == inputs)
+        return lists.lastPnIndex;
+    lists.lastPnIndex = internNewPnStyle();
+    lists.lastPn = std::move(inputs);
+    return lists.lastPnIndex;
+}
+
+int Reader::internNewPnStyle()
+{
+    ListReading &lists = m_listReading;
     ListLevelStyle style = defaultLevelStyle(lists.pnKind, lists.pnLevel);
     style.start = lists.pnStart;
     if (lists.pnKind == ListNumberKind::Bullet) {

@@ -48,6 +48,7 @@ public:
     const QString &text() const { return m_text; }  // bytes undecoded
     ListDefinitionText mid(qsizetype position, qsizetype length) const;
     void truncate(qsizetype length);
+    bool operator==(const ListDefinitionText &) const = default;
 
 private:
     QString m_text;
@@ -79,6 +80,16 @@ struct ListReading {
     std::vector<ListLevelStyle> pnStyles;  // the \pn styles met, by their index in ParaState
     std::vector<int> pnLevels;
     QHash<QString, int> pnIndexes;  // by kind, start, level, font and text
+    // What the last \pn style interned was made of, and its index: the items of an old
+    // style list mostly repeat their \pn group word for word.
+    struct PnInputs {
+        ListNumberKind kind;
+        int level, start, font, codePage;
+        ListDefinitionText before, after;
+        bool operator==(const PnInputs &) const = default;
+    };
+    std::optional<PnInputs> lastPn;
+    int lastPnIndex = -1;
     int pnSource = 0;         // consecutive \pn paragraphs number together
     bool pnInterrupted = false;
 

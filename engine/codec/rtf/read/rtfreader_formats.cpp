@@ -59,21 +59,29 @@ bool Reader::isBullet(const ParaState &state) const
 void Reader::forgetFormats()
 {
     m_recentCount = 0;
+    m_recentLast = 0;
     m_charFormats.clear();
     m_blockFormats.clear();
+    m_listReading.lastPn.reset();  // its text was decoded by the fonts
 }
 
 Reader::RecentFormat &Reader::recentFormat(const CharState &given)
 {
     const CharState &state = shownState(given);
+    if (m_recentCount > 0 && m_recentFormats[size_t(m_recentLast)].state == state)
+        return m_recentFormats[size_t(m_recentLast)];
     for (int i = 0; i < m_recentCount; ++i) {
-        if (m_recentFormats[size_t(i)].state == state)
+        if (m_recentFormats[size_t(i)].state == state) {
+            m_recentLast = i;
             return m_recentFormats[size_t(i)];
+        }
     }
+    m_recentLast = m_recentNext;
     RecentFormat &entry = m_recentFormats[size_t(m_recentNext)];
     m_recentNext = (m_recentNext + 1) % kRecentFormats;
     m_recentCount = std::min(m_recentCount + 1, kRecentFormats);
-    entry = RecentFormat{state, charFormatFor(state)};
+    const CachedFormat &cached = charFormatFor(state);
+    entry = RecentFormat{state, cached.format, cached.index};
     return entry;
 }
 
@@ -85,12 +93,16 @@ QTextCharFormat Reader::charFormat(const CharState &state)
 int Reader::textFormatIndex(const CharState &state)
 {
     RecentFormat &entry = recentFormat(state);
-    if (entry.index < 0)
+    if (entry.index < 0) {
         entry.index = m_builder.formatIndex(entry.format);
+        const auto cached = m_charFormats.find(entry.state);
+        if (cached != m_charFormats.end())
+            cached->index = entry.index;
+    }
     return entry.index;
 }
 
-QTextCharFormat Reader::charFormatFor(const CharState &state)
+const Reader::CachedFormat &Reader::charFormatFor(const CharState &state)
 {
     const auto cached = m_charFormats.constFind(state);
     if (cached != m_charFormats.constEnd())
@@ -169,7 +181,7 @@ QTextCharFormat Reader::charFormatFor(const CharState &state)
         format.setAnchor(true);
         format.setAnchorHref(m_links.at(state.link));
     }
-    return m_charFormats.insert(state, format).value();
+    return m_charFormats.insert(state, CachedFormat{format}).value();
 }
 
 QTextBlockFormat Reader::blockFormat(const ParaState &state)

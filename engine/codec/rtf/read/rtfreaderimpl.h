@@ -32,6 +32,11 @@ public:
     RtfReadResult read(qsizetype start);
 
 private:
+    // A state's format, and its index in the document's formats once asked for.
+    struct CachedFormat {
+        QTextCharFormat format;
+        int index = -1;
+    };
     struct Field {
         QString instruction;
         bool resultIsInstruction = false;  // a field nested in another's instruction
@@ -153,6 +158,7 @@ private:
     void notePnContinuity(const ParaState &state);
     void finishListLevel();
     int internPnStyle();
+    int internNewPnStyle();
     QString decodePnText(const ListDefinitionText &text);
     QString decodeBytes(const ListDefinitionText &text, int font);
     void setMarkerText(ListLevelStyle &style, const QString &text, int font);
@@ -161,7 +167,7 @@ private:
     // Formats (rtfreader_formats.cpp)
     QTextCharFormat charFormat(const CharState &state);
     int textFormatIndex(const CharState &state);  // charFormat() as an index in the document's formats
-    QTextCharFormat charFormatFor(const CharState &state);
+    const CachedFormat &charFormatFor(const CharState &state);
     QTextBlockFormat blockFormat(const ParaState &state);
     bool isBullet(const ParaState &state) const;
     void forgetFormats();  // after a table changed: formats made before may differ
@@ -236,19 +242,20 @@ private:
     qsizetype m_pictureBytes = 0;
 
     // Format caches
-    QHash<CharState, QTextCharFormat> m_charFormats;
+    QHash<CharState, CachedFormat> m_charFormats;
     // The formats of the last few character states: text alternates between a handful
     // (plain, bold, a link...), and comparing states costs less than hashing one.
     struct RecentFormat {
         CharState state;
         QTextCharFormat format;
-        int index = -1;  // in the document's formats, once asked for
+        int index = -1;
     };
     RecentFormat &recentFormat(const CharState &state);
     static constexpr int kRecentFormats = 8;
     std::array<RecentFormat, kRecentFormats> m_recentFormats;
     int m_recentCount = 0;  // entries in use
     int m_recentNext = 0;   // the entry replaced next
+    int m_recentLast = 0;   // the entry found last, looked at first
     QHash<ParaState, QTextBlockFormat> m_blockFormats;
     CharState m_latinState;
     quint8 m_pendingTabCode = 0;  // the kind of the next \tx
