@@ -59,10 +59,26 @@ struct CharState {
     bool rightToLeft = false;   // \rtlch
     bool scriptShown = false;   // the state is that of text in the script its fonts are for
     quint8 unusedB = 0;
+    int unusedC = 0;  // makes the state a whole number of 64-bit words
 
-    // Text alternates between a handful of states, compared often (Reader::recentFormat).
-    bool operator==(const CharState &other) const { return std::memcmp(this, &other, sizeof(CharState)) == 0; }
+    // Text alternates between a handful of states, compared often (Reader::recentFormat),
+    // word by word: a library call would cost more than most comparisons.
+    bool operator==(const CharState &other) const
+    {
+        const char *mine = reinterpret_cast<const char *>(this);
+        const char *theirs = reinterpret_cast<const char *>(&other);
+        for (size_t at = 0; at < sizeof(CharState); at += sizeof(quint64)) {
+            quint64 a;
+            quint64 b;
+            std::memcpy(&a, mine + at, sizeof a);
+            std::memcpy(&b, theirs + at, sizeof b);
+            if (a != b)
+                return false;
+        }
+        return true;
+    }
 };
+static_assert(sizeof(CharState) % sizeof(quint64) == 0, "CharState compares in whole words");
 static_assert(std::has_unique_object_representations_v<CharState>, "a new member leaves padding: fill it");
 
 inline size_t qHash(const CharState &s, size_t seed = 0)

@@ -28,11 +28,25 @@ bool StorageAppender::namesNoFrame(int format)
     return known > 0;
 }
 
+// The object (a list, or a frame) a block format names; formats and their objects stay
+// while the document is built.
+QTextObject *StorageAppender::objectOf(int blockFormat)
+{
+    if (blockFormat < 0)
+        return nullptr;
+    if (size_t(blockFormat) >= m_blockObjects.size())
+        m_blockObjects.resize(size_t(blockFormat) + 1);
+    std::optional<QTextObject *> &known = m_blockObjects[size_t(blockFormat)];
+    if (!known)
+        known = m_storage->objectForFormat(blockFormat);
+    return *known;
+}
+
 bool StorageAppender::accepts(int blockFormat, int markFormat, std::span<const TextRun> runs)
 {
     if (!m_storage->isInEditBlock() || m_storage->isUndoRedoEnabled() || !m_storage->blockCursorAdjustment)
         return false;
-    if (!namesNoFrame(markFormat) || qobject_cast<QTextFrame *>(m_storage->objectForFormat(blockFormat)))
+    if (!namesNoFrame(markFormat) || qobject_cast<QTextFrame *>(objectOf(blockFormat)))
         return false;
     return std::all_of(runs.begin(), runs.end(), [this](const TextRun &run) {
         return !run.marks && run.length > 0 && namesNoFrame(run.format);
@@ -111,7 +125,7 @@ int StorageAppender::appendParagraph(int blockFormat, int markFormat, const QStr
     buffer.append(QChar::ParagraphSeparator);
     appendPiece(1, markPosition, markFormat);
     const uint block = appendBlock(blockFormat);
-    if (auto *list = qobject_cast<QTextBlockGroup *>(m_storage->objectForFormat(blockFormat))) {
+    if (auto *list = qobject_cast<QTextBlockGroup *>(objectOf(blockFormat))) {
         ListItemInsertion::notify(list, QTextBlock(m_storage, int(block)));
         // As Qt does: the list marked its item changed, which the insertion counts again.
         --(m_storage->*memberOf(ChangedOldLength{}));

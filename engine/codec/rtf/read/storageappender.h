@@ -1,11 +1,13 @@
 #pragma once
 #include <QString>
 #include <QtGlobal>
+#include <optional>
 #include <span>
 #include <vector>
 
 class QTextDocument;
 class QTextDocumentPrivate;
+class QTextObject;
 
 // Appends paragraphs at the end of a document being built, straight into the trees of
 // its storage, leaving what Qt's own insertions would: the same pieces of text, blocks,
@@ -42,12 +44,14 @@ public:
 
 private:
     bool namesNoFrame(int format);
+    QTextObject *objectOf(int blockFormat);
     void appendPiece(int length, int stringPosition, int format);
     uint appendBlock(int format);
 
     QTextDocument *m_document;
     QTextDocumentPrivate *m_storage;
     std::vector<qint8> m_frameless;  // by char format index: 0 not known yet, 1 names no frame, -1 does
+    std::vector<std::optional<QTextObject *>> m_blockObjects;  // by block format index, once known
     uint m_lastPiece = 0;     // the piece appended last in this paragraph
     uint m_finalPiece = 0;    // the document's last paragraph mark
 };
