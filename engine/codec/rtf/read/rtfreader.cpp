@@ -221,6 +221,7 @@ GroupState &Reader::top()
         m_states.push_back(std::move(state));
         m_stateLevels.push_back(level);
     }
+    m_states.back().textFormat = -1;  // whoever asks for the state may change it
     return m_states.back();
 }
 
@@ -356,7 +357,7 @@ void Reader::handleText(QByteArrayView text)
             if (plain && current().destination == Destination::Body) {
                 beginContent();
                 m_shapePictureShown = false;
-                m_builder.appendText(QLatin1StringView(text.data(), text.size()), textFormatIndex(current().chars));
+                m_builder.appendText(QLatin1StringView(text.data(), text.size()), currentTextFormatIndex());
                 return;
             }
             if (plain) {

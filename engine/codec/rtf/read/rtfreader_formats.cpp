@@ -60,6 +60,7 @@ void Reader::forgetFormats()
 {
     m_recentCount = 0;
     m_recentLast = 0;
+    ++m_formatGeneration;
     m_charFormats.clear();
     m_blockFormats.clear();
     m_listReading.lastPn.reset();  // its text was decoded by the fonts
@@ -100,6 +101,17 @@ int Reader::textFormatIndex(const CharState &state)
             cached->index = entry.index;
     }
     return entry.index;
+}
+
+// Runs of text in one group mostly share its state: its format is kept with it.
+int Reader::currentTextFormatIndex()
+{
+    const GroupState &group = current();
+    if (group.textFormat < 0 || group.textFormatGeneration != m_formatGeneration) {
+        group.textFormat = textFormatIndex(group.chars);
+        group.textFormatGeneration = m_formatGeneration;
+    }
+    return group.textFormat;
 }
 
 const Reader::CachedFormat &Reader::charFormatFor(const CharState &state)

@@ -69,11 +69,11 @@ bool Reader::handleScriptWord(RtfWord word, const RtfToken &token)
 // size and direction. A font number the font table does not declare names no font.
 void Reader::appendBodyText(QStringView text)
 {
-    CharState state = current().chars;
-    if (!hasScriptFields(state)) {
-        m_builder.appendText(text, textFormatIndex(state));
+    if (!hasScriptFields(current().chars)) {
+        m_builder.appendText(text, currentTextFormatIndex());
         return;
     }
+    CharState state = current().chars;
     if (!m_fonts.find(state.eastAsianFont))
         state.eastAsianFont = -1;
     if (!m_fonts.find(state.complexFont))

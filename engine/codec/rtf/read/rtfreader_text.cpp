@@ -80,7 +80,7 @@ void Reader::beginContent()
     if (!m_builder.paragraphHasContent() && !m_listText.isEmpty())
         emitListText();
     if (m_pendingCellTabs > 0) {
-        m_builder.appendText(QString(m_pendingCellTabs, u'\t'), textFormatIndex(current().chars));
+        m_builder.appendText(QString(m_pendingCellTabs, u'\t'), currentTextFormatIndex());
         m_pendingCellTabs = 0;
     }
 }

@@ -167,6 +167,7 @@ private:
     // Formats (rtfreader_formats.cpp)
     QTextCharFormat charFormat(const CharState &state);
     int textFormatIndex(const CharState &state);  // charFormat() as an index in the document's formats
+    int currentTextFormatIndex();  // textFormatIndex(current().chars)
     const CachedFormat &charFormatFor(const CharState &state);
     QTextBlockFormat blockFormat(const ParaState &state);
     bool isBullet(const ParaState &state) const;
@@ -256,6 +257,7 @@ private:
     int m_recentCount = 0;  // entries in use
     int m_recentNext = 0;   // the entry replaced next
     int m_recentLast = 0;   // the entry found last, looked at first
+    quint32 m_formatGeneration = 1;  // counts forgetFormats()
     QHash<ParaState, QTextBlockFormat> m_blockFormats;
     CharState m_latinState;
     quint8 m_pendingTabCode = 0;  // the kind of the next \tx

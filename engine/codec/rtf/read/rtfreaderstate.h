@@ -135,6 +135,10 @@ struct GroupState {
     bool endsField = false;
     bool endsPicture = false;
     qsizetype openOffset = 0;  // of its '{'
+    // The document format of text in `chars`, kept while neither the state (Reader::top()
+    // clears it) nor the reader's tables (a new generation) changed.
+    mutable int textFormat = -1;
+    mutable quint32 textFormatGeneration = 0;
 };
 
 }  // namespace engine::rtfin
