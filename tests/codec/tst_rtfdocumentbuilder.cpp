@@ -78,6 +78,10 @@ private slots:
         const QByteArray picture = "{\\pict\\pngblip " + pngHex() + "}";
         QTest::newRow("pictures") << "{\\rtf1 a" + picture + picture + "{\\b b}\\par}";
         QTest::newRow("mark in a run") << QByteArray("{\\rtf1 a{\\b b\\u8233?c}{\\i d}e\\par}");
+        QTest::newRow("list items and empty paragraphs")
+            << QByteArray("{\\rtf1 a\\par{\\*\\pn\\pnlvlblt}{\\b b}c\\par\\par{\\*\\pn\\pnlvlblt}d{\\i e}\\par\\pard f\\par}");
+        QTest::newRow("paragraphs after a table")
+            << QByteArray("{\\rtf1 a\\par\\trowd\\cellx1000\\cellx2000\\intbl x\\cell {\\b y}\\cell\\row\\pard b{\\i c}\\par d\\par}");
     }
     void paragraphsArePiecedAsACursorWouldPieceThem()
     {

@@ -16,10 +16,12 @@ class QTextList;
 
 // Builds the QTextDocument the RTF reader produces, always at its end, mostly straight
 // into the document's storage. The runs of a paragraph are collected (text of one
-// format joined into one run) and inserted when the paragraph ends, together with its
-// block format: one block insertion and one text insertion a paragraph, the text then
-// cut into its runs. A paragraph is created only when it has content or a paragraph mark
-// ends it, so the mark that ends the last paragraph of a file adds no empty paragraph.
+// format joined into one run) and placed when the paragraph ends, together with its
+// block format: appended to the storage's trees directly (StorageAppender), or where
+// only Qt's insertions can place them (the first paragraph, tables, marks inside the
+// text) as one block insertion and one text insertion, the text then cut into its runs. A
+// paragraph is created only when it has content or a paragraph mark ends it, so the mark
+// that ends the last paragraph of a file adds no empty paragraph.
 namespace engine::rtfin {
 
 class DocumentBuilder {
