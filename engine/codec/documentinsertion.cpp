@@ -1,5 +1,7 @@
 #include "engine/codec/documentinsertion.h"
 
+#include "engine/codec/deferredcursormoves.h"
+
 #include <QHash>
 #include <QSet>
 #include <QTextBlock>
@@ -22,19 +24,44 @@ public:
         : m_source(QTextDocumentPrivate::get(source)),
           m_target(QTextDocumentPrivate::get(cursor.document())),
           m_sourceText(m_source->buffer()),
-          m_position(cursor.position())
+          m_start(cursor.position()),
+          m_position(m_start)
     {
     }
 
-    void insertAll()
+    // Walks the source's pieces and paragraphs in order; returns the length inserted.
+    int insertAll()
     {
         const int end = m_source->length() - 1;  // the document's last mark stays behind
-        for (int position = 0; position < end;)
-            position += insertFragmentAt(position, end);
+        QTextBlock block = m_source->blocksBegin();
+        int position = 0;
+        for (auto fragment = m_source->begin(); position < end; ++fragment) {
+            const QTextFragmentData *data = fragment.value();
+            const int length = std::min(int(data->size_array[0]), end - position);
+            const QString text = QString::fromRawData(m_sourceText.constData() + data->stringPosition, length);
+            const int charFormat = targetFormat(data->format);
+            if (isParagraphMark(text)) {
+                block = block.next();
+                insertParagraphMark(text[0], targetFormat(block.blockFormatIndex()), charFormat);
+            } else {
+                if (position == 0 && m_position == 0)
+                    takeFirstParagraphFormats();
+                insertText(text, charFormat, block);
+            }
+            position += length;
+        }
+        return m_position - m_start;
     }
 
 private:
-    int insertFragmentAt(int position, int end);
+    static bool isParagraphMark(const QString &text)
+    {
+        return text.size() == 1
+               && (text[0] == QChar::ParagraphSeparator || text[0] == QTextBeginningOfFrame
+                   || text[0] == QTextEndOfFrame);
+    }
+    void takeFirstParagraphFormats();
+    void insertText(const QString &text, int charFormat, const QTextBlock &block);
     void insertParagraphMark(QChar mark, int blockFormat, int charFormat);
     void insertListParagraph(int blockFormat, int charFormat);
     void fillInOrder(QTextList *list, const std::function<void()> &insertion);
@@ -44,47 +71,56 @@ private:
     const QTextDocumentPrivate *m_source;
     QTextDocumentPrivate *m_target;
     const QString m_sourceText;
+    const int m_start;
     int m_position;
+    bool m_inParagraph = false;  // text has gone into the target's paragraph at m_position
     QHash<int, int> m_formats;  // source format index to target format index
     QHash<int, int> m_objects;  // source object index to the target's new one
     QSet<int> m_newObjects;
 };
 
-// One fragment of the source, or the part of it before `end`; returns its length.
-int DocumentInserter::insertFragmentAt(int position, int end)
+// Qt changes the format of a document's first paragraph mark without recording it for
+// undo; this step of the insertion's undo gives it back.
+class FirstMarkFormatChange : public QAbstractUndoItem {
+public:
+    FirstMarkFormatChange(QTextDocumentPrivate *document, QTextCharFormat before, QTextCharFormat after)
+        : m_document(document), m_before(std::move(before)), m_after(std::move(after))
+    {
+    }
+    void undo() override { m_document->setCharFormat(-1, 1, m_before); }
+    void redo() override { m_document->setCharFormat(-1, 1, m_after); }
+
+private:
+    QTextDocumentPrivate *m_document;
+    QTextCharFormat m_before;
+    QTextCharFormat m_after;
+};
+
+// At the target's start the first paragraph takes the source's formats.
+void DocumentInserter::takeFirstParagraphFormats()
 {
-    const QTextDocumentPrivate::FragmentIterator fragment = m_source->find(position);
-    const QTextFragmentData *data = fragment.value();
-    const int charFormat = targetFormat(data->format);
-    const int offset = std::max(0, position - int(fragment.position()));
-    const int length = std::min(int(data->size_array[0]) - offset, end - position);
-    const QTextBlock next = m_source->blocksFind(position + 1);
+    const QTextBlock first = m_source->blocksBegin();
+    QTextFormatCollection *formats = m_target->formatCollection();
+    m_target->setBlockFormat(m_target->blocksBegin(), m_target->blocksBegin(),
+                             formats->blockFormat(targetFormat(first.blockFormatIndex())));
+    const QTextCharFormat before = m_target->blocksBegin().charFormat();
+    const QTextCharFormat after = formats->charFormat(targetFormat(first.charFormatIndex()));
+    m_target->setCharFormat(-1, 1, after);
+    m_target->document()->appendUndoItem(new FirstMarkFormatChange(m_target, before, after));
+}
 
-    int blockFormat = -2;
-    if (next.position() == position + 1) {
-        blockFormat = targetFormat(next.blockFormatIndex());
-    } else if (position == 0 && m_position == 0) {
-        // At the target's start the first paragraph takes the source's formats.
-        const QTextBlock first = m_source->blocksBegin();
-        m_target->setBlockFormat(m_target->blocksBegin(), m_target->blocksBegin(),
-                                 m_target->formatCollection()->blockFormat(targetFormat(first.blockFormatIndex())));
-        m_target->setCharFormat(-1, 1, m_target->formatCollection()->charFormat(targetFormat(first.charFormatIndex())));
-    }
-
-    const QString text = m_sourceText.mid(data->stringPosition + offset, length);
-    if (text.size() == 1
-        && (text[0] == QChar::ParagraphSeparator || text[0] == QTextBeginningOfFrame || text[0] == QTextEndOfFrame)) {
-        insertParagraphMark(text[0], blockFormat, charFormat);
-        return length;
-    }
+// Text of the source's paragraph `block`. The first text a paragraph of the target takes
+// decides whether it must become a list item and gives it the source paragraph's state.
+void DocumentInserter::insertText(const QString &text, int charFormat, const QTextBlock &block)
+{
+    const bool first = !std::exchange(m_inParagraph, true);
     // Text of a list item arriving in a paragraph that is none starts an item of its own.
-    if (next.textList() && !m_target->blocksFind(m_position).textList())
-        insertListParagraph(targetFormat(next.blockFormatIndex()), targetFormat(next.charFormatIndex()));
+    if (first && block.textList() && !m_target->blocksFind(m_position).textList())
+        insertListParagraph(targetFormat(block.blockFormatIndex()), targetFormat(block.charFormatIndex()));
     m_target->insert(m_position, text, charFormat);
-    if (next.userState() != -1)
-        m_target->blocksFind(m_position).setUserState(next.userState());
+    if (first && block.userState() != -1)
+        m_target->blocksFind(m_position).setUserState(block.userState());
     m_position += text.size();
-    return length;
 }
 
 void DocumentInserter::insertParagraphMark(QChar mark, int blockFormat, int charFormat)
@@ -95,6 +131,7 @@ void DocumentInserter::insertParagraphMark(QChar mark, int blockFormat, int char
     else
         insertion();
     ++m_position;
+    m_inParagraph = false;
 }
 
 void DocumentInserter::insertListParagraph(int blockFormat, int charFormat)
@@ -160,7 +197,8 @@ void insertDocument(QTextCursor &cursor, const QTextDocument *source)
         return;
     cursor.beginEditBlock();
     cursor.removeSelectedText();
-    DocumentInserter(source, cursor).insertAll();
+    DeferredCursorMoves cursorMoves(cursor.document(), cursor.position());
+    cursorMoves.finish(DocumentInserter(source, cursor).insertAll());
     cursor.endEditBlock();
     QTextDocumentPrivate::get(cursor.document())->mergeCachedResources(QTextDocumentPrivate::get(source));
 }

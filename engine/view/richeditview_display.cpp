@@ -22,6 +22,7 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QUrl>
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -75,10 +76,19 @@ CharRange hyperlinkRangeAt(const QTextBlock &block, int position)
     return {-1, -1};
 }
 
+bool holdsPictures(const QTextDocument &document)
+{
+    const QList<QTextFormat> formats = document.allFormats();
+    return std::any_of(formats.begin(), formats.end(), [](const QTextFormat &format) { return format.isImageFormat(); });
+}
+
 // Pictures of a pasted document become resources of the target under names of their own,
-// so that they neither clash with the target's pictures nor get lost on insertion.
+// so that they neither clash with the target's pictures nor get lost on insertion. A
+// document without pictures is not walked through.
 void adoptPictures(QTextDocument &pasted, QTextDocument *target)
 {
+    if (!holdsPictures(pasted))
+        return;
     static int pastedPictures = 0;
     struct Picture {
         int position;

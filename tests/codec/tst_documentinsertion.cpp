@@ -10,6 +10,7 @@
 #include <QTextDocumentFragment>
 #include <QTextList>
 #include <QTextTable>
+#include <algorithm>
 #include <memory>
 
 using namespace engine;
@@ -51,6 +52,34 @@ QStringList paragraphsAndItems(const QTextDocument *document)
     return result;
 }
 
+// Cursors other than the inserting one: before the selection, at its start, at its end
+// (one of them keeping its place on insertion), and at the document's end.
+QList<QTextCursor> otherCursors(QTextDocument *document, int anchor, int position)
+{
+    const int start = std::min(anchor, position);
+    const int end = std::max(anchor, position);
+    QList<QTextCursor> cursors;
+    for (const int at : {std::max(0, start - 1), start, end, end, document->characterCount() - 1}) {
+        QTextCursor cursor(document);
+        cursor.setPosition(at);
+        cursors.append(cursor);
+    }
+    cursors[3].setKeepPositionOnInsert(true);
+    QTextCursor spanning(document);  // a selection from before the place to the end
+    spanning.setPosition(std::max(0, start - 1));
+    spanning.setPosition(document->characterCount() - 1, QTextCursor::KeepAnchor);
+    cursors.append(spanning);
+    return cursors;
+}
+
+QList<QPair<int, int>> placesOf(const QList<QTextCursor> &cursors)
+{
+    QList<QPair<int, int>> places;
+    for (const QTextCursor &cursor : cursors)
+        places.append({cursor.anchor(), cursor.position()});
+    return places;
+}
+
 }  // namespace
 
 class TestDocumentInsertion : public QObject {
@@ -58,7 +87,8 @@ class TestDocumentInsertion : public QObject {
 
 private slots:
     // Whatever the source and wherever the cursor, the result is the one Qt's own
-    // fragment insertion gives: same text, formats, lists and tables.
+    // fragment insertion gives: same text, formats, lists and tables, the document's
+    // other cursors moved alike; undo gives back the document, redo the insertion.
     void insertionMatchesAFragmentOfTheSource_data()
     {
         QTest::addColumn<QByteArray>("source");
@@ -82,6 +112,12 @@ private slots:
         QTest::newRow("a table between paragraphs")
             << rtf("before\\par\\trowd\\cellx1000\\cellx2000\\pard\\intbl A\\cell B\\cell\\row\\pard after\\par")
             << rtf("xy") << 1 << 1;
+        const QByteArray table = rtf("\\trowd\\cellx1000\\cellx2000\\pard\\intbl Ab\\cell Cd\\cell\\row\\pard after\\par");
+        const int inFirstCell = documentOf(table, false)->find(QStringLiteral("A")).selectionEnd();
+        QTest::newRow("paragraphs into a table cell") << rtf("one\\par {\\b two}") << table << inFirstCell
+                                                      << inFirstCell;
+        QTest::newRow("a list over a selection in a table cell") << twoItems << table << inFirstCell - 1
+                                                                 << inFirstCell + 1;
     }
 
     void insertionMatchesAFragmentOfTheSource()
@@ -94,6 +130,9 @@ private slots:
             const auto pasted = documentOf(source, false);
             const auto expected = documentOf(target, false);
             const auto actual = documentOf(target, listDocument);
+            const QByteArray before = writeRtf(actual.get());
+            const QList<QTextCursor> expectedOthers = otherCursors(expected.get(), anchor, position);
+            const QList<QTextCursor> actualOthers = otherCursors(actual.get(), anchor, position);
             QTextCursor qtCursor(expected.get());
             qtCursor.setPosition(anchor);
             qtCursor.setPosition(position, QTextCursor::KeepAnchor);
@@ -104,9 +143,16 @@ private slots:
             insertDocument(cursor, pasted.get());
 
             QCOMPARE(paragraphsAndItems(actual.get()), paragraphsAndItems(expected.get()));
-            QCOMPARE(writeRtf(actual.get()), writeRtf(expected.get()));
+            const QByteArray after = writeRtf(actual.get());
+            QCOMPARE(after, writeRtf(expected.get()));
             QCOMPARE(cursor.position(), qtCursor.position());
             QVERIFY(!cursor.hasSelection());
+            QCOMPARE(placesOf(actualOthers), placesOf(expectedOthers));
+
+            actual->undo();
+            QCOMPARE(writeRtf(actual.get()), before);
+            actual->redo();
+            QCOMPARE(writeRtf(actual.get()), after);
         }
     }
 

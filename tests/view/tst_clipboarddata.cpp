@@ -76,6 +76,47 @@ private slots:
         QCOMPARE(target.document()->toPlainText(), QStringLiteral("before"));
         QVERIFY(!target.document()->isUndoAvailable());
     }
+
+    // A paste over a selection in mid-paragraph: its first paragraph joins the text
+    // before it, the caret and a place further on follow it, formats come along; undo
+    // gives back the document, redo the paste.
+    void pasteOverASelectionUndoesAndRedoes()
+    {
+        RichEditView source;
+        source.setPlainText(QStringLiteral("one\ntwo"));
+        QTextCursor bold(source.document());
+        bold.setPosition(4);
+        bold.setPosition(7, QTextCursor::KeepAnchor);
+        QTextCharFormat format;
+        format.setFontWeight(QFont::Bold);
+        bold.mergeCharFormat(format);
+        source.setSelectionRange({0, -1});
+        source.copySelection();
+
+        RichEditView target;
+        target.setPlainText(QStringLiteral("abcdef\nlast"));
+        target.document()->clearUndoRedoStacks();
+        QTextCursor further(target.document());
+        further.setPosition(9);  // the "s" of "last"
+        target.setSelectionRange({2, 4});
+        target.pasteClipboard();
+        const QString pasted = QStringLiteral("abone\ntwoef\nlast");
+        QCOMPARE(target.document()->toPlainText(), pasted);
+        QCOMPARE(target.textCursor().position(), 9);
+        QVERIFY(!target.textCursor().hasSelection());
+        QCOMPARE(further.position(), 14);
+        QTextCursor two(target.document());
+        two.setPosition(7);
+        QCOMPARE(two.charFormat().fontWeight(), QFont::Bold);
+
+        target.document()->undo();
+        QCOMPARE(target.document()->toPlainText(), QStringLiteral("abcdef\nlast"));
+        QVERIFY(!target.document()->isUndoAvailable());
+        target.document()->redo();
+        QCOMPARE(target.document()->toPlainText(), pasted);
+        two.setPosition(7);
+        QCOMPARE(two.charFormat().fontWeight(), QFont::Bold);
+    }
 };
 
 QTEST_MAIN(TestClipboardData)
