@@ -1,6 +1,7 @@
 #include "engine/codec/documentinsertion.h"
 
 #include "engine/codec/deferredcursormoves.h"
+#include "engine/codec/runcuts.h"
 
 #include <QHash>
 #include <QSet>
@@ -14,6 +15,7 @@
 #include <algorithm>
 #include <functional>
 #include <utility>
+#include <vector>
 
 namespace engine {
 namespace {
@@ -25,7 +27,8 @@ public:
           m_target(QTextDocumentPrivate::get(cursor.document())),
           m_sourceText(m_source->buffer()),
           m_start(cursor.position()),
-          m_position(m_start)
+          m_position(m_start),
+          m_runCuts(cursor.document())
     {
     }
 
@@ -50,6 +53,8 @@ public:
             }
             position += length;
         }
+        insertPendingText();
+        m_runCuts.recordForRedo();
         return m_position - m_start;
     }
 
@@ -62,6 +67,7 @@ private:
     }
     void takeFirstParagraphFormats();
     void insertText(const QString &text, int charFormat, const QTextBlock &block);
+    void insertPendingText();
     void insertParagraphMark(QChar mark, int blockFormat, int charFormat);
     void insertListParagraph(int blockFormat, int charFormat);
     void fillInOrder(QTextList *list, const std::function<void()> &insertion);
@@ -74,6 +80,11 @@ private:
     const int m_start;
     int m_position;
     bool m_inParagraph = false;  // text has gone into the target's paragraph at m_position
+    // The text of a paragraph, collected piece by piece and inserted at its end.
+    QString m_pendingText;
+    std::vector<RunCuts::Run> m_pendingRuns;
+    QTextBlock m_pendingBlock;  // the source's paragraph it comes from
+    RunCuts m_runCuts;
     QHash<int, int> m_formats;  // source format index to target format index
     QHash<int, int> m_objects;  // source object index to the target's new one
     QSet<int> m_newObjects;
@@ -109,22 +120,37 @@ void DocumentInserter::takeFirstParagraphFormats()
     m_target->document()->appendUndoItem(new FirstMarkFormatChange(m_target, before, after));
 }
 
-// Text of the source's paragraph `block`. The first text a paragraph of the target takes
-// decides whether it must become a list item and gives it the source paragraph's state.
+// Text of the source's paragraph `block`, kept until the paragraph's end. The first text
+// a paragraph of the target takes decides whether it must become a list item.
 void DocumentInserter::insertText(const QString &text, int charFormat, const QTextBlock &block)
 {
-    const bool first = !std::exchange(m_inParagraph, true);
     // Text of a list item arriving in a paragraph that is none starts an item of its own.
-    if (first && block.textList() && !m_target->blocksFind(m_position).textList())
+    if (!std::exchange(m_inParagraph, true) && block.textList() && !m_target->blocksFind(m_position).textList())
         insertListParagraph(targetFormat(block.blockFormatIndex()), targetFormat(block.charFormatIndex()));
-    m_target->insert(m_position, text, charFormat);
-    if (first && block.userState() != -1)
-        m_target->blocksFind(m_position).setUserState(block.userState());
-    m_position += text.size();
+    if (!m_pendingRuns.empty() && m_pendingRuns.back().format == charFormat)
+        m_pendingRuns.back().length += int(text.size());
+    else
+        m_pendingRuns.push_back({int(text.size()), charFormat});
+    m_pendingText.append(text);
+    m_pendingBlock = block;
+}
+
+// The paragraph's text goes in at once, with the source paragraph's state.
+void DocumentInserter::insertPendingText()
+{
+    if (m_pendingRuns.empty())
+        return;
+    m_runCuts.insert(m_position, m_pendingText, m_pendingRuns);
+    if (m_pendingBlock.userState() != -1)
+        m_target->blocksFind(m_position).setUserState(m_pendingBlock.userState());
+    m_position += int(m_pendingText.size());
+    m_pendingText.resize(0);
+    m_pendingRuns.clear();
 }
 
 void DocumentInserter::insertParagraphMark(QChar mark, int blockFormat, int charFormat)
 {
+    insertPendingText();
     const auto insertion = [&] { m_target->insertBlock(mark, m_position, blockFormat, charFormat); };
     if (QTextList *list = blockFormat >= 0 ? newListOf(blockFormat) : nullptr)
         fillInOrder(list, insertion);

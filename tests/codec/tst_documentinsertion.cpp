@@ -116,6 +116,9 @@ private slots:
         const int inFirstCell = documentOf(table, false)->find(QStringLiteral("A")).selectionEnd();
         QTest::newRow("paragraphs into a table cell") << rtf("one\\par {\\b two}") << table << inFirstCell
                                                       << inFirstCell;
+        QTest::newRow("runs of several paragraphs into a table cell")
+            << rtf("{\\b a}b{\\i c}\\par d{\\ul e}\\par\\pard\\ls1 {\\b f}g\\par", kBullets) << table << inFirstCell
+            << inFirstCell;
         QTest::newRow("a list over a selection in a table cell") << twoItems << table << inFirstCell - 1
                                                                  << inFirstCell + 1;
     }
