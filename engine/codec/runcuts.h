@@ -30,7 +30,9 @@ public:
 
     explicit RunCuts(QTextDocument *document);
 
-    // Inserts `text`, the runs' text one after another, at `position`.
+    // Inserts `text`, the runs' text one after another, at `position`. Only inside an
+    // edit block: a document without undo may rewrite its storage's text when an edit
+    // finishes, which would move the text from under the cut.
     void insert(int position, const QString &text, std::span<const Run> runs);
     // The step that makes the cuts again on redo; call it once, after the insertions.
     void recordForRedo();
