@@ -13,6 +13,8 @@
 //                               --ours and a small N, only the large document's: short
 //                               enough for callgrind)
 //   --paste-only                only the large document's load, copy, paste and its undo
+//   --width-only                only the large document's load and a change of the window's
+//                               width, the caret and view in the middle of the document
 // Each figure is also printed to stderr as soon as it is measured.
 #include "app/WPForm.h"
 #include "bench/benchmeasure.h"
@@ -53,6 +55,7 @@ int largeParagraphs = 100000;  // --paragraphs N to try a smaller document
 bool smallDocument = false;    // --paragraphs given: the 10 MB document is left out with --load-only
 bool loadOnly = false;         // --load-only
 bool pasteOnly = false;        // --paste-only
+bool widthOnly = false;        // --width-only
 constexpr int kWordsPerParagraph = 40;  // about 400 bytes of RTF a paragraph
 
 struct Row {
@@ -83,6 +86,9 @@ const Row kRows[] = {
     {"load40", "Load of the 40 MB RTF", 2000},
     {"load40.cpu", "  processor time of it", 2000},
     {"load40.background", "  then layout out of view, in the background", 0},
+    {"width", "Window width change, caret in the middle", 500},
+    {"width.cpu", "  processor time of it", 500},
+    {"width.background", "  then layout out of view, in the background", 0},
     {"save40", "Save of it", 1000},
     {"save40.cpu", "  processor time of it", 1000},
     {"peak", "Peak memory (MiB)", 600},
@@ -194,6 +200,28 @@ void pasteIntoNewWindow(Figures &figures)
     figures["paste.undo"] = timeMs([&] { window.mmiUndoClick(); });
 }
 
+// The caret and the view in the middle of the document, as when reading there.
+void caretToMiddle(QTextEdit *edit)
+{
+    QTextCursor cursor(edit->document()->findBlockByNumber(edit->document()->blockCount() / 2));
+    edit->setTextCursor(cursor);
+    edit->ensureCursorVisible();
+    settle();
+}
+
+// The window made wider with the caret in the middle of the document, and the layout of
+// the rest in the background.
+void changeWidth(Figures &figures, QWidget *window, QTextEdit *edit)
+{
+    caretToMiddle(edit);
+    figures["width"] = timeMs([&] { window->resize(window->width() + 200, window->height()); });
+    figures["width.cpu"] = lastProcessorMs;
+    figures["width.background"] = timeMs([&] {
+        untilLoadLaidOut(edit->document());
+        untilLaidOut(edit->document());
+    });
+}
+
 double save(TwwDBRichEdit *editor)
 {
     QBuffer saved;
@@ -215,7 +243,7 @@ QMap<QString, double> measureOurs()
         source.open(QIODevice::ReadOnly);
         return timeMs([&] { editor->Lines()->LoadFromStream(source); });
     };
-    if ((!loadOnly || !smallDocument) && !pasteOnly) {
+    if ((!loadOnly || !smallDocument) && !pasteOnly && !widthOnly) {
         const QByteArray medium = mediumRtf();
         double byProcessor = 0;
         figures["reader10"] = readerMBps(medium, &byProcessor);
@@ -227,6 +255,10 @@ QMap<QString, double> measureOurs()
     figures["load40"] = load(large);
     figures["load40.cpu"] = lastProcessorMs;
     figures["load40.background"] = timeMs([&] { untilLoadLaidOut(editor->document()); });
+    if (widthOnly) {
+        changeWidth(figures, &window, editor);
+        return figures;
+    }
     if (loadOnly) {
         figures["peak"] = peakMiB();
         figures["save40"] = save(editor);
@@ -234,6 +266,8 @@ QMap<QString, double> measureOurs()
         return figures;
     }
     editor->setFocus();
+    if (!pasteOnly)
+        changeWidth(figures, &window, editor);
     const auto selectAll = [&] { editor->SelectAll(); settle(); };
     if (pasteOnly) {
         selectAll();
@@ -282,6 +316,7 @@ QMap<QString, double> measureQTextEdit()
     engine::readRtf(largeRtf(), edit.document());
     untilLoadLaidOut(edit.document());
     edit.setFocus();
+    changeWidth(figures, &edit, &edit);
     edit.selectAll();
     settle();
     figures["bold"] = timeMs([&] { edit.setFontWeight(QFont::Bold); });
@@ -356,6 +391,7 @@ int main(int argc, char **argv)
     }
     loadOnly = arguments.contains(QStringLiteral("--load-only"));
     pasteOnly = arguments.contains(QStringLiteral("--paste-only"));
+    widthOnly = arguments.contains(QStringLiteral("--width-only"));
     if (app.arguments().contains(QStringLiteral("--qtextedit"))) {
         const QMap<QString, double> figures = measureQTextEdit();
         for (auto it = figures.cbegin(); it != figures.cend(); ++it)

@@ -83,8 +83,11 @@ void FastDocumentLayout::documentChanged(int from, int oldLength, int length)
     // While the layout is switched off (a load) what changed is not known here.
     const bool textChanged = !document()->isLayoutEnabled()
                              || std::exchange(m_revision, document()->revision()) != document()->revision();
-    const bool settingsChanged = std::exchange(m_settings, LayoutSettings::of(document())) != m_settings;
-    if (!textChanged && !settingsChanged && isRepeatedRelayout(from, oldLength, length))
+    const LayoutSettings previous = std::exchange(m_settings, LayoutSettings::of(document()));
+    const bool settingsChanged = previous != m_settings;
+    if (!textChanged && !settingsChanged && isRelayoutOfSameParagraphs(from, oldLength, length))
+        return;
+    if (!textChanged && settingsChanged && deferNewWidth(previous, from, oldLength, length))
         return;
     followEdit(from, oldLength, length);
     const std::vector<int> expected = std::exchange(m_expectedEdits, {});
@@ -114,6 +117,12 @@ void FastDocumentLayout::layOutThroughQt(int from, int oldLength, int length)
         keepQtLayoutInBackground();
     // Counted first: Qt's layout may resize the view, which changes the width again.
     m_blockCount = document()->blockCount();
+    layOutThroughQtNow(from, oldLength, length);
+}
+
+void FastDocumentLayout::layOutThroughQtNow(int from, int oldLength, int length)
+{
+    giveQtTheNewWidth();
     QTextDocumentLayout::documentChanged(from, oldLength, length);
 }
 
@@ -161,7 +170,7 @@ void FastDocumentLayout::syncPositions()
     keepQtLayoutInBackground();
     // Told of one character, Qt lays that paragraph out and moves the rest; told of none
     // at the very start, it would clear the first paragraph and lay nothing out.
-    QTextDocumentLayout::documentChanged(from, 1, 1);
+    layOutThroughQtNow(from, 1, 1);
 }
 
 void FastDocumentLayout::timerEvent(QTimerEvent *event)
@@ -275,9 +284,10 @@ bool FastDocumentLayout::layoutParagraphInPlace(int from, int oldLength, int len
 }
 
 // Lays out the paragraphs of [from, to), each placed where Qt's layout would place it
-// below the one before, and leaves the paragraphs after them in their old places. False
-// when a paragraph needs Qt's layout; those before it are then laid out and placed.
-bool FastDocumentLayout::layOutSliceHere(int from, int to)
+// below the one before, and leaves the paragraphs after them in their old places; it stops
+// at a paragraph that would start below `bottom`. False when a paragraph needs Qt's
+// layout; those before it are then laid out and placed.
+bool FastDocumentLayout::layOutSliceHere(int from, int to, qreal bottom)
 {
     if (!canLayoutInPlace())
         return false;
@@ -288,7 +298,7 @@ bool FastDocumentLayout::layOutSliceHere(int from, int to)
     if (previous.isValid() && (!previous.isVisible() || previous.layout()->lineCount() == 0))
         return false;
     qreal top = -1;
-    qreal bottom = 0;
+    qreal end = 0;
     for (; block.isValid() && block.position() < to; block = block.next()) {
         QTextLayout *layout = block.layout();
         if (!block.isVisible())
@@ -296,6 +306,10 @@ bool FastDocumentLayout::layOutSliceHere(int from, int to)
         qreal y = layout->position().y();
         if (previous.isValid())
             y = real(bottomOf(previous) + fixed(marginBetween(previous, block)));
+        if (y > bottom) {
+            to = block.position();  // the paragraphs above `bottom` are all laid out
+            break;
+        }
         const qreal x = layout->position().x();
         block.clearLayout();
         layout->setPosition(QPointF(x, y));
@@ -305,14 +319,14 @@ bool FastDocumentLayout::layOutSliceHere(int from, int to)
             break;
         if (top < 0)
             top = y;
-        bottom = y + extent;
+        end = y + extent;
         if (m_pendingFrom < 0 || block.position() < m_pendingFrom)
             m_pendingFrom = block.position();
         m_movedTo = block.position() + block.length();
         previous = block;
     }
     if (top >= 0)
-        emit update(QRectF(0, top, std::numeric_limits<int>::max(), bottom - top));
+        emit update(QRectF(0, top, std::numeric_limits<int>::max(), end - top));
     return !block.isValid() || block.position() >= to;
 }
 

@@ -3,6 +3,8 @@
 #include <QTextOption>
 #include <QtGui/private/qtextdocumentlayout_p.h>
 
+#include <functional>
+#include <limits>
 #include <vector>
 
 class QTextBlock;
@@ -34,6 +36,11 @@ class QTextBlock;
 // room, until the background or a drawing reaches them. A request to lay the whole
 // document out again when neither its text nor its settings changed (a view setting the
 // same width again) is let go (fastdocumentlayout_insertion.cpp).
+//
+// A new text width (a window resize) on a large document lays out at once only what the
+// view shows; the other paragraphs are deferred as after a format change, keeping their
+// old lines and places, so that the paragraphs above the view and the view's first line
+// stay where they were (fastdocumentlayout_width.cpp).
 namespace engine {
 
 class FastDocumentLayout : public QTextDocumentLayout {
@@ -54,8 +61,12 @@ public:
     // Qt lays it out again, in its place, when it gets there.
     void giveLinesAhead(const QTextBlock &block);
 
+    // What the view shows, in document coordinates: laid out first when the width changes.
+    void setShownArea(std::function<QRectF()> area) { m_shownArea = std::move(area); }
+
     bool hasDeferredParagraphs() const { return !m_deferred.empty(); }
     void layOutDeferredParagraphs();  // all of them, now
+    bool layOutDeferredAround(int position, qreal height);
 
     void draw(QPainter *painter, const PaintContext &context) override;
 
@@ -98,7 +109,10 @@ private:
     bool deferLargeChange(int from, int oldLength, int length);
     int firstNotLaidOutByQt(int from, int to) const;
     bool deferLargeInsertion(int from, int oldLength, int length);
-    bool isRepeatedRelayout(int from, int oldLength, int length) const;
+    bool isRelayoutOfSameParagraphs(int from, int oldLength, int length) const;
+    bool deferNewWidth(const LayoutSettings &previous, int from, int oldLength, int length);
+    void giveQtTheNewWidth();
+    void layOutThroughQtNow(int from, int oldLength, int length);
     bool isSimpleFlow() const;
     void startSlicesSoon();
     void layOutUnlaidIn(const QRectF &area);
@@ -106,11 +120,12 @@ private:
     void followEdit(int from, int oldLength, int length);
     void layOutDeferredBetween(int from, int to);
     void layOutDeferredHere(int from, int to);
-    void layOutDeferredIn(const QRectF &area);
+    bool layOutDeferredIn(const QRectF &area);
     void layOutDeferredSlice();
     // Takes [from, to) out of what waits for layout; the slice timer stops once nothing waits.
     void undefer(int from, int to);
-    bool layOutSliceHere(int from, int to);
+    bool layOutSliceHere(int from, int to, qreal bottom = std::numeric_limits<qreal>::max());
+    void layOutShownNow(const QRectF &area);
     bool reachesMovedParagraphs(const QRectF &area) const;
 
     int m_pendingFrom = -1;  // first position laid out here since the last sync
@@ -126,6 +141,10 @@ private:
     int m_sliceChars = 50000;  // adapted so that a slice takes about kSliceMs
     int m_revision = -1;        // the document's revision at the last change
     LayoutSettings m_settings;  // and its settings
+    // The width changed and Qt's layout has not been told: its next pass would lay out
+    // every paragraph again (giveQtTheNewWidth()).
+    bool m_qtHasOldWidth = false;
+    std::function<QRectF()> m_shownArea;
 };
 
 }  // namespace engine

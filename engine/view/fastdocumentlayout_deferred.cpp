@@ -162,10 +162,11 @@ void FastDocumentLayout::layOutDeferredHere(int from, int to)
 }
 
 // Lays out the deferred paragraphs that show in `area`, one stretch at a time: each
-// stretch laid out may move the paragraphs after it.
-void FastDocumentLayout::layOutDeferredIn(const QRectF &area)
+// stretch laid out may move the paragraphs after it. False when none showed.
+bool FastDocumentLayout::layOutDeferredIn(const QRectF &area)
 {
     QTextDocument *doc = document();
+    bool laidOut = false;
     const auto top = [this](const QTextBlock &block) { return blockBoundingRect(block).top(); };
     for (bool found = true; found;) {
         found = false;
@@ -194,10 +195,31 @@ void FastDocumentLayout::layOutDeferredIn(const QRectF &area)
             if (to > from) {
                 layOutDeferredBetween(from, to);
                 found = true;
+                laidOut = true;
                 break;
             }
         }
     }
+    return laidOut;
+}
+
+// A view brought to a deferred paragraph (Ctrl+End, Page Down, a search) places itself by
+// the paragraph's lines before it draws: the paragraphs a view's height around it are laid
+// out first, so that drawing them does not move it out of view.
+bool FastDocumentLayout::layOutDeferredAround(int position, qreal height)
+{
+    const auto holds = [position](const Span &span) { return span.from <= position && position < span.to; };
+    if (std::none_of(m_deferred.begin(), m_deferred.end(), holds))
+        return false;
+    const auto around = [&] {
+        const QRectF bounds = blockBoundingRect(document()->findBlock(position));
+        return QRectF(0, bounds.top() - height, INT_MAX, bounds.height() + 2 * height);
+    };
+    emit aboutToLayOutDeferred();
+    while (layOutDeferredIn(around())) {
+    }
+    emit deferredLaidOut();
+    return true;
 }
 
 void FastDocumentLayout::layOutDeferredSlice()
@@ -221,6 +243,10 @@ void FastDocumentLayout::layOutDeferredSlice()
     timer.start();
     emit aboutToLayOutDeferred();
     layOutDeferredHere(first.from, to);
+    // Paragraphs that grew reach into the view: they are moved now, while the view keeps
+    // its place, rather than when it draws them.
+    if (m_movedTo >= 0 && m_shownArea && reachesMovedParagraphs(m_shownArea()))
+        syncPositions();
     emit deferredLaidOut();
     const qint64 elapsed = std::max<qint64>(1, timer.elapsed());
     m_sliceChars = int(std::clamp<qint64>(qint64(m_sliceChars) * kSliceMs / elapsed, kMinSliceChars, kMaxSliceChars));

@@ -1,4 +1,4 @@
-// FastDocumentLayout: large insertions and new text widths, laid out where they show first.
+// FastDocumentLayout: large insertions, laid out where they show first, and relayouts that change nothing.
 #include "engine/view/fastdocumentlayout.h"
 
 #include <QTextBlock>
@@ -72,10 +72,11 @@ FastDocumentLayout::LayoutSettings FastDocumentLayout::LayoutSettings::of(const 
             document->indentWidth()};
 }
 
-// Qt's view sets its text width again whenever its scroll bars change, which asks for the
-// whole document to be laid out anew; when neither the text nor what its lines depend on
-// changed since the last change, its layout stands as it is.
-bool FastDocumentLayout::isRepeatedRelayout(int from, int oldLength, int length) const
+// A request to lay the whole document out anew with the paragraphs it had. Qt's view sets
+// its text width again whenever its scroll bars change, which asks for that; when neither
+// the text nor what its lines depend on changed since the last change, the layout stands
+// as it is.
+bool FastDocumentLayout::isRelayoutOfSameParagraphs(int from, int oldLength, int length) const
 {
     const QTextDocument *doc = document();
     return from == 0 && oldLength == 0 && length == doc->characterCount() && doc->blockCount() == m_blockCount

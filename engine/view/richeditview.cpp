@@ -8,6 +8,7 @@
 #include "engine/codec/textprops.h"
 #include "engine/codec/textsearch.h"
 
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <algorithm>
@@ -70,9 +71,13 @@ RichEditView::RichEditView(QWidget *parent)
     });
     connect(this, &QTextEdit::cursorPositionChanged, this, &RichEditView::notifySelectionIfChanged);
     connect(this, &QTextEdit::cursorPositionChanged, this, &RichEditView::typeBesideObjectsAsText);
+    connect(this, &QTextEdit::cursorPositionChanged, this, &RichEditView::layOutAroundCaret);
     // Paragraphs laid out late above the view may change height; the text in view stays.
     connect(layout, &FastDocumentLayout::aboutToLayOutDeferred, this, &RichEditView::rememberTopOfView);
     connect(layout, &FastDocumentLayout::deferredLaidOut, this, &RichEditView::restoreTopOfView);
+    layout->setShownArea([this] {
+        return QRectF(QPointF(horizontalScrollBar()->value(), verticalScrollBar()->value()), QSizeF(viewport()->size()));
+    });
     connect(this, &QTextEdit::selectionChanged, this, &RichEditView::notifySelectionIfChanged);
     // Any newer step leaves the last tracked group behind.
     connect(document(), &QTextDocument::undoCommandAdded, this, [this] { d->lastGroupUndoSteps = -1; });
@@ -85,6 +90,18 @@ RichEditView::RichEditView(QWidget *parent)
 RichEditView::~RichEditView()
 {
     delete d;
+}
+
+// A caret moved into paragraphs still waiting for their layout (Ctrl+End) has them laid
+// out before the view is brought to it; a caret in view stays in view.
+void RichEditView::layOutAroundCaret()
+{
+    auto *layout = dynamic_cast<FastDocumentLayout *>(document()->documentLayout());
+    if (!layout || !layout->hasDeferredParagraphs())
+        return;
+    const bool shown = viewport()->rect().intersects(cursorRect());
+    if (layout->layOutDeferredAround(textCursor().position(), viewport()->height()) && shown)
+        ensureCursorVisible();
 }
 
 int RichEditView::clampPosition(int position) const

@@ -2,6 +2,7 @@
 #include "engine/codec/textprops.h"
 #include "engine/view/fastdocumentlayout.h"
 #include "engine/view/richeditview.h"
+#include "longdocument.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QScrollBar>
@@ -14,6 +15,7 @@
 #include <cstring>
 
 using namespace engine;
+using namespace longdocument;
 
 namespace {
 
@@ -95,54 +97,6 @@ QList<int> listMembers(const QTextList *list)
     for (int i = 0; list && i < list->count(); ++i)
         numbers.append(list->item(i).blockNumber());
     return numbers;
-}
-
-struct BlockPlace {
-    qreal top;
-    int lines;
-    bool operator==(const BlockPlace &) const = default;
-};
-
-QList<BlockPlace> places(QTextDocument *document)
-{
-    QList<BlockPlace> result;
-    for (QTextBlock block = document->begin(); block.isValid(); block = block.next())
-        result.append({document->documentLayout()->blockBoundingRect(block).top(), block.layout()->lineCount()});
-    return result;
-}
-
-FastDocumentLayout *layoutOf(RichEditView &view)
-{
-    return dynamic_cast<FastDocumentLayout *>(view.document()->documentLayout());
-}
-
-// Loads paragraphs of wrapping text as RTF, which Qt lays out from the top while the
-// program waits for input.
-void loadLong(RichEditView &view, int paragraphs)
-{
-    QByteArray rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}{\\f1 Courier New;}}";
-    for (int i = 0; i < paragraphs; ++i) {
-        rtf += (i % 3 == 0 ? "\\pard\\qr " : i % 3 == 1 ? "\\pard\\qj " : "\\pard ");
-        rtf += "Paragraph " + QByteArray::number(i) + " of the {\\i long} document {\\f1\\fs28 \\u8212? which} wraps "
-               "at the view's width once or twice, as its words run on\\par\r\n";
-    }
-    rtf += '}';
-    qint64 at = 0;
-    QVERIFY(view.streamIn(SF_RTF, [&](char *buffer, qint64 max) {
-        const qint64 count = std::min(max, qint64(rtf.size()) - at);
-        std::memcpy(buffer, rtf.constData() + at, size_t(count));
-        at += count;
-        return count;
-    }));
-}
-
-// A shown view right after loading a long document, while Qt still lays it out.
-void showLongLoad(RichEditView &view)
-{
-    view.resize(400, 300);
-    view.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&view));
-    loadLong(view, 3000);
 }
 
 // Rows of the image in which a selected line of text shows text drawn outside the
