@@ -162,15 +162,17 @@ void FastDocumentLayout::syncPositions()
         killTimer(m_idleTimer);
         m_idleTimer = 0;
     }
-    m_movedTo = -1;
-    if (m_pendingFrom < 0)
-        return;
-    const int from = std::min(m_pendingFrom, std::max(0, document()->characterCount() - 1));
-    m_pendingFrom = -1;
-    keepQtLayoutInBackground();
-    // Told of one character, Qt lays that paragraph out and moves the rest; told of none
-    // at the very start, it would clear the first paragraph and lay nothing out.
-    layOutThroughQtNow(from, 1, 1);
+    // Paragraphs laid out in the background move: a view keeps its place.
+    const bool keeping = std::exchange(m_movedTo, -1) >= 0 && startKeepingView();
+    if (m_pendingFrom >= 0) {
+        const int from = std::min(m_pendingFrom, std::max(0, document()->characterCount() - 1));
+        m_pendingFrom = -1;
+        keepQtLayoutInBackground();
+        // Told of one character, Qt lays that paragraph out and moves the rest; told of
+        // none at the very start, it would clear the first paragraph and lay nothing out.
+        layOutThroughQtNow(from, 1, 1);
+    }
+    stopKeepingView(keeping);
 }
 
 void FastDocumentLayout::timerEvent(QTimerEvent *event)

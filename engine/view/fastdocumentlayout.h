@@ -71,8 +71,9 @@ public:
     void draw(QPainter *painter, const PaintContext &context) override;
 
 signals:
-    // Around laying out deferred paragraphs in the background, so that a view can keep
-    // what it shows in place when paragraphs above it change height.
+    // Around laying out deferred paragraphs or moving paragraphs laid out before, outside
+    // drawing, so that a view can keep what it shows in place when paragraphs above it
+    // change height. Never nested.
     void aboutToLayOutDeferred();
     void deferredLaidOut();
 
@@ -127,6 +128,8 @@ private:
     bool layOutSliceHere(int from, int to, qreal bottom = std::numeric_limits<qreal>::max());
     void layOutShownNow(const QRectF &area);
     bool reachesMovedParagraphs(const QRectF &area) const;
+    bool startKeepingView();
+    void stopKeepingView(bool started);
 
     int m_pendingFrom = -1;  // first position laid out here since the last sync
     // After slices laid out here: the end of the last one. The paragraphs from
@@ -145,6 +148,8 @@ private:
     // every paragraph again (giveQtTheNewWidth()).
     bool m_qtHasOldWidth = false;
     std::function<QRectF()> m_shownArea;
+    bool m_keepingView = false;  // between aboutToLayOutDeferred() and deferredLaidOut()
+    bool m_drawing = false;
 };
 
 }  // namespace engine

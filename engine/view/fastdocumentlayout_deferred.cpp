@@ -4,6 +4,7 @@
 #include "engine/codec/listmarkers.h"
 
 #include <QElapsedTimer>
+#include <QScopedValueRollback>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextFrame>
@@ -215,11 +216,28 @@ bool FastDocumentLayout::layOutDeferredAround(int position, qreal height)
         const QRectF bounds = blockBoundingRect(document()->findBlock(position));
         return QRectF(0, bounds.top() - height, INT_MAX, bounds.height() + 2 * height);
     };
-    emit aboutToLayOutDeferred();
+    const bool keeping = startKeepingView();
     while (layOutDeferredIn(around())) {
     }
-    emit deferredLaidOut();
+    stopKeepingView(keeping);
     return true;
+}
+
+bool FastDocumentLayout::startKeepingView()
+{
+    if (m_keepingView || m_drawing)
+        return false;
+    m_keepingView = true;
+    emit aboutToLayOutDeferred();
+    return true;
+}
+
+void FastDocumentLayout::stopKeepingView(bool started)
+{
+    if (!started)
+        return;
+    m_keepingView = false;
+    emit deferredLaidOut();
 }
 
 void FastDocumentLayout::layOutDeferredSlice()
@@ -241,19 +259,20 @@ void FastDocumentLayout::layOutDeferredSlice()
     const int to = std::min(first.to, last.position() + last.length());
     QElapsedTimer timer;
     timer.start();
-    emit aboutToLayOutDeferred();
+    const bool keeping = startKeepingView();
     layOutDeferredHere(first.from, to);
     // Paragraphs that grew reach into the view: they are moved now, while the view keeps
     // its place, rather than when it draws them.
     if (m_movedTo >= 0 && m_shownArea && reachesMovedParagraphs(m_shownArea()))
         syncPositions();
-    emit deferredLaidOut();
+    stopKeepingView(keeping);
     const qint64 elapsed = std::max<qint64>(1, timer.elapsed());
     m_sliceChars = int(std::clamp<qint64>(qint64(m_sliceChars) * kSliceMs / elapsed, kMinSliceChars, kMaxSliceChars));
 }
 
 void FastDocumentLayout::draw(QPainter *painter, const PaintContext &context)
 {
+    const QScopedValueRollback drawing(m_drawing, true);
     if (m_movedTo >= 0 && (!context.clip.isValid() || reachesMovedParagraphs(context.clip)))
         syncPositions();
     // Deferred paragraphs are all laid out by Qt already, so finding those in view lays

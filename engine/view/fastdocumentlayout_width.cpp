@@ -27,7 +27,7 @@ bool FastDocumentLayout::deferNewWidth(const LayoutSettings &previous, int from,
     if (atNewWidth != m_settings || previous.pageSize.width() <= 0 || !m_shownArea
         || document()->characterCount() < kLargeDocumentChars || !isRelayoutOfSameParagraphs(from, oldLength, length))
         return false;
-    emit aboutToLayOutDeferred();
+    const bool keeping = startKeepingView();
     m_qtHasOldWidth = true;
     if (m_movedTo >= 0)
         syncPositions();  // what shows is found by the paragraphs' places
@@ -35,7 +35,7 @@ bool FastDocumentLayout::deferNewWidth(const LayoutSettings &previous, int from,
     layOutShownNow(m_shownArea());
     startSlicesSoon();
     emit update(QRectF(0, 0, INT_MAX, INT_MAX));
-    emit deferredLaidOut();
+    stopKeepingView(keeping);
     return true;
 }
 

@@ -176,6 +176,7 @@ private:
     void applyFormatRect();
     void rememberTopOfView();
     void restoreTopOfView();
+    qreal lineTop(int position) const;
     void layOutAroundCaret();
     bool selectObjectAt(const QPoint &viewportPos);
     bool dropFiles(QDropEvent *event, quint32 effect);

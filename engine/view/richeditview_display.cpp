@@ -21,6 +21,7 @@
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextLayout>
 #include <QUrl>
 #include <algorithm>
 #include <cmath>
@@ -297,27 +298,32 @@ void RichEditView::applyFormatRect()
 
 namespace engine {
 
+// The text at the top of the view stays there: the line that holds its first character.
 void RichEditView::rememberTopOfView()
 {
-    d->topBlockPosition = -1;
-    QAbstractTextDocumentLayout *layout = document()->documentLayout();
+    d->topPosition = -1;
     const int scroll = verticalScrollBar()->value();
-    const int position = layout->hitTest(QPointF(0, scroll), Qt::FuzzyHit);
+    const int position = document()->documentLayout()->hitTest(QPointF(0, scroll), Qt::FuzzyHit);
     if (position < 0)
         return;
-    const QTextBlock block = document()->findBlock(position);
-    d->topBlockPosition = block.position();
-    d->topBlockOffset = layout->blockBoundingRect(block).top() - scroll;
+    d->topPosition = position;
+    d->topOffset = lineTop(position) - scroll;
 }
 
 void RichEditView::restoreTopOfView()
 {
-    if (d->topBlockPosition < 0)
+    if (d->topPosition < 0)
         return;
-    const QTextBlock block = document()->findBlock(d->topBlockPosition);
+    verticalScrollBar()->setValue(int(std::lround(lineTop(d->topPosition) - d->topOffset)));
+    d->topPosition = -1;
+}
+
+qreal RichEditView::lineTop(int position) const
+{
+    const QTextBlock block = document()->findBlock(position);
     const qreal top = document()->documentLayout()->blockBoundingRect(block).top();
-    verticalScrollBar()->setValue(int(std::lround(top - d->topBlockOffset)));
-    d->topBlockPosition = -1;
+    const QTextLine line = block.layout()->lineForTextPosition(position - block.position());
+    return line.isValid() ? top + line.y() : top;
 }
 
 }  // namespace engine

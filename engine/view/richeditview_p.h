@@ -34,8 +34,8 @@ struct RichEditView::Private {
     // steps that undo it, and the paragraphs it edited (undo and redo edit the same).
     int lastGroupUndoSteps = -1;
     std::vector<int> lastGroupBlocks;
-    int topBlockPosition = -1;      // the paragraph at the top of the view, and how far
-    qreal topBlockOffset = 0;       // its top lies above the view's top
+    int topPosition = -1;           // the first character at the top of the view, and how
+    qreal topOffset = 0;            // far its line's top lies above the view's top
 };
 
 }  // namespace engine
