@@ -13,6 +13,20 @@
 
 using namespace engine;
 
+namespace {
+
+void makeBold(QTextDocument *document, int from, int to)
+{
+    QTextCursor range(document);
+    range.setPosition(from);
+    range.setPosition(to, QTextCursor::KeepAnchor);
+    QTextCharFormat format;
+    format.setFontWeight(QFont::Bold);
+    range.mergeCharFormat(format);
+}
+
+}  // namespace
+
 class TestClipboardData : public QObject {
     Q_OBJECT
 
@@ -25,12 +39,7 @@ private slots:
     {
         RichEditView view;
         view.setPlainText(QStringLiteral("one bold line\nsecond"));
-        QTextCursor bold(view.document());
-        bold.setPosition(4);
-        bold.setPosition(8, QTextCursor::KeepAnchor);
-        QTextCharFormat format;
-        format.setFontWeight(QFont::Bold);
-        bold.mergeCharFormat(format);
+        makeBold(view.document(), 4, 8);
         view.setSelectionRange({4, 20});
         view.copySelection();
         view.setPlainText(QStringLiteral("changed"));
@@ -84,12 +93,7 @@ private slots:
     {
         RichEditView source;
         source.setPlainText(QStringLiteral("one\ntwo"));
-        QTextCursor bold(source.document());
-        bold.setPosition(4);
-        bold.setPosition(7, QTextCursor::KeepAnchor);
-        QTextCharFormat format;
-        format.setFontWeight(QFont::Bold);
-        bold.mergeCharFormat(format);
+        makeBold(source.document(), 4, 7);
         source.setSelectionRange({0, -1});
         source.copySelection();
 
