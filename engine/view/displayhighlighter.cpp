@@ -29,6 +29,8 @@ void DisplayHighlighter::setDetectUrls(bool on)
 
 void DisplayHighlighter::refresh(int from, int removed, int added)
 {
+    if (m_overlaysKept)
+        return;
     m_overlayByFormat.clear();  // format numbers are reused once a document is cleared
     refreshBlocks(m_document->findBlock(from), m_document->findBlock(from + added + (removed > 0 ? 1 : 0)));
 }

@@ -22,6 +22,9 @@ public:
 
     void setDetectUrls(bool on);
     bool detectUrls() const { return m_detectUrls; }
+    // While set, changes are known to keep every overlay: formats changed without making
+    // links come or go, over the same text. Their paragraphs are not looked at again.
+    void setOverlaysKept(bool kept) { m_overlaysKept = kept; }
 
 private:
     enum class Overlay : char { Unknown, None, Link, Hidden };
@@ -33,6 +36,7 @@ private:
 
     QTextDocument *m_document;
     bool m_detectUrls = false;
+    bool m_overlaysKept = false;
     std::vector<Overlay> m_overlayByFormat;  // by format number, during one refresh
 };
 

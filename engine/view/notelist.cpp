@@ -33,6 +33,17 @@ QTextCharFormat smallerText(const QTextCharFormat &mark)
     return format;
 }
 
+// Whether any format of the document is a note mark's: a document has few formats, and
+// without such a format none of its runs is a mark.
+bool holdsNoteMarkFormat(const QTextFormatCollection &formats)
+{
+    for (int index = 0; index < formats.numFormats(); ++index) {
+        if (rtfin::noteLabel(formats.format(index)))
+            return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 NoteList::NoteList(QTextEdit *view) : QObject(view), m_view(view)
@@ -67,11 +78,13 @@ void NoteList::noteChange(int position, int removed, int added)
 void NoteList::rebuild()
 {
     m_rebuildTimer.stop();
+    const QTextDocumentPrivate *storage = QTextDocumentPrivate::get(m_view->document());
+    const QTextFormatCollection *formats = storage->formatCollection();
+    if (m_count == 0 && !holdsNoteMarkFormat(*formats))
+        return;  // no notes before, and no run can be a mark now
     m_list.clear();
     QTextCursor cursor(&m_list);
     m_count = 0;
-    const QTextDocumentPrivate *storage = QTextDocumentPrivate::get(m_view->document());
-    const QTextFormatCollection *formats = storage->formatCollection();
     enum class Mark : char { Unknown, No, Yes };
     std::vector<Mark> isMark(size_t(formats->numFormats()), Mark::Unknown);
     const QString text = storage->buffer();

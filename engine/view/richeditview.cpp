@@ -61,6 +61,7 @@ RichEditView::RichEditView(QWidget *parent)
     // The change is reported once the edit is complete, when the document's modified flag
     // already tells of it.
     connect(document(), &QTextDocument::contentsChange, this, [this](int, int removed, int added) {
+        ++d->documentChanges;
         if (removed > 0 || added > 0)
             d->contentEdited = true;
     });

@@ -10,6 +10,8 @@
 #include <QTextBlock>
 #include <QTextList>
 #include <QTextDocument>
+#include <QtGui/private/qtextdocument_p.h>
+#include <QtGui/private/qtextformat_p.h>
 #include <algorithm>
 #include <optional>
 
@@ -99,6 +101,15 @@ void clearAbsentParaValues(ParaFormat &format)
     }
 }
 
+// The document's own copy of `format`: a format changed here keeps the font worked out
+// before the change for some properties (the underline style); the document works its
+// copies' fonts out anew.
+QTextCharFormat documentCopyOf(QTextDocument *document, const QTextCharFormat &format)
+{
+    QTextFormatCollection *formats = QTextDocumentPrivate::get(document)->formatCollection();
+    return formats->charFormat(formats->indexForFormat(format));
+}
+
 // The Qt font that text with no font properties of its own shows in.
 void applyToDefaultFont(QTextDocument *document, const QTextCharFormat &format)
 {
@@ -141,8 +152,11 @@ CharFormat RichEditView::charFormat(bool selection) const
 
     const int start = cursor.selectionStart();
     const int end = cursor.selectionEnd();
+    Private::SelectionFormats &known = d->selectionFormats;
+    if (!known.isFor(start, end, d->documentChanges))
+        known = {start, end, d->documentChanges, distinctCharFormats(document(), start, end)};
     std::optional<CharFormat> merged;
-    for (const QTextCharFormat &format : distinctCharFormats(document(), start, end)) {
+    for (const QTextCharFormat &format : std::as_const(known.formats)) {
         const CharFormat next = readCharFormat(format, defaultFont);
         if (merged)
             intersectCharFormat(*merged, next);
@@ -177,9 +191,22 @@ void RichEditView::setCharFormat(const CharFormat &format, bool selection)
         setCurrentCharFormat(typing);
         return;
     }
+    // Every selected run takes `format` over its own: the selection's formats, if known,
+    // change the same way. Only a change of links changes what is overlaid.
+    Private::SelectionFormats &known = d->selectionFormats;
+    const bool formatsKnown = known.isFor(cursor.selectionStart(), cursor.selectionEnd(), d->documentChanges);
+    d->highlighter->setOverlaysKept(!(format.mask & CFM_LINK));
     cursor.beginEditBlock();
     applyCharFormatToSelection(cursor, format);
     cursor.endEditBlock();
+    d->highlighter->setOverlaysKept(false);
+    if (formatsKnown) {
+        for (QTextCharFormat &selected : known.formats) {
+            applyCharFormat(format, selected);
+            selected = documentCopyOf(document(), selected);
+        }
+        known.documentChanges = d->documentChanges;
+    }
 }
 
 ParaFormat RichEditView::paraFormat() const

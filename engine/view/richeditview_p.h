@@ -36,6 +36,21 @@ struct RichEditView::Private {
     std::vector<int> lastGroupBlocks;
     int topPosition = -1;           // the first character at the top of the view, and how
     qreal topOffset = 0;            // far its line's top lies above the view's top
+
+    // The different formats of the selected text, kept while neither the selection nor
+    // the document changes: the format bar asks for them after every selection and
+    // change, and finding them takes a pass over everything selected.
+    quint64 documentChanges = 0;  // changes of text or formats so far
+    struct SelectionFormats {
+        int start = -1;
+        int end = -1;
+        quint64 documentChanges = 0;
+        QList<QTextCharFormat> formats;
+        bool isFor(int from, int to, quint64 changes) const
+        {
+            return start == from && end == to && documentChanges == changes;
+        }
+    } selectionFormats;
 };
 
 }  // namespace engine

@@ -13,6 +13,7 @@
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextLayout>
 #include <QTextList>
 
 using namespace engine;
@@ -116,6 +117,78 @@ private slots:
         QVERIFY(!view.canUndo());
         view.setSelectionRange({0, -1});
         QVERIFY(!(view.charFormat(true).mask & CFM_BOLD));  // mixed again, as before
+    }
+
+    // The format bar reads the selection before and after each change: what it reads after
+    // one is what a fresh look at the changed text gives.
+    void selectionReadAfterAChangeIsWhatTheTextHolds_data()
+    {
+        QTest::addColumn<quint32>("mask");
+        QTest::addColumn<quint32>("effects");
+        QTest::newRow("bold") << quint32(CFM_BOLD) << quint32(CFE_BOLD);
+        QTest::newRow("bold off") << quint32(CFM_BOLD) << 0u;
+        QTest::newRow("italic") << quint32(CFM_ITALIC) << quint32(CFE_ITALIC);
+        QTest::newRow("underline") << quint32(CFM_UNDERLINE) << quint32(CFE_UNDERLINE);
+        QTest::newRow("strikeout") << quint32(CFM_STRIKEOUT) << quint32(CFE_STRIKEOUT);
+        QTest::newRow("size") << quint32(CFM_SIZE) << 0u;
+        QTest::newRow("face") << quint32(CFM_FACE | CFM_CHARSET) << 0u;
+        QTest::newRow("colour") << quint32(CFM_COLOR) << 0u;
+        QTest::newRow("automatic colour") << quint32(CFM_COLOR) << quint32(CFE_AUTOCOLOR);
+        QTest::newRow("link off") << quint32(CFM_LINK) << 0u;
+    }
+
+    void selectionReadAfterAChangeIsWhatTheTextHolds()
+    {
+        QFETCH(quint32, mask);
+        QFETCH(quint32, effects);
+        RichEditView view;
+        fillMixed(view);
+        view.setSelectionRange({3, 14});  // plain and bold 14 pt text over two paragraphs
+        (void)view.charFormat(true);
+        CharFormat format;
+        format.mask = mask;
+        format.effects = effects;
+        format.height = 360;
+        format.faceName = QStringLiteral("Serif");
+        format.textColor = 0x00336699;
+        view.setCharFormat(format, true);
+        const CharFormat afterChange = view.charFormat(true);
+        view.setSelectionRange({0, 1});
+        (void)view.charFormat(true);
+        view.setSelectionRange({3, 14});
+        const CharFormat fresh = view.charFormat(true);
+        QCOMPARE(afterChange.mask, fresh.mask);
+        QCOMPARE(afterChange.effects, fresh.effects);
+        QCOMPARE(afterChange.height, fresh.height);
+        QCOMPARE(afterChange.textColor, fresh.textColor);
+        QCOMPARE(afterChange.faceName, fresh.faceName);
+        QCOMPARE(afterChange.charset, fresh.charset);
+        QVERIFY(afterChange.mask & mask);  // the changed attribute is now the same throughout
+        QCOMPARE(afterChange.effects & mask, effects);
+    }
+
+    // Overlays follow the links: a change of other formats keeps them, taking a link away
+    // takes its overlay.
+    void linkOverlayGoesWithTheLinkAlone()
+    {
+        RichEditView view;
+        QTextCharFormat link;
+        link.setAnchor(true);
+        link.setAnchorHref(QStringLiteral("http://example.com"));
+        QTextCursor cursor(view.document());
+        cursor.insertText(QStringLiteral("see "));
+        cursor.insertText(QStringLiteral("here"), link);
+        const auto overlays = [&] { return view.document()->firstBlock().layout()->formats().size(); };
+        QCOMPARE(overlays(), 1);
+        view.setSelectionRange({0, -1});
+        view.setCharFormat(boldFormat(true), true);
+        QCOMPARE(overlays(), 1);
+        CharFormat noLink;
+        noLink.mask = CFM_LINK;
+        view.setCharFormat(noLink, true);
+        QCOMPARE(overlays(), 0);
+        view.undoLast();
+        QCOMPARE(overlays(), 1);
     }
 
     void emptySelectionChangesOnlyTheTypingFormat()
