@@ -10,6 +10,7 @@
 #include <QTextDocument>
 #include <QTextLayout>
 #include <cstring>
+#include <memory>
 
 namespace longdocument {
 
@@ -25,6 +26,30 @@ inline QList<BlockPlace> places(QTextDocument *document)
     for (QTextBlock block = document->begin(); block.isValid(); block = block.next())
         result.append({document->documentLayout()->blockBoundingRect(block).top(), block.layout()->lineCount()});
     return result;
+}
+
+struct Layout {
+    QList<BlockPlace> places;
+    QSizeF size;
+    bool operator==(const Layout &) const = default;
+};
+
+inline Layout layoutOfView(engine::RichEditView &view)
+{
+    return {places(view.document()), view.document()->documentLayout()->documentSize()};
+}
+
+// What Qt's own layout makes of a copy of the document, laid out all at once.
+inline Layout fullLayoutOf(engine::RichEditView &view)
+{
+    const QTextDocument *document = view.document();
+    std::unique_ptr<QTextDocument> copy(document->clone());
+    copy->setDocumentMargin(document->documentMargin());
+    copy->setDefaultFont(document->defaultFont());
+    copy->setDefaultTextOption(document->defaultTextOption());
+    copy->setIndentWidth(document->indentWidth());
+    copy->setPageSize(document->pageSize());
+    return {places(copy.get()), copy->documentLayout()->documentSize()};
 }
 
 inline engine::FastDocumentLayout *layoutOf(engine::RichEditView &view)

@@ -27,29 +27,6 @@ QTextDocumentLayout *qtLayoutOf(RichEditView &view)
     return qobject_cast<QTextDocumentLayout *>(view.document()->documentLayout());
 }
 
-struct Layout {
-    QList<BlockPlace> places;
-    QSizeF size;
-    bool operator==(const Layout &) const = default;
-};
-
-Layout layoutOfView(RichEditView &view)
-{
-    return {places(view.document()), view.document()->documentLayout()->documentSize()};
-}
-
-// What Qt's own layout makes of a copy of the document, laid out all at once.
-Layout fullLayoutOf(RichEditView &view)
-{
-    const QTextDocument *document = view.document();
-    std::unique_ptr<QTextDocument> copy(document->clone());
-    copy->setDocumentMargin(document->documentMargin());
-    copy->setDefaultFont(document->defaultFont());
-    copy->setDefaultTextOption(document->defaultTextOption());
-    copy->setIndentWidth(document->indentWidth());
-    copy->setPageSize(document->pageSize());
-    return {places(copy.get()), copy->documentLayout()->documentSize()};
-}
 
 // The paragraphs whose tops show in the view, by number.
 QList<int> shownParagraphs(RichEditView &view)
