@@ -8,6 +8,8 @@
 //   bench_largedoc              the table
 //   bench_largedoc --qtextedit  only the QTextEdit figures, one "key value" a line
 //   bench_largedoc --ours       the table without the QTextEdit baseline (which takes minutes)
+//   --baseline FILE             the QTextEdit figures from FILE, as --qtextedit printed them
+//                               (to stdout or stderr), instead of a second run
 //   --paragraphs N              a large document of N paragraphs instead of 100,000
 //   --load-only                 only the loads, the large document's save and memory (with
 //                               --ours and a small N, only the large document's: short
@@ -340,19 +342,42 @@ QMap<QString, double> measureQTextEdit()
     return figures;
 }
 
+// "key value" lines; other lines are passed over.
+QMap<QString, double> parseFigures(const QByteArray &text)
+{
+    QMap<QString, double> figures;
+    for (const QByteArray &line : text.split('\n')) {
+        const QList<QByteArray> parts = line.split(' ');
+        bool isNumber = false;
+        const double value = parts.size() == 2 ? parts[1].toDouble(&isNumber) : 0;
+        if (isNumber)
+            figures[QString::fromLatin1(parts[0])] = value;
+    }
+    return figures;
+}
+
 QMap<QString, double> qtextEditFigures(const QString &program)
 {
     QProcess child;
     child.start(program, {QStringLiteral("--qtextedit"), QStringLiteral("--paragraphs"),
                           QString::number(largeParagraphs)});
     child.waitForFinished(-1);
-    QMap<QString, double> figures;
-    for (const QByteArray &line : child.readAllStandardOutput().split('\n')) {
-        const QList<QByteArray> parts = line.split(' ');
-        if (parts.size() == 2)
-            figures[QString::fromLatin1(parts[0])] = parts[1].toDouble();
+    return parseFigures(child.readAllStandardOutput());
+}
+
+QMap<QString, double> baselineFigures(const QStringList &arguments)
+{
+    if (arguments.contains(QStringLiteral("--ours")))
+        return {};
+    if (const qsizetype at = arguments.indexOf(QStringLiteral("--baseline")); at > 0) {
+        QFile saved(arguments.value(at + 1));
+        if (!saved.open(QIODevice::ReadOnly)) {
+            std::fprintf(stderr, "cannot read the baseline %s\n", qPrintable(saved.fileName()));
+            return {};
+        }
+        return parseFigures(saved.readAll());
     }
-    return figures;
+    return qtextEditFigures(QCoreApplication::applicationFilePath());
 }
 
 void printTable(const QMap<QString, double> &ours, const QMap<QString, double> &qt)
@@ -402,9 +427,7 @@ int main(int argc, char **argv)
     std::printf("load average before: %s\n", loadAverage().constData());
     std::fflush(stdout);
     const QMap<QString, double> ours = measureOurs();
-    const QMap<QString, double> qt = app.arguments().contains(QStringLiteral("--ours"))
-                                         ? QMap<QString, double>()
-                                         : qtextEditFigures(app.applicationFilePath());
+    const QMap<QString, double> qt = baselineFigures(arguments);
     printTable(ours, qt);
     std::printf("load average after: %s\n", loadAverage().constData());
     return 0;
