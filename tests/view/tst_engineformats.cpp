@@ -144,7 +144,7 @@ private slots:
         RichEditView view;
         fillMixed(view);
         view.setSelectionRange({3, 14});  // plain and bold 14 pt text over two paragraphs
-        (void)view.charFormat(true);
+        const CharFormat before = view.charFormat(true);
         CharFormat format;
         format.mask = mask;
         format.effects = effects;
@@ -165,6 +165,10 @@ private slots:
         QCOMPARE(afterChange.charset, fresh.charset);
         QVERIFY(afterChange.mask & mask);  // the changed attribute is now the same throughout
         QCOMPARE(afterChange.effects & mask, effects);
+
+        view.undoLast();  // the same selection reads as before the change
+        QCOMPARE(view.charFormat(true).mask, before.mask);
+        QCOMPARE(view.charFormat(true).effects, before.effects);
     }
 
     // Overlays follow the links: a change of other formats keeps them, taking a link away
