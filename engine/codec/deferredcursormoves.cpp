@@ -25,6 +25,8 @@ template struct CursorsOfDocument<&QTextDocumentPrivate::cursors>;
 DeferredCursorMoves::DeferredCursorMoves(QTextDocument *document, int position)
     : m_document(document), m_position(position)
 {
+    for (QTextCursorPrivate *cursor : std::as_const(QTextDocumentPrivate::get(document)->*cursorsMember()))
+        m_places.insert(cursor, {cursor->position, cursor->anchor, cursor->adjusted_anchor});
     follow(false);
 }
 
@@ -46,10 +48,17 @@ void DeferredCursorMoves::finish(int insertedLength)
     if (insertedLength <= 0)
         return;
     QTextDocumentPrivate *storage = QTextDocumentPrivate::get(m_document);
-    for (QTextCursorPrivate *cursor : std::as_const(storage->*cursorsMember()))
+    for (QTextCursorPrivate *cursor : std::as_const(storage->*cursorsMember())) {
+        const auto place = m_places.constFind(cursor);
+        if (place == m_places.cend())
+            continue;  // made during the insertion, where it is
+        cursor->position = place->position;
+        cursor->anchor = place->anchor;
+        cursor->adjusted_anchor = place->adjustedAnchor;
         if (cursor->adjustPosition(m_position, insertedLength, QTextUndoCommand::MoveCursor)
             == QTextCursorPrivate::CursorMoved)
             cursor->changed = true;
+    }
 }
 
 }  // namespace engine

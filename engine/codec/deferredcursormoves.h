@@ -1,5 +1,7 @@
 #pragma once
+#include <QHash>
 
+class QTextCursorPrivate;
 class QTextDocument;
 
 // Holds back the moving of a document's cursors while one insertion puts many pieces in
@@ -10,7 +12,9 @@ class QTextDocument;
 //
 // Between construction and finish() the insertion must only insert, each piece right
 // after the one before, starting at `position`; finish() then moves each cursor at or
-// after `position` by the length inserted, as inserting piece by piece would have.
+// after `position` by the length inserted, as inserting piece by piece would have. A
+// cursor moved meanwhile (by a part of the insertion that let cursors follow) is moved
+// from where it stood at construction, so that it is not moved twice.
 namespace engine {
 
 class DeferredCursorMoves {
@@ -25,8 +29,15 @@ public:
 private:
     void follow(bool follow);
 
+    struct Place {
+        int position;
+        int anchor;
+        int adjustedAnchor;
+    };
+
     QTextDocument *m_document;
     int m_position;
+    QHash<QTextCursorPrivate *, Place> m_places;  // of the cursors there at construction
     bool m_finished = false;
 };
 

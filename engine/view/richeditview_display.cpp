@@ -3,6 +3,7 @@
 #include "engine/codec/formatmapping.h"
 #include "engine/codec/plaintext.h"
 #include "engine/codec/pngencoding.h"
+#include "engine/codec/rtfpasteatend.h"
 #include "engine/view/clipboarddata.h"
 #include "engine/view/richeditview.h"
 #include "engine/view/richeditview_p.h"
@@ -222,7 +223,19 @@ void RichEditView::insertFromMimeData(const QMimeData *source)
     if (m_oleCallback && m_oleCallback->QueryAcceptData(source, true) != OleResult::Ok)
         return;
     const QByteArray rtf = source ? rtfOf(source) : QByteArray();
-    if (!rtf.isEmpty()) {
+    if (!rtf.isEmpty() && canPasteRtfAtEnd(textCursor())) {
+        const bool longInsertion = rtf.size() >= kLongInsertionChars;
+        if (longInsertion)
+            longInsertionStarts();
+        QTextCursor cursor = textCursor();
+        const bool pasted = pasteRtfAtEnd(cursor, rtf);
+        if (pasted)
+            setTextCursor(cursor);
+        if (longInsertion)
+            longInsertionEnds();
+        if (pasted)
+            return;
+    } else if (!rtf.isEmpty()) {
         QTextDocument pasted;
         if (readRtf(rtf, &pasted).ok()) {
             adoptPictures(pasted, document());

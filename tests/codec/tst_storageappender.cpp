@@ -25,7 +25,8 @@ struct Paragraph {
 // cursors not following insertions, a first paragraph already there.
 class BuildSite {
 public:
-    explicit BuildSite(QTextDocument &document) : m_document(document), m_cursor(&document), m_lists(&document)
+    explicit BuildSite(QTextDocument &document) : m_document(document), m_cursor(&document),
+          m_lists([&document](const QTextFormat &format) { return QTextDocumentPrivate::get(&document)->createObject(format); })
     {
         document.setUndoRedoEnabled(false);
         m_cursor.beginEditBlock();

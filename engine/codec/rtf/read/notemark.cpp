@@ -157,7 +157,7 @@ std::optional<NoteLabel> noteLabel(const QTextFormat &format)
     if (!format.isImageFormat() || !format.hasProperty(prop::KeptRtf))
         return std::nullopt;
     const QStringList parts = format.toImageFormat().name().split(u':');
-    if (parts.size() != 3 || parts[0] != QLatin1String("rtfnote"))
+    if (parts.size() != 3 || !parts[0].endsWith(QLatin1String("rtfnote")))
         return std::nullopt;
     const auto kind = NoteKind(parts[1].toInt());
     if (kind != NoteKind::Footnote && kind != NoteKind::Endnote)
@@ -165,14 +165,15 @@ std::optional<NoteLabel> noteLabel(const QTextFormat &format)
     return NoteLabel{kind, markText(kind, parts[2].toInt())};
 }
 
-QTextImageFormat noteMark(QTextDocument *document, NoteKind kind, int number, QByteArrayView rtf)
+QTextImageFormat noteMark(QTextDocument *document, NoteKind kind, int number, QByteArrayView rtf,
+                          const QString &namePrefix)
 {
     const QString text = markText(kind, number);
     const QString tip = kind == NoteKind::Shape ? shapeText(rtf) : noteText(rtf);
     const QImage image = kind == NoteKind::Bookmark ? bookmarkImage()
                          : kind == NoteKind::Shape  ? shapeImage(tip)
                                                     : markImage(text);
-    const QUrl name(QStringLiteral("rtfnote:%1:%2").arg(int(kind)).arg(number));
+    const QUrl name(namePrefix + QStringLiteral("rtfnote:%1:%2").arg(int(kind)).arg(number));
     document->addResource(QTextDocument::ImageResource, name, image);
     QTextImageFormat format;
     format.setName(name.toString());
@@ -184,9 +185,9 @@ QTextImageFormat noteMark(QTextDocument *document, NoteKind kind, int number, QB
     return format;
 }
 
-QTextImageFormat emptyFieldMark(QTextDocument *document, const QString &instruction)
+QTextImageFormat emptyFieldMark(QTextDocument *document, const QString &instruction, const QString &namePrefix)
 {
-    const QUrl name(QStringLiteral("rtffield:empty"));
+    const QUrl name(namePrefix + QStringLiteral("rtffield:empty"));
     if (!document->resource(QTextDocument::ImageResource, name).isValid()) {
         QImage image(QSize(1, 1), QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::transparent);

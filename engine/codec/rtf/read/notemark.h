@@ -30,11 +30,14 @@ struct NoteLabel {
 };
 std::optional<NoteLabel> noteLabel(const QTextFormat &format);
 
-// The mark's image format, its picture added to the document's resources.
-QTextImageFormat noteMark(QTextDocument *document, NoteKind kind, int number, QByteArrayView rtf);
+// The mark's image format, its picture added to the document's resources under a name
+// that begins with `namePrefix` (empty but for text read into a document that has
+// pictures of its own).
+QTextImageFormat noteMark(QTextDocument *document, NoteKind kind, int number, QByteArrayView rtf,
+                          const QString &namePrefix = {});
 
 // The mark of a field whose result is empty: it takes no room, and names the field's
 // instruction in its tooltip.
-QTextImageFormat emptyFieldMark(QTextDocument *document, const QString &instruction);
+QTextImageFormat emptyFieldMark(QTextDocument *document, const QString &instruction, const QString &namePrefix = {});
 
 }  // namespace engine::rtfin

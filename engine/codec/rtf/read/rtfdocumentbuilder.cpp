@@ -1,5 +1,6 @@
 #include "engine/codec/rtf/read/rtfdocumentbuilder.h"
 
+#include "engine/codec/rtf/read/rtfreader.h"
 #include "engine/codec/scriptfonts.h"
 
 #include <QTextBlock>
@@ -14,13 +15,20 @@
 
 namespace engine::rtfin {
 
-DocumentBuilder::DocumentBuilder(QTextDocument *document)
-    : m_document(document), m_lists(document), m_appender(document)
+DocumentBuilder::DocumentBuilder(QTextDocument *document, RtfAppend *append)
+    : m_document(document),
+      m_lists([this](const QTextFormat &format) { return createObject(format); }),
+      m_appender(document),
+      m_append(append)
 {
-    m_undoWasEnabled = document->isUndoRedoEnabled();
-    document->setUndoRedoEnabled(false);
-    document->clear();
+    if (!append) {
+        m_undoWasEnabled = document->isUndoRedoEnabled();
+        document->setUndoRedoEnabled(false);
+        document->clear();
+    }
     m_cursor = QTextCursor(document);
+    m_cursor.movePosition(QTextCursor::End);
+    m_joinsText = append && m_cursor.position() > 0;
     m_cursor.beginEditBlock();
     setCursorsFollowInsertions(false);
 }
@@ -30,7 +38,28 @@ DocumentBuilder::~DocumentBuilder()
     setCursorsFollowInsertions(true);
     if (!m_cursor.isNull())
         m_cursor.endEditBlock();
-    m_document->setUndoRedoEnabled(m_undoWasEnabled);
+    if (!m_append)
+        m_document->setUndoRedoEnabled(m_undoWasEnabled);
+}
+
+// Read again after its undo, a paste makes its lists and tables under the indexes they
+// had, which the undo steps recorded after it name.
+QTextObject *DocumentBuilder::createObject(const QTextFormat &format)
+{
+    QTextDocumentPrivate *storage = QTextDocumentPrivate::get(m_document);
+    if (!m_append)
+        return storage->createObject(format);
+    std::vector<int> &made = m_append->objects;
+    if (m_append->reuseObjects && m_objectsMade < made.size()) {
+        const int index = made[m_objectsMade++];
+        storage->formatCollection()->setObjectFormat(index, format);
+        return storage->createObject(format, index);
+    }
+    QTextObject *object = storage->createObject(format);
+    made.resize(m_objectsMade);
+    made.push_back(object->objectIndex());
+    ++m_objectsMade;
+    return object;
 }
 
 // Everything is inserted at the document's end, past every cursor but the builder's own,
@@ -205,15 +234,29 @@ void DocumentBuilder::placeCellParagraph(Paragraph &&paragraph, int cellFormatIn
     placeRuns(std::move(paragraph));
 }
 
+// The first paragraph read into a document after text of its own joins the paragraph
+// there, which keeps its formats; only a list item's text arriving in a paragraph that is
+// none starts a paragraph of its own.
+bool DocumentBuilder::joinsFirstParagraph(Paragraph &paragraph) const
+{
+    if (!m_joinsText || m_paragraphs > 0)
+        return false;
+    if (paragraph.list && !paragraph.runs.empty() && !m_document->lastBlock().textList())
+        return false;
+    paragraph.list.reset();
+    return true;
+}
+
 void DocumentBuilder::placeParagraph(Paragraph &&paragraph)
 {
     if (appendDirectly(paragraph))
         return;
     QTextDocumentPrivate *storage = QTextDocumentPrivate::get(m_document);
     QTextFormatCollection *formats = storage->formatCollection();
-    if (m_afterFrameEnd) {
-        // The frame's end already started this paragraph with its format.
-    } else if (m_paragraphs == 0) {
+    if (m_afterFrameEnd || joinsFirstParagraph(paragraph)) {
+        // The frame's end already started this paragraph with its format, or the
+        // paragraph joins the document's last one.
+    } else if (m_paragraphs == 0 && !m_joinsText) {
         m_cursor.setBlockFormat(paragraph.format);
         m_cursor.setBlockCharFormat(paragraph.markFormat);
     } else if (paragraph.list) {
@@ -311,7 +354,7 @@ void DocumentBuilder::placeFrameEnd(const QTextCharFormat &frameFormat, const QT
 
 void DocumentBuilder::finish(const QTextBlockFormat &format, const ListItem *list, const QTextCharFormat &markFormat)
 {
-    if (m_hasContent || m_paragraphs == 0 || m_afterFrameEnd)
+    if (m_hasContent || (m_paragraphs == 0 && !m_append) || m_afterFrameEnd)
         endParagraph(format, list, markFormat);
     setCursorsFollowInsertions(true);
     m_cursor.endEditBlock();

@@ -13,6 +13,11 @@
 class QTextDocument;
 class QTextImageFormat;
 class QTextList;
+class QTextObject;
+
+namespace engine {
+struct RtfAppend;
+}
 
 // Builds the QTextDocument the RTF reader produces, always at its end, mostly straight
 // into the document's storage. The runs of a paragraph are collected (text of one
@@ -22,11 +27,13 @@ class QTextList;
 // text) as one block insertion and one text insertion, the text then cut into its runs. A
 // paragraph is created only when it has content or a paragraph mark ends it, so the mark
 // that ends the last paragraph of a file adds no empty paragraph.
+// With an RtfAppend, the document keeps what it holds and the paragraphs go in after it
+// (appendCheckedRtf() in rtfreader.h tells how).
 namespace engine::rtfin {
 
 class DocumentBuilder {
 public:
-    explicit DocumentBuilder(QTextDocument *document);
+    DocumentBuilder(QTextDocument *document, RtfAppend *append = nullptr);
     ~DocumentBuilder();
     DocumentBuilder(const DocumentBuilder &) = delete;
     DocumentBuilder &operator=(const DocumentBuilder &) = delete;
@@ -67,6 +74,8 @@ public:
     // (the cell format) has the index given.
     void placeCellParagraph(Paragraph &&paragraph, int cellFormatIndex);
     int formatIndex(const QTextFormat &format);
+    // A new list or table of this format in the document.
+    QTextObject *createObject(const QTextFormat &format);
     // A table is being placed: its cells follow, then its frame end.
     void beginFrame() { ++m_openFrames; }
     // Ends the frame (table) being placed; the paragraph placed next follows it, with
@@ -80,6 +89,7 @@ public:
 
 private:
     void setCursorsFollowInsertions(bool follow);
+    bool joinsFirstParagraph(Paragraph &paragraph) const;
     void closeRun();
     void placeRuns(Paragraph &&paragraph);  // the text of a paragraph just begun
     bool appendDirectly(Paragraph &paragraph);  // false when the storage cannot take it so
@@ -118,6 +128,9 @@ private:
     ListBuilder m_lists;
     StorageAppender m_appender;
     bool m_undoWasEnabled = true;
+    RtfAppend *m_append;          // null when the document is read anew
+    bool m_joinsText = false;     // the first paragraph's text joins a paragraph with text before it
+    size_t m_objectsMade = 0;     // lists and tables made so far
 };
 
 }  // namespace engine::rtfin

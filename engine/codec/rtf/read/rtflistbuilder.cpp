@@ -29,8 +29,7 @@ QTextList *ListBuilder::listFor(const ListItem &item)
     if (list && style != item.style)
         list = nullptr;
     if (!list) {
-        QTextDocumentPrivate *storage = QTextDocumentPrivate::get(m_document);
-        list = static_cast<QTextList *>(storage->createObject(listFormat(item.style, level, source.group)));
+        list = static_cast<QTextList *>(m_createObject(listFormat(item.style, level, source.group)));
         style = levelStyleOf(list->format());
     }
     return list;

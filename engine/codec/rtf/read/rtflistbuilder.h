@@ -4,10 +4,13 @@
 #include <QHash>
 #include <array>
 #include <functional>
+#include <utility>
 
 class QTextBlock;
 class QTextDocument;
+class QTextFormat;
 class QTextList;
+class QTextObject;
 
 // Puts the paragraphs the RTF reader builds into the document's lists, one QTextList per
 // level of a list, started again under each new item of a level above it. Adding an item
@@ -22,7 +25,9 @@ struct ListItem {
 
 class ListBuilder {
 public:
-    explicit ListBuilder(QTextDocument *document) : m_document(document) {}
+    // `createObject` makes a new list of the format given in the document.
+    using ObjectMaker = std::function<QTextObject *(const QTextFormat &)>;
+    explicit ListBuilder(ObjectMaker createObject) : m_createObject(std::move(createObject)) {}
 
     void place(const QTextBlock &paragraph, const ListItem &item);
     // The list a paragraph of `item` joins: the current one of its level, or a new one.
@@ -40,7 +45,7 @@ private:
 
     void append(QTextList *list, const QTextBlock &paragraph);
 
-    QTextDocument *m_document;
+    ObjectMaker m_createObject;
     QHash<int, Source> m_sources;
 };
 

@@ -84,6 +84,17 @@ RtfReadResult readCheckedRtf(const QByteArray &bytes, const RtfCheck &check, QTe
     return reader.read(check.start);
 }
 
+RtfReadResult appendCheckedRtf(const QByteArray &bytes, const RtfCheck &check, QTextDocument *document,
+                               RtfAppend &append)
+{
+    if (!check.result.ok())
+        return check.result;
+    if (!document)
+        return {RtfReadError::NoDocument, 0};
+    rtfin::Reader reader(bytes, document, &append);
+    return reader.read(check.start);
+}
+
 RtfReadResult readRtf(const QByteArray &bytes, QTextDocument *document)
 {
     if (!document)
@@ -93,8 +104,9 @@ RtfReadResult readRtf(const QByteArray &bytes, QTextDocument *document)
 
 namespace rtfin {
 
-Reader::Reader(const QByteArray &bytes, QTextDocument *document)
-    : m_bytes(bytes), m_document(document), m_tokens(bytes), m_builder(document)
+Reader::Reader(const QByteArray &bytes, QTextDocument *document, RtfAppend *append)
+    : m_bytes(bytes), m_document(document), m_tokens(bytes), m_builder(document, append),
+      m_resourcePrefix(append ? append->resourcePrefix : QString()), m_appends(append != nullptr)
 {
 }
 

@@ -2,6 +2,7 @@
 #include <QByteArray>
 #include <QLoggingCategory>
 #include <QString>
+#include <vector>
 
 class QTextDocument;
 
@@ -101,5 +102,23 @@ struct RtfCheck {
 };
 RtfCheck checkRtf(const QByteArray &bytes);
 RtfReadResult readCheckedRtf(const QByteArray &bytes, const RtfCheck &check, QTextDocument *document);
+
+// Reading checked bytes into a document that keeps what it holds, at its end, as a paste
+// there gives it: the first paragraph's text joins the document's last paragraph (a list
+// item's text starts a paragraph of its own unless that paragraph is a list item too),
+// and only at the document's very start does the first paragraph take its formats. The
+// document's own settings (page setup, kept groups) stay as they are. The text goes
+// straight into the document's storage: the caller holds an edit block open, with the
+// recording of undo steps paused, and undoes it with a removal of what was added.
+// Reading the same bytes again after that removal, with `reuseObjects`, makes the same
+// document again: the same lists and tables under the same object indexes, so that undo
+// steps recorded after the first reading still apply. Bytes without text change nothing.
+struct RtfAppend {
+    QString resourcePrefix;     // put before the names of the pictures and marks added
+    std::vector<int> objects;   // the object indexes of the lists and tables made, in order
+    bool reuseObjects = false;  // make them under `objects` rather than new indexes
+};
+RtfReadResult appendCheckedRtf(const QByteArray &bytes, const RtfCheck &check, QTextDocument *document,
+                               RtfAppend &append);
 
 }  // namespace engine

@@ -157,7 +157,7 @@ void Reader::keepEmptyField(const Field &field)
     ++m_notes;
     QTextImageFormat mark;
     mark.merge(charFormat(chars));
-    mark.merge(emptyFieldMark(m_document, field.instruction));
+    mark.merge(emptyFieldMark(m_document, field.instruction, m_resourcePrefix));
     beginContent();
     m_builder.appendImage(mark);
 }
@@ -207,7 +207,7 @@ void Reader::appendMark(NoteKind kind, int number, QByteArrayView shown, const Q
 {
     QTextImageFormat mark;
     mark.merge(charFormat(current().chars));
-    mark.merge(noteMark(m_document, kind, number, shown));
+    mark.merge(noteMark(m_document, kind, number, shown, m_resourcePrefix));
     mark.setProperty(prop::KeptRtf, kept);
     beginContent();
     m_builder.appendImage(mark);
@@ -266,6 +266,8 @@ void Reader::handleSectionPageWord(RtfWord word, const RtfToken &token)
 
 void Reader::storeExtras()
 {
+    if (m_appends)
+        return;
     m_extras.sourceDefaultFont = std::max(0, m_defaultFont);
     setDocumentExtras(m_document, m_extras);
 }

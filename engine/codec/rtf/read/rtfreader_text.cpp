@@ -200,7 +200,7 @@ void Reader::finishPicture()
     ++m_pictureCount;
     m_pictureBytes += picture.data.size();
 
-    const QUrl name(QStringLiteral("rtfpicture:%1").arg(m_pictureCount));
+    const QUrl name(m_resourcePrefix + QStringLiteral("rtfpicture:%1").arg(m_pictureCount));
     m_document->addResource(QTextDocument::ImageResource, name, decoded->image);
     QTextImageFormat format;
     format.merge(charFormat(current().chars));

@@ -26,7 +26,8 @@ namespace engine::rtfin {
 
 class Reader {
 public:
-    Reader(const QByteArray &bytes, QTextDocument *document);
+    // With `append`, the bytes go in at the end of what the document holds (appendCheckedRtf()).
+    Reader(const QByteArray &bytes, QTextDocument *document, RtfAppend *append = nullptr);
     // Reads the document whose outermost group opens at `start`; the bytes are known to
     // be RTF whose outermost group closes.
     RtfReadResult read(qsizetype start);
@@ -179,6 +180,8 @@ private:
     QTextDocument *m_document;
     RtfTokenizer m_tokens;
     DocumentBuilder m_builder;
+    const QString m_resourcePrefix;  // of the names of the pictures and marks added
+    const bool m_appends;            // the document keeps what it holds and its settings
     std::vector<GroupState> m_states;        // the distinct states, outermost first
     std::vector<int> m_stateLevels;          // the level at which each state begins
     std::vector<qsizetype> m_levelOffsets;   // of each open group's '{'

@@ -415,8 +415,7 @@ void TablePlacer::place(CollectedTable &table, const QTextBlockFormat &after, co
     fillGaps(rows, edges);
     mergeVertically(rows, columns);
 
-    QTextDocumentPrivate *storage = QTextDocumentPrivate::get(m_builder.document());
-    const int object = storage->createObject(tableFormat(rows, edges))->objectIndex();
+    const int object = m_builder.createObject(tableFormat(rows, edges))->objectIndex();
     m_builder.beginFrame();
     for (size_t r = 0; r < rows.size(); ++r) {
         for (const PlacedCell &cell : rows[r].cells) {
