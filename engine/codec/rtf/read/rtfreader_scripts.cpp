@@ -35,19 +35,21 @@ bool hasScriptFields(const CharState &state)
 
 bool Reader::handleScriptWord(RtfWord word, const RtfToken &token)
 {
-    CharState &chars = top().chars;
+    // The group gets a state of its own only for a word that changes it.
+    const auto own = [this]() -> CharState & { return top().chars; };
     switch (word) {
-    case RtfWord::loch: chars.fontRegion = 0; break;
-    case RtfWord::hich: chars.fontRegion = kHighRegion; break;
-    case RtfWord::dbch: chars.fontRegion = kDoubleByteRegion; break;
-    case RtfWord::rtlch: chars.rightToLeft = true; break;
-    case RtfWord::ltrch: chars.rightToLeft = false; break;
+    case RtfWord::loch: own().fontRegion = 0; break;
+    case RtfWord::hich: own().fontRegion = kHighRegion; break;
+    case RtfWord::dbch: own().fontRegion = kDoubleByteRegion; break;
+    case RtfWord::rtlch: own().rightToLeft = true; break;
+    case RtfWord::ltrch: own().rightToLeft = false; break;
     case RtfWord::afs: {
         const int size = token.hasParameter ? token.parameter : 0;
-        chars.complexHalfPoints = size > 0 ? std::min(size, 3276) : 0;
+        own().complexHalfPoints = size > 0 ? std::min(size, 3276) : 0;
         break;
     }
     case RtfWord::af: {
+        CharState &chars = own();
         const int font = token.hasParameter ? token.parameter : 0;
         // Right-to-left runs name their own font; in a left-to-right run \af names the
         // font of the script region it follows. High-ANSI text is shown as Latin text.

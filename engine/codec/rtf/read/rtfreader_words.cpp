@@ -277,82 +277,97 @@ void Reader::handleDocumentWord(RtfWord word, const RtfToken &token)
 
 void Reader::handleCharacterWord(RtfWord word, const RtfToken &token)
 {
-    CharState &chars = top().chars;
+    // The group gets a state of its own only for a word that changes it.
+    const auto chars = [this]() -> CharState & { return top().chars; };
     switch (word) {
     case RtfWord::plain: {
+        const CharState &now = current().chars;
         CharState reset;
         reset.font = m_defaultFont;
         reset.language = m_defaultLanguage;
-        reset.link = chars.link;
-        reset.field = chars.field;
-        reset.object = chars.object;
-        chars = reset;
+        reset.link = now.link;
+        reset.field = now.field;
+        reset.object = now.object;
+        chars() = reset;
         break;
     }
-    case RtfWord::b: chars.bold = toggleOn(token); break;
-    case RtfWord::i: chars.italic = toggleOn(token); break;
+    case RtfWord::b: chars().bold = toggleOn(token); break;
+    case RtfWord::i: chars().italic = toggleOn(token); break;
     case RtfWord::strike:
-    case RtfWord::striked: chars.strike = toggleOn(token); break;
-    case RtfWord::v: chars.hidden = toggleOn(token); break;
-    case RtfWord::protect: chars.protect = toggleOn(token); break;
+    case RtfWord::striked: chars().strike = toggleOn(token); break;
+    case RtfWord::v: chars().hidden = toggleOn(token); break;
+    case RtfWord::protect: chars().protect = toggleOn(token); break;
     case RtfWord::ul: case RtfWord::uld: case RtfWord::uldash: case RtfWord::uldashd:
     case RtfWord::uldashdd: case RtfWord::uldb: case RtfWord::ulhwave: case RtfWord::ulldash:
     case RtfWord::ulth: case RtfWord::ulthd: case RtfWord::ulthdash: case RtfWord::ulthdashd:
     case RtfWord::ulthdashdd: case RtfWord::ulthldash: case RtfWord::ululdbwave: case RtfWord::ulw:
     case RtfWord::ulwave:
-        chars.underline = toggleOn(token) ? quint8(std::max(1, underlineKindOf(token.data))) : 0;
+        chars().underline = toggleOn(token) ? quint8(std::max(1, underlineKindOf(token.data))) : 0;
         break;
-    case RtfWord::ulnone: chars.underline = 0; break;
-    case RtfWord::f: chars.font = valueOr(token, 0); break;
+    case RtfWord::ulnone: chars().underline = 0; break;
+    case RtfWord::f: chars().font = valueOr(token, 0); break;
     case RtfWord::fs: {
         const int size = valueOr(token, 24);
-        chars.halfPoints = size > 0 ? std::min(size, 3276) : 24;
+        chars().halfPoints = size > 0 ? std::min(size, 3276) : 24;
         break;
     }
-    case RtfWord::cf: chars.color = valueOr(token, 0); break;
+    case RtfWord::cf: chars().color = valueOr(token, 0); break;
     case RtfWord::cb:
     case RtfWord::chcbpat:
-    case RtfWord::highlight: chars.highlight = valueOr(token, 0); break;
-    case RtfWord::lang: chars.language = std::max(0, valueOr(token, 0)); break;
+    case RtfWord::highlight: chars().highlight = valueOr(token, 0); break;
+    case RtfWord::lang: chars().language = std::max(0, valueOr(token, 0)); break;
     // "\super0" and "\sub0" switch their own position off, as other toggles do.
-    case RtfWord::super: chars.vertical = toggleOn(token) ? 1 : (chars.vertical == 1 ? 0 : chars.vertical); break;
-    case RtfWord::sub: chars.vertical = toggleOn(token) ? 2 : (chars.vertical == 2 ? 0 : chars.vertical); break;
-    case RtfWord::nosupersub: chars.vertical = 0; chars.baselineTwips = 0; break;
-    case RtfWord::up: chars.baselineTwips = std::clamp(valueOr(token, 6), 0, 3276) * 10; break;
-    case RtfWord::dn: chars.baselineTwips = -std::clamp(valueOr(token, 6), 0, 3276) * 10; break;
+    case RtfWord::super: {
+        CharState &own = chars();
+        own.vertical = toggleOn(token) ? 1 : (own.vertical == 1 ? 0 : own.vertical);
+        break;
+    }
+    case RtfWord::sub: {
+        CharState &own = chars();
+        own.vertical = toggleOn(token) ? 2 : (own.vertical == 2 ? 0 : own.vertical);
+        break;
+    }
+    case RtfWord::nosupersub: {
+        CharState &own = chars();
+        own.vertical = 0;
+        own.baselineTwips = 0;
+        break;
+    }
+    case RtfWord::up: chars().baselineTwips = std::clamp(valueOr(token, 6), 0, 3276) * 10; break;
+    case RtfWord::dn: chars().baselineTwips = -std::clamp(valueOr(token, 6), 0, 3276) * 10; break;
     default: handleScriptWord(word, token); break;
     }
 }
 
 bool Reader::handleParagraphWord(RtfWord word, const RtfToken &token)
 {
-    ParaState &para = top().para;
+    const auto para = [this]() -> ParaState & { return top().para; };
     switch (word) {
-    case RtfWord::pard: para = m_defaultParagraph; break;
-    case RtfWord::ql: para.alignment = PFA_LEFT; break;
-    case RtfWord::qr: para.alignment = PFA_RIGHT; break;
-    case RtfWord::qc: para.alignment = PFA_CENTER; break;
+    case RtfWord::pard: para() = m_defaultParagraph; break;
+    case RtfWord::ql: para().alignment = PFA_LEFT; break;
+    case RtfWord::qr: para().alignment = PFA_RIGHT; break;
+    case RtfWord::qc: para().alignment = PFA_CENTER; break;
     case RtfWord::qj:
-    case RtfWord::qd: para.alignment = PFA_JUSTIFY; break;
+    case RtfWord::qd: para().alignment = PFA_JUSTIFY; break;
     case RtfWord::li:
-    case RtfWord::lin: para.leftIndent = twips(token); break;
+    case RtfWord::lin: para().leftIndent = twips(token); break;
     case RtfWord::ri:
-    case RtfWord::rin: para.rightIndent = twips(token); break;
-    case RtfWord::fi: para.firstIndent = twips(token); break;
-    case RtfWord::sb: para.spaceBefore = twips(token); break;
-    case RtfWord::sa: para.spaceAfter = twips(token); break;
-    case RtfWord::sl: para.lineSpacing = twips(token); break;
-    case RtfWord::slmult: para.lineMultiple = toggleOn(token); break;
-    case RtfWord::intbl: para.inTable = true; break;
+    case RtfWord::rin: para().rightIndent = twips(token); break;
+    case RtfWord::fi: para().firstIndent = twips(token); break;
+    case RtfWord::sb: para().spaceBefore = twips(token); break;
+    case RtfWord::sa: para().spaceAfter = twips(token); break;
+    case RtfWord::sl: para().lineSpacing = twips(token); break;
+    case RtfWord::slmult: para().lineMultiple = toggleOn(token); break;
+    case RtfWord::intbl: para().inTable = true; break;
     case RtfWord::itap:
         // In a nested row's definition it names the row's level, not the paragraph's.
         if (current().inNestedTableProps)
             return false;
-        para.tableLevel = std::clamp(valueOr(token, 1), 0, 1024);
+        para().tableLevel = std::clamp(valueOr(token, 1), 0, 1024);
         break;
-    case RtfWord::pagebb: para.pageBreakBefore = true; break;
-    case RtfWord::ls: para.listOverride = std::max(0, valueOr(token, 0)); break;
-    case RtfWord::ilvl: para.listLevel = std::clamp(valueOr(token, 0), 0, kListLevels - 1); break;
+    case RtfWord::pagebb: para().pageBreakBefore = true; break;
+    case RtfWord::ls: para().listOverride = std::max(0, valueOr(token, 0)); break;
+    case RtfWord::ilvl: para().listLevel = std::clamp(valueOr(token, 0), 0, kListLevels - 1); break;
     default: return handleTabWord(word, twips(token));
     }
     return true;
