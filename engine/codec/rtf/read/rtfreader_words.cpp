@@ -97,15 +97,22 @@ bool Reader::handleWord(const RtfToken &token)
         handleUnicode(valueOr(token, 0));
         return true;
     }
+    // The words of characters and paragraphs, most of those in a document, concern
+    // nothing else.
+    if (entry->kind != RtfWordKind::Symbol) {
+        if (handleCharacterWord(word, token))
+            return true;
+        if (handleParagraphWord(word, token)) {
+            noteParagraphChange();
+            return true;
+        }
+    }
     handlePageWord(word, token);
     if (entry->kind == RtfWordKind::Symbol) {
         handleSymbolWord(word);
         return true;
     }
     handleDocumentWord(word, token);
-    handleCharacterWord(word, token);
-    if (handleParagraphWord(word, token))
-        noteParagraphChange();
     handleTableWord(word, token);
     return true;
 }
@@ -275,7 +282,7 @@ void Reader::handleDocumentWord(RtfWord word, const RtfToken &token)
     }
 }
 
-void Reader::handleCharacterWord(RtfWord word, const RtfToken &token)
+bool Reader::handleCharacterWord(RtfWord word, const RtfToken &token)
 {
     // The group gets a state of its own only for a word that changes it.
     const auto chars = [this]() -> CharState & { return top().chars; };
@@ -335,8 +342,9 @@ void Reader::handleCharacterWord(RtfWord word, const RtfToken &token)
     }
     case RtfWord::up: chars().baselineTwips = std::clamp(valueOr(token, 6), 0, 3276) * 10; break;
     case RtfWord::dn: chars().baselineTwips = -std::clamp(valueOr(token, 6), 0, 3276) * 10; break;
-    default: handleScriptWord(word, token); break;
+    default: return handleScriptWord(word, token);
     }
+    return true;
 }
 
 bool Reader::handleParagraphWord(RtfWord word, const RtfToken &token)

@@ -102,7 +102,7 @@ private:
     // Control words by concern (rtfreader_words.cpp)
     bool handleDestination(RtfWord word);
     void handleDocumentWord(RtfWord word, const RtfToken &token);
-    void handleCharacterWord(RtfWord word, const RtfToken &token);
+    bool handleCharacterWord(RtfWord word, const RtfToken &token);  // false for other words
     bool handleParagraphWord(RtfWord word, const RtfToken &token);  // false for other words
     void noteParagraphChange();
     // The properties of the paragraph being read: the last ones set in its text, also
