@@ -58,8 +58,6 @@ bool Reader::isBullet(const ParaState &state) const
 
 void Reader::forgetFormats()
 {
-    m_recentCount = 0;
-    m_recentLast = 0;
     ++m_formatGeneration;
     m_charFormats.clear();
     m_blockFormats.clear();
@@ -69,20 +67,11 @@ void Reader::forgetFormats()
 Reader::RecentFormat &Reader::recentFormat(const CharState &given)
 {
     const CharState &state = shownState(given);
-    if (m_recentCount > 0 && m_recentFormats[size_t(m_recentLast)].state == state)
-        return m_recentFormats[size_t(m_recentLast)];
-    for (int i = 0; i < m_recentCount; ++i) {
-        if (m_recentFormats[size_t(i)].state == state) {
-            m_recentLast = i;
-            return m_recentFormats[size_t(i)];
-        }
-    }
-    m_recentLast = m_recentNext;
-    RecentFormat &entry = m_recentFormats[size_t(m_recentNext)];
-    m_recentNext = (m_recentNext + 1) % kRecentFormats;
-    m_recentCount = std::min(m_recentCount + 1, kRecentFormats);
+    RecentFormat &entry = m_recentFormats[state.slot(kRecentFormatBits)];
+    if (entry.generation == m_formatGeneration && entry.state == state)
+        return entry;
     const CachedFormat &cached = charFormatFor(state);
-    entry = RecentFormat{state, cached.format, cached.index};
+    entry = RecentFormat{state, cached.format, cached.index, m_formatGeneration};
     return entry;
 }
 

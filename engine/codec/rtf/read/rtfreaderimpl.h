@@ -247,19 +247,18 @@ private:
 
     // Format caches
     QHash<CharState, CachedFormat> m_charFormats;
-    // The formats of the last few character states: text alternates between a handful
-    // (plain, bold, a link...), and comparing states costs less than hashing one.
+    // The formats of recent character states, each kept in the slot its state gives
+    // (CharState::slot()): text alternates between a few dozen states (plain, bold, a
+    // link...), and one comparison finds a state where hashing it would cost more.
     struct RecentFormat {
         CharState state;
         QTextCharFormat format;
         int index = -1;
+        quint32 generation = 0;  // the entry holds a state of this generation of formats
     };
     RecentFormat &recentFormat(const CharState &state);
-    static constexpr int kRecentFormats = 8;
-    std::array<RecentFormat, kRecentFormats> m_recentFormats;
-    int m_recentCount = 0;  // entries in use
-    int m_recentNext = 0;   // the entry replaced next
-    int m_recentLast = 0;   // the entry found last, looked at first
+    static constexpr int kRecentFormatBits = 6;
+    std::array<RecentFormat, 1 << kRecentFormatBits> m_recentFormats;
     quint32 m_formatGeneration = 1;  // counts forgetFormats()
     QHash<ParaState, QTextBlockFormat> m_blockFormats;
     CharState m_latinState;

@@ -77,6 +77,19 @@ struct CharState {
         }
         return true;
     }
+    // The state spread over `bits` bits, word by word: the slot of a small table of
+    // states, found without comparing each.
+    quint32 slot(int bits) const
+    {
+        const char *bytes = reinterpret_cast<const char *>(this);
+        quint64 spread = 0;
+        for (size_t at = 0; at < sizeof(CharState); at += sizeof(quint64)) {
+            quint64 word;
+            std::memcpy(&word, bytes + at, sizeof word);
+            spread = (spread ^ word) * 0x9E3779B97F4A7C15ull;
+        }
+        return quint32(spread >> (64 - bits));
+    }
 };
 static_assert(sizeof(CharState) % sizeof(quint64) == 0, "CharState compares in whole words");
 static_assert(std::has_unique_object_representations_v<CharState>, "a new member leaves padding: fill it");
