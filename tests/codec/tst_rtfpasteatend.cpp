@@ -101,8 +101,9 @@ private slots:
             QTest::addRow("a note into %s", name) << note << target;
             QTest::addRow("a picture into %s", name) << picture << target;
         }
-        QTest::newRow("a table first into an empty document")
-            << rtf("\\trowd\\cellx1000\\pard\\intbl A\\cell\\row\\pard after") << QByteArray();
+        const QByteArray tableFirst = rtf("\\trowd\\cellx1000\\pard\\intbl A\\cell\\row\\pard after");
+        QTest::newRow("a table first into an empty document") << tableFirst << QByteArray();
+        QTest::newRow("a table first after text") << tableFirst << rtf("xy");
         QTest::newRow("a list first, two levels") << rtf("\\pard\\ls1 a\\par\\pard\\ls1\\ilvl1 a1\\par\\pard b", kBullets)
                                                   << rtf("xy");
     }
