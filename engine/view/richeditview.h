@@ -173,6 +173,7 @@ private:
     void notifySelectionIfChanged();
     void typeBesideObjectsAsText();  // richeditview_formats.cpp
     void notifyLink(QEvent::Type type, const QPoint &viewportPos);
+    bool pasteRtf(const QByteArray &rtf);  // richeditview_display.cpp; false when it is no RTF
     void applyFormatRect();
     void rememberTopOfView();
     void restoreTopOfView();

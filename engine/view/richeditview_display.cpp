@@ -223,33 +223,8 @@ void RichEditView::insertFromMimeData(const QMimeData *source)
     if (m_oleCallback && m_oleCallback->QueryAcceptData(source, true) != OleResult::Ok)
         return;
     const QByteArray rtf = source ? rtfOf(source) : QByteArray();
-    if (!rtf.isEmpty() && canPasteRtfAtEnd(textCursor())) {
-        const bool longInsertion = rtf.size() >= kLongInsertionChars;
-        if (longInsertion)
-            longInsertionStarts();
-        QTextCursor cursor = textCursor();
-        const bool pasted = pasteRtfAtEnd(cursor, rtf);
-        if (pasted)
-            setTextCursor(cursor);
-        if (longInsertion)
-            longInsertionEnds();
-        if (pasted)
-            return;
-    } else if (!rtf.isEmpty()) {
-        QTextDocument pasted;
-        if (readRtf(rtf, &pasted).ok()) {
-            adoptPictures(pasted, document());
-            const bool longInsertion = pasted.characterCount() >= kLongInsertionChars;
-            if (longInsertion)
-                longInsertionStarts();
-            QTextCursor cursor = textCursor();
-            insertDocument(cursor, &pasted);
-            setTextCursor(cursor);
-            if (longInsertion)
-                longInsertionEnds();
-            return;
-        }
-    }
+    if (!rtf.isEmpty() && pasteRtf(rtf))
+        return;
     if (!source || !source->hasImage() || source->hasHtml() || source->hasText()) {
         QTextEdit::insertFromMimeData(source);
         return;
@@ -272,6 +247,30 @@ void RichEditView::insertFromMimeData(const QMimeData *source)
     QTextCursor cursor = textCursor();
     cursor.insertImage(format);
     setTextCursor(cursor);
+}
+
+// At the end of the document the RTF is read straight in; elsewhere it is read into a
+// document of its own, which is then inserted at the cursor.
+bool RichEditView::pasteRtf(const QByteArray &rtf)
+{
+    QTextCursor cursor = textCursor();
+    const bool atEnd = canPasteRtfAtEnd(cursor);
+    QTextDocument pasted;
+    if (atEnd ? !checkRtf(rtf).result.ok() : !readRtf(rtf, &pasted).ok())
+        return false;
+    if (!atEnd)
+        adoptPictures(pasted, document());
+    const bool longInsertion = (atEnd ? rtf.size() : pasted.characterCount()) >= kLongInsertionChars;
+    if (longInsertion)
+        longInsertionStarts();
+    if (atEnd)
+        pasteRtfAtEnd(cursor, rtf);
+    else
+        insertDocument(cursor, &pasted);
+    setTextCursor(cursor);
+    if (longInsertion)
+        longInsertionEnds();
+    return true;
 }
 
 void RichEditView::setBackgroundColor(const QColor &color)
