@@ -2,6 +2,7 @@
 #include "engine/codec/listdocument.h"
 #include "engine/codec/rtf/read/rtfreader.h"
 #include "engine/codec/rtf/write/rtfwriter.h"
+#include "pastesources.h"
 
 #include <QTest>
 #include <QTextBlock>
@@ -14,17 +15,9 @@
 #include <memory>
 
 using namespace engine;
+using namespace pastesources;
 
 namespace {
-
-const QByteArray kBullets = "{\\*\\listtable{\\list{\\listlevel\\levelnfc23{\\leveltext\\'01\\u8226 ?;}}"
-                            "{\\listlevel\\levelnfc0{\\leveltext\\'02\\'01.;}}\\listid1}}"
-                            "{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}}";
-
-QByteArray rtf(const QByteArray &body, const QByteArray &tables = QByteArray())
-{
-    return "{\\rtf1\\ansi " + tables + body + "}";
-}
 
 std::unique_ptr<QTextDocument> documentOf(const QByteArray &bytes, bool listDocument)
 {
@@ -32,24 +25,6 @@ std::unique_ptr<QTextDocument> documentOf(const QByteArray &bytes, bool listDocu
     if (!bytes.isEmpty())
         readRtf(bytes, document.get());
     return document;
-}
-
-// The paragraphs with the list each belongs to (numbered in order of appearance) and
-// its place in that list, e.g. "a", "b [1:0]", "c [1:1]".
-QStringList paragraphsAndItems(const QTextDocument *document)
-{
-    QList<const QTextList *> lists;
-    QStringList result;
-    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
-        QString line = block.text();
-        if (const QTextList *list = block.textList()) {
-            if (!lists.contains(list))
-                lists.append(list);
-            line += QStringLiteral(" [%1:%2]").arg(lists.indexOf(list) + 1).arg(list->itemNumber(block));
-        }
-        result.append(line);
-    }
-    return result;
 }
 
 // Cursors other than the inserting one: before the selection, at its start, at its end

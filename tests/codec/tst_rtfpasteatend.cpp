@@ -4,6 +4,7 @@
 #include "engine/codec/rtf/read/rtfreader.h"
 #include "engine/codec/rtf/write/rtfwriter.h"
 #include "engine/codec/rtfpasteatend.h"
+#include "pastesources.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -16,17 +17,9 @@
 #include <memory>
 
 using namespace engine;
+using namespace pastesources;
 
 namespace {
-
-const QByteArray kBullets = "{\\*\\listtable{\\list{\\listlevel\\levelnfc23{\\leveltext\\'01\\u8226 ?;}}"
-                            "{\\listlevel\\levelnfc0{\\leveltext\\'02\\'01.;}}\\listid1}}"
-                            "{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}}";
-
-QByteArray rtf(const QByteArray &body, const QByteArray &tables = QByteArray())
-{
-    return "{\\rtf1\\ansi " + tables + body + "}";
-}
 
 QByteArray pictureRtf(Qt::GlobalColor colour)
 {
@@ -52,24 +45,6 @@ QTextCursor cursorAtEnd(QTextDocument *document)
     QTextCursor cursor(document);
     cursor.movePosition(QTextCursor::End);
     return cursor;
-}
-
-// The paragraphs with the list each belongs to (numbered in order of appearance) and
-// its place in that list.
-QStringList paragraphsAndItems(const QTextDocument *document)
-{
-    QList<const QTextList *> lists;
-    QStringList result;
-    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
-        QString line = block.text();
-        if (const QTextList *list = block.textList()) {
-            if (!lists.contains(list))
-                lists.append(list);
-            line += QStringLiteral(" [%1:%2]").arg(lists.indexOf(list) + 1).arg(list->itemNumber(block));
-        }
-        result.append(line);
-    }
-    return result;
 }
 
 }  // namespace
