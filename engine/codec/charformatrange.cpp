@@ -31,10 +31,79 @@ bool isParagraphEnd(QChar c)
     return c == QChar::ParagraphSeparator || c == QTextBeginningOfFrame || c == QTextEndOfFrame;
 }
 
+// The swaps of one change, in ascending order, packed as variable-length numbers: a
+// Select All over a large document swaps millions of fragments, and at 16 bytes each the
+// log alone would take tens of megabytes of fresh memory. Each swap is stored as its gap
+// after the previous one, its length and its old format; the new format follows from the
+// old one through the change's table.
+class FormatSwapLog {
+public:
+    explicit FormatSwapLog(size_t expectedSwaps) { m_bytes.reserve(expectedSwaps * 4); }
+
+    void append(const FormatSwap &swap)
+    {
+        putNumber(uint32_t(swap.position - m_end));
+        putNumber(uint32_t(swap.length));
+        putNumber(uint32_t(swap.before));
+        if (size_t(swap.before) >= m_after.size())
+            m_after.resize(size_t(swap.before) + 1, -1);
+        m_after[size_t(swap.before)] = swap.after;
+        m_end = swap.position + swap.length;
+        if (m_first < 0)
+            m_first = swap.position;
+        ++m_count;
+    }
+    bool empty() const { return m_count == 0; }
+    int first() const { return m_first; }
+    int end() const { return m_end; }
+
+    template <typename Visit>
+    void forEach(Visit visit) const
+    {
+        size_t at = 0;
+        int position = 0;
+        for (size_t i = 0; i < m_count; ++i) {
+            FormatSwap swap;
+            swap.position = position + int(takeNumber(at));
+            swap.length = int(takeNumber(at));
+            swap.before = int(takeNumber(at));
+            swap.after = m_after[size_t(swap.before)];
+            position = swap.position + swap.length;
+            visit(swap);
+        }
+    }
+
+private:
+    void putNumber(uint32_t value)
+    {
+        while (value >= 0x80) {
+            m_bytes.push_back(uint8_t(value | 0x80));
+            value >>= 7;
+        }
+        m_bytes.push_back(uint8_t(value));
+    }
+    uint32_t takeNumber(size_t &at) const
+    {
+        uint32_t value = 0;
+        for (int shift = 0;; shift += 7) {
+            const uint8_t byte = m_bytes[at++];
+            value |= uint32_t(byte & 0x7f) << shift;
+            if (!(byte & 0x80))
+                return value;
+        }
+    }
+
+    std::vector<uint8_t> m_bytes;
+    std::vector<int> m_after;  // by old format index
+    size_t m_count = 0;
+    int m_first = -1;
+    int m_end = 0;
+};
+
 // Puts each swap's `before` (undo) or `after` (redo) format back. The fragments normally
 // still lie as they were left; where later edits split or joined them, the document's
 // own format change does the splitting.
-void replay(QTextDocument *document, const std::vector<FormatSwap> &swaps, bool undo)
+void replay(QTextDocument *document, const FormatSwapLog &swaps, bool undo)
 {
     if (swaps.empty())
         return;
@@ -42,9 +111,9 @@ void replay(QTextDocument *document, const std::vector<FormatSwap> &swaps, bool 
     FragmentMap &fragments = storage->fragmentMap();
     // The walk keeps the position of `node` as it goes: asking the map for it costs a
     // climb of the tree each time.
-    uint node = fragments.findNode(swaps.front().position);
+    uint node = fragments.findNode(swaps.first());
     int position = node ? int(fragments.position(node)) : 0;
-    for (const FormatSwap &swap : swaps) {
+    swaps.forEach([&](const FormatSwap &swap) {
         while (node && position + int(fragments.size(node)) <= swap.position) {
             position += int(fragments.size(node));
             node = fragments.next(node);
@@ -59,14 +128,13 @@ void replay(QTextDocument *document, const std::vector<FormatSwap> &swaps, bool 
             node = fragments.findNode(swap.position);
             position = node ? int(fragments.position(node)) : 0;
         }
-    }
-    const FormatSwap &last = swaps.back();
-    announceFormatChange(storage, swaps.front().position, last.position + last.length);
+    });
+    announceFormatChange(storage, swaps.first(), swaps.end());
 }
 
 class FormatSwapUndo : public QAbstractUndoItem {
 public:
-    FormatSwapUndo(QTextDocument *document, std::vector<FormatSwap> swaps)
+    FormatSwapUndo(QTextDocument *document, FormatSwapLog swaps)
         : m_document(document)
         , m_swaps(std::move(swaps))
     {
@@ -76,7 +144,7 @@ public:
 
 private:
     QTextDocument *m_document;
-    std::vector<FormatSwap> m_swaps;
+    FormatSwapLog m_swaps;
 };
 
 // The format a stretch of text takes: its own with the masked fields applied. Stretches
@@ -118,14 +186,27 @@ void applyToPartOfFragment(QTextDocumentPrivate *storage, int from, int to, Form
     storage->setCharFormat(from, to - from, storage->formatCollection()->charFormat(map(index)));
 }
 
-void swapFormat(FragmentMap &fragments, uint node, int position, FormatMapper &map, std::vector<FormatSwap> &swaps)
+void swapFormat(FragmentMap &fragments, uint node, int position, FormatMapper &map, FormatSwapLog &swaps)
 {
     QTextFragmentData *fragment = fragments.fragment(node);
     const int changed = map(fragment->format);
     if (changed == fragment->format)
         return;
-    swaps.push_back({position, int(fragments.size(node)), fragment->format, changed});
+    swaps.append({position, int(fragments.size(node)), fragment->format, changed});
     fragment->format = changed;
+}
+
+// The paragraph end before an empty paragraph carries the format typed there; the
+// first paragraph's lies outside the text and goes through the document.
+void applyToFirstParagraphIfEmpty(QTextDocument *document, int start, const CharFormat &format)
+{
+    const QTextBlock first = document->begin();
+    if (start != 0 || first.length() != 1)
+        return;
+    QTextCursor paragraph(first);
+    QTextCharFormat merged = paragraph.blockCharFormat();
+    applyCharFormat(format, merged);
+    paragraph.setBlockCharFormat(merged);
 }
 
 }  // namespace
@@ -134,6 +215,7 @@ void applyCharFormatToRange(QTextDocument *document, int start, int end, const C
 {
     if (start >= end)
         return;
+    applyToFirstParagraphIfEmpty(document, start, format);
     QTextDocumentPrivate *storage = QTextDocumentPrivate::get(document);
     FragmentMap &fragments = storage->fragmentMap();
     const QString text = storage->buffer();
@@ -155,35 +237,26 @@ void applyCharFormatToRange(QTextDocument *document, int start, int end, const C
     if (!rangeDone && int(fragments.position(last) + fragments.size(last)) > end && !isParagraphEndAt(last))
         applyToPartOfFragment(storage, std::max(start, int(fragments.position(last))), end, map);
 
-    std::vector<FormatSwap> swaps;
-    uint node = fragments.findNode(start);
+    // Text fragments take the change; a paragraph end only where the paragraph after it,
+    // starting inside the range, is empty (its own end follows at once).
+    // The walk starts one before the range, for the paragraph end just before it.
+    FormatSwapLog swaps(size_t(fragments.numNodes()));
+    uint node = fragments.findNode(std::max(0, start - 1));
     for (int position = int(fragments.position(node)); node && position < end; node = fragments.next(node)) {
         const int from = position;
         position += int(fragments.size(node));
-        if (from >= start && position <= end && !isParagraphEndAt(node))
-            swapFormat(fragments, node, from, map, swaps);
-    }
-    // The paragraph end before an empty paragraph carries the format typed there; the
-    // first paragraph's lies outside the text and goes through the document.
-    const size_t textSwaps = swaps.size();
-    for (QTextBlock block = document->findBlock(start); block.isValid() && block.position() < end;
-         block = block.next()) {
-        if (block.length() != 1 || block.position() < start)
-            continue;
-        if (block.position() == 0) {
-            QTextCursor paragraph(block);
-            QTextCharFormat merged = paragraph.blockCharFormat();
-            applyCharFormat(format, merged);
-            paragraph.setBlockCharFormat(merged);
+        if (!isParagraphEndAt(node)) {
+            if (from >= start && position <= end)
+                swapFormat(fragments, node, from, map, swaps);
             continue;
         }
-        swapFormat(fragments, fragments.findNode(block.position() - 1), block.position() - 1, map, swaps);
+        const uint next = fragments.next(node);
+        if (next && position >= start && position < end && isParagraphEndAt(next))
+            swapFormat(fragments, node, from, map, swaps);
     }
     if (swaps.empty())
         return;
-    std::inplace_merge(swaps.begin(), swaps.begin() + qsizetype(textSwaps), swaps.end(),
-                       [](const FormatSwap &a, const FormatSwap &b) { return a.position < b.position; });
-    announceFormatChange(storage, swaps.front().position, swaps.back().position + swaps.back().length);
+    announceFormatChange(storage, swaps.first(), swaps.end());
     document->appendUndoItem(new FormatSwapUndo(document, std::move(swaps)));
 }
 

@@ -200,6 +200,23 @@ private slots:
         QCOMPARE(view.document()->findBlockByNumber(2).charFormatIndex(), textBlockEndFormat);
     }
 
+    void anEmptyParagraphTakesTheFormatWhenTheRangeStartsOnItButNotWhenItEndsThere()
+    {
+        RichEditView view;
+        view.replaceSelection(QStringLiteral("one\r\rtwo\r\rthree"));
+        const QTextDocument *document = view.document();
+        const int emptyAtEnd = document->findBlockByNumber(3).charFormatIndex();
+        view.setSelectionRange({document->findBlockByNumber(1).position(), document->findBlockByNumber(3).position()});
+        view.setCharFormat(bold(true), true);
+        QVERIFY(document->findBlockByNumber(1).charFormat().fontWeight() >= QFont::DemiBold);
+        QCOMPARE(document->findBlockByNumber(3).charFormatIndex(), emptyAtEnd);
+        QVERIFY(isBoldAt(view, document->findBlockByNumber(2).position()));
+        view.undoLast();
+        QVERIFY(document->findBlockByNumber(1).charFormat().fontWeight() < QFont::DemiBold);
+        view.redoLast();
+        QVERIFY(document->findBlockByNumber(1).charFormat().fontWeight() >= QFont::DemiBold);
+    }
+
     void undoLeavesTheCaretWhereItWas()
     {
         RichEditView view;
