@@ -11,6 +11,12 @@
 
 namespace engine {
 
+namespace {
+
+constexpr int kManyParagraphs = 1000;  // changes over fewer paragraphs just look at them
+
+}  // namespace
+
 DisplayHighlighter::DisplayHighlighter(QTextDocument *document)
     : QObject(document)
     , m_document(document)
@@ -32,7 +38,28 @@ void DisplayHighlighter::refresh(int from, int removed, int added)
     if (m_overlaysKept)
         return;
     m_overlayByFormat.clear();  // format numbers are reused once a document is cleared
-    refreshBlocks(m_document->findBlock(from), m_document->findBlock(from + added + (removed > 0 ? 1 : 0)));
+    const QTextBlock first = m_document->findBlock(from);
+    const QTextBlock last = m_document->findBlock(from + added + (removed > 0 ? 1 : 0));
+    if (last.blockNumber() - first.blockNumber() >= kManyParagraphs && !mayOverlay())
+        return;
+    refreshBlocks(first, last);
+}
+
+// Whether any paragraph may have or need an overlay. The document's formats only grow
+// until it is cleared, which drops every paragraph, and switching URL detection off
+// looks at every paragraph again: so while no format is a link or hidden and no URL is
+// detected, no paragraph has an overlay, and a change over many paragraphs need not look
+// at their runs.
+bool DisplayHighlighter::mayOverlay()
+{
+    if (m_detectUrls)
+        return true;
+    const QTextFormatCollection *formats = QTextDocumentPrivate::get(m_document)->formatCollection();
+    for (int index = 0; index < formats->numFormats(); ++index) {
+        if (formats->format(index).isCharFormat() && overlayOf(index) != Overlay::None)
+            return true;
+    }
+    return false;
 }
 
 DisplayHighlighter::Overlay DisplayHighlighter::overlayOf(int formatIndex)

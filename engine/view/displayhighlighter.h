@@ -31,6 +31,7 @@ private:
 
     Overlay overlayOf(int formatIndex);
     void refresh(int from, int removed, int added);
+    bool mayOverlay();
     void refreshBlocks(QTextBlock block, const QTextBlock &last);
     void applyOverlays(const QTextBlock &block, QList<QTextLayout::FormatRange> overlays);
 

@@ -81,7 +81,10 @@ RichEditView::RichEditView(QWidget *parent)
     });
     connect(this, &QTextEdit::selectionChanged, this, &RichEditView::notifySelectionIfChanged);
     // Any newer step leaves the last tracked group behind.
-    connect(document(), &QTextDocument::undoCommandAdded, this, [this] { d->lastGroupUndoSteps = -1; });
+    connect(document(), &QTextDocument::undoCommandAdded, this, [this] {
+        d->lastGroupUndoSteps = -1;
+        d->lastFormatChange = {};
+    });
 
     // The set-up above (document margin) is not an edit of the user's.
     document()->clearUndoRedoStacks();
@@ -268,6 +271,7 @@ void RichEditView::stepHistory(bool undo)
 {
     const QTextCursor before = textCursor();
     const int length = textLength();
+    const int steps = document()->availableUndoSteps();
     QTextCursor after = before;
     if (undo)
         document()->undo(&after);
@@ -275,12 +279,27 @@ void RichEditView::stepHistory(bool undo)
         document()->redo(&after);
     const bool formatsOfSelection = before.hasSelection() && textLength() == length
                                     && after.position() == before.selectionEnd();
+    if (formatsOfSelection)
+        recallSelectionFormats(before.selectionStart(), before.selectionEnd(), undo, steps);
     if (!formatsOfSelection)
         setTextCursor(after);
     else if (before.selectionStart() == 0 && before.selectionEnd() == length)
         setSelectionRange({0, -1});
     else
         setTextCursor(before);
+}
+
+// Undoing the last format change of the selection gives back the formats it had before,
+// and redoing it those it had after, without a pass over the selection.
+void RichEditView::recallSelectionFormats(int start, int end, bool undone, int stepsBefore)
+{
+    const Private::SelectionFormatChange &change = d->lastFormatChange;
+    const int from = undone ? change.stepsAfter : change.stepsBefore;
+    const int to = undone ? change.stepsBefore : change.stepsAfter;
+    if (change.start != start || change.end != end || stepsBefore != from
+        || document()->availableUndoSteps() != to)
+        return;
+    d->selectionFormats = {start, end, d->documentChanges, undone ? change.before : change.after};
 }
 
 // The group starts at the caret, where undoing it puts the caret back.

@@ -168,6 +168,7 @@ private:
     void noteGroupEdit(const QTextCursor &range, const QString &text);
     void expectEditedParagraphs(const std::vector<int> &blockNumbers);
     void stepHistory(bool undo);
+    void recallSelectionFormats(int start, int end, bool undone, int stepsBefore);
     void paintWithoutSelection(const QRect &area);
     int clampPosition(int position) const;
     void notifySelectionIfChanged();

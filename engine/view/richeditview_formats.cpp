@@ -196,16 +196,20 @@ void RichEditView::setCharFormat(const CharFormat &format, bool selection)
     Private::SelectionFormats &known = d->selectionFormats;
     const bool formatsKnown = known.isFor(cursor.selectionStart(), cursor.selectionEnd(), d->documentChanges);
     d->highlighter->setOverlaysKept(!(format.mask & CFM_LINK));
+    const int stepsBefore = document()->availableUndoSteps();
     cursor.beginEditBlock();
     applyCharFormatToSelection(cursor, format);
     cursor.endEditBlock();
     d->highlighter->setOverlaysKept(false);
     if (formatsKnown) {
+        QList<QTextCharFormat> before = known.formats;
         for (QTextCharFormat &selected : known.formats) {
             applyCharFormat(format, selected);
             selected = documentCopyOf(document(), selected);
         }
         known.documentChanges = d->documentChanges;
+        d->lastFormatChange = {stepsBefore, document()->availableUndoSteps(), known.start, known.end,
+                               std::move(before), known.formats};
     }
 }
 

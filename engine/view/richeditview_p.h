@@ -51,6 +51,16 @@ struct RichEditView::Private {
             return start == from && end == to && documentChanges == changes;
         }
     } selectionFormats;
+    // The last format change of a selection whose formats were known, while it is the
+    // newest step of the history: undoing or redoing it gives those formats back.
+    struct SelectionFormatChange {
+        int stepsBefore = -1;  // the undo steps available before it was done
+        int stepsAfter = -1;   // and after
+        int start = -1;
+        int end = -1;
+        QList<QTextCharFormat> before;
+        QList<QTextCharFormat> after;
+    } lastFormatChange;
 };
 
 }  // namespace engine

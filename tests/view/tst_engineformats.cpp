@@ -171,6 +171,46 @@ private slots:
         QCOMPARE(view.charFormat(true).effects, before.effects);
     }
 
+    // Undo and redo of a change give back what the selection read before and after it, as
+    // long as the step undone is that change.
+    void selectionReadAfterUndoAndRedoIsWhatTheTextHolds()
+    {
+        RichEditView view;
+        fillMixed(view);
+        const auto readFresh = [&view] {
+            view.setSelectionRange({0, 1});
+            (void)view.charFormat(true);
+            view.setSelectionRange({3, 14});
+            return view.charFormat(true);
+        };
+        const CharFormat before = readFresh();
+        view.setCharFormat(boldFormat(true), true);
+        const CharFormat after = view.charFormat(true);
+        QVERIFY(after.effects & CFE_BOLD);
+        for (int round = 0; round < 2; ++round) {
+            view.undoLast();
+            QCOMPARE(view.charFormat(true).mask, before.mask);
+            QCOMPARE(view.charFormat(true).effects, before.effects);
+            view.redoLast();
+            QCOMPARE(view.charFormat(true).mask, after.mask);
+            QCOMPARE(view.charFormat(true).effects, after.effects);
+        }
+        QCOMPARE(readFresh().effects, after.effects);
+
+        // With the history dropped, an undo changes nothing and the text stays bold.
+        view.document()->clearUndoRedoStacks();
+        view.undoLast();
+        QVERIFY(view.charFormat(true).effects & CFE_BOLD);
+        // A later step undone is not the change.
+        view.setSelectionRange({3, 14});
+        view.setCharFormat(boldFormat(false), true);
+        view.setSelectionRange({16, 17});
+        view.replaceSelection(QStringLiteral("x"));
+        view.undoLast();
+        view.setSelectionRange({3, 14});
+        QVERIFY(!(view.charFormat(true).effects & CFE_BOLD));
+    }
+
     // Overlays follow the links: a change of other formats keeps them, taking a link away
     // takes its overlay.
     void linkOverlayGoesWithTheLinkAlone()
