@@ -72,6 +72,13 @@ TwwCustomRichEdit::TwwCustomRichEdit(QWidget *parent) : engine::RichEditView(par
             UpdateFormatRect();
         DoSelectionChange();
     });
+    // The text's width leaves room for the vertical scroll bar while it shows: when the
+    // bar comes or goes (a long load shows it only once Qt's layout has got far enough),
+    // the window's rectangle is worked out again.
+    connect(verticalScrollBar(), &QScrollBar::rangeChanged, this, [this] {
+        if (m_editWidth == rewWindowSize)
+            UpdateFormatRect();
+    });
     connect(this, &engine::RichEditView::linkNotify, this, &TwwCustomRichEdit::handleLinkNotify);
     connect(this, &engine::RichEditView::objectDropFailed, this,
             [this](const QString &message) { platform::showError(this, message); });

@@ -292,16 +292,21 @@ QRect RichEditView::formatRect() const
     return d->formatRect.isNull() ? viewport()->rect() : d->formatRect;
 }
 
-// The left inset and top move the text; the right edge fixes the line width.
+// The left inset and top move the text; the right edge fixes the line width. Moving the
+// viewport can show or hide a scroll bar, for which the owner may set a newer rectangle
+// at once: that one stands, and this one's width is not applied after it.
 void RichEditView::applyFormatRect()
 {
     const QRect rect = d->formatRect;
     if (rect.isNull()) {
         setViewportMargins(0, 0, 0, 0);
-        setLineWrapMode(QTextEdit::WidgetWidth);
+        if (d->formatRect.isNull())
+            setLineWrapMode(QTextEdit::WidgetWidth);
         return;
     }
     setViewportMargins(std::max(0, rect.left()), std::max(0, rect.top()), 0, 0);
+    if (d->formatRect != rect)
+        return;
     setLineWrapMode(QTextEdit::FixedPixelWidth);
     setLineWrapColumnOrWidth(std::max(1, rect.width()));
 }

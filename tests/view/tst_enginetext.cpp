@@ -12,6 +12,7 @@
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <functional>
 
 using namespace engine;
 
@@ -54,6 +55,17 @@ QMimeData *clipboardData(const QString &kind)
 
 class TestEngineText : public QObject {
     Q_OBJECT
+
+public:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Resize && m_onViewportResize)
+            m_onViewportResize();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> m_onViewportResize;
 
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
@@ -259,6 +271,29 @@ private slots:
         QVERIFY(layout->lineCount() > 1);
         for (int i = 0; i < layout->lineCount(); ++i)
             QVERIFY(layout->lineAt(i).naturalTextWidth() <= 200);
+    }
+
+    // Moving the viewport for a new rectangle may bring a scroll bar, whose owner sets a
+    // narrower rectangle there and then: the narrower one is the one laid out.
+    void aRectangleSetWhileTheViewportMovesIsTheOneThatStands()
+    {
+        RichEditView view;
+        view.resize(500, 300);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        view.setFormatRect(QRect(3, 2, 400, 280));
+        const QRect narrower(6, 2, 380, 280);
+        bool nested = false;
+        view.viewport()->installEventFilter(this);
+        m_onViewportResize = [&] {
+            if (!std::exchange(nested, true))
+                view.setFormatRect(narrower);
+        };
+        view.setFormatRect(QRect(6, 2, 394, 280));
+        m_onViewportResize = nullptr;
+        QVERIFY(nested);
+        QCOMPARE(view.formatRect(), narrower);
+        QCOMPARE(view.document()->pageSize().width(), qreal(narrower.width()));
     }
 
     void canPasteAnswersForWhatTheClipboardHolds_data()

@@ -162,6 +162,24 @@ private slots:
         QVERIFY(staysInPlace(view, top));
     }
 
+    // The vertical scroll bar appears while Qt lays the loaded document out, which takes
+    // width from the text: every paragraph ends up laid out at the narrower width.
+    void aScrollBarAppearingDuringTheLoadNarrowsEveryParagraph()
+    {
+        RichEditView view;
+        showLongLoad(view);
+        QTRY_VERIFY_WITH_TIMEOUT(layoutOf(view)->layoutStatus() == 100 && !layoutOf(view)->hasDeferredParagraphs(),
+                                 30000);
+        QVERIFY(view.verticalScrollBar()->isVisible());
+        const Layout full = fullLayoutOf(view);
+        QCOMPARE(layoutOfView(view), full);
+        const qreal width = view.document()->pageSize().width();
+        for (QTextBlock block = view.document()->begin(); block.isValid(); block = block.next()) {
+            for (int i = 0; i < block.layout()->lineCount(); ++i)
+                QVERIFY2(block.layout()->lineAt(i).width() <= width, qPrintable(QString::number(block.blockNumber())));
+        }
+    }
+
     // While the background lays the document out: typing goes where the caret is and
     // leaves the view where it is, a selection covers what it names, Ctrl+End shows the
     // end, and printing pages the document as it will stand.
