@@ -173,10 +173,14 @@ void insertThroughQt(BuildSite &site, const std::vector<Paragraph> &paragraphs)
     }
 }
 
-void appendDirectly(BuildSite &site, QTextDocument &document, const std::vector<Paragraph> &paragraphs)
+// With `reserveHalfway`, room for a large source is made once half the paragraphs are in.
+void appendDirectly(BuildSite &site, QTextDocument &document, const std::vector<Paragraph> &paragraphs,
+                    bool reserveHalfway = false)
 {
     StorageAppender appender(&document);
     for (const Paragraph &paragraph : paragraphs) {
+        if (reserveHalfway && &paragraph == &paragraphs[paragraphs.size() / 2])
+            appender.reserveFor(qsizetype(4) << 20);
         QVERIFY(appender.accepts(paragraph.blockFormat, paragraph.markFormat, paragraph.runs));
         site.joiningList(paragraph.list, [&] {
             const int end = appender.appendParagraph(paragraph.blockFormat, paragraph.markFormat, paragraph.text,
@@ -198,14 +202,17 @@ private slots:
     {
         QTest::addColumn<int>("count");
         QTest::addColumn<int>("seed");
-        QTest::newRow("one paragraph") << 1 << 1;
-        QTest::newRow("a few") << 6 << 2;
-        QTest::newRow("enough to rebalance the trees often") << 700 << 3;
+        QTest::addColumn<bool>("reserveHalfway");
+        QTest::newRow("one paragraph") << 1 << 1 << false;
+        QTest::newRow("a few") << 6 << 2 << false;
+        QTest::newRow("enough to rebalance the trees often") << 700 << 3 << false;
+        QTest::newRow("room for a large source made halfway") << 700 << 5 << true;
     }
     void appendedParagraphsLeaveWhatQtsInsertionsLeave()
     {
         QFETCH(int, count);
         QFETCH(int, seed);
+        QFETCH(bool, reserveHalfway);
         QTextDocument byQt;
         BuildSite qtSite(byQt);
         insertThroughQt(qtSite, paragraphs(qtSite, byQt, count, seed));
@@ -213,7 +220,7 @@ private slots:
 
         QTextDocument appended;
         BuildSite site(appended);
-        appendDirectly(site, appended, paragraphs(site, appended, count, seed));
+        appendDirectly(site, appended, paragraphs(site, appended, count, seed), reserveHalfway);
         site.finish();
 
         QCOMPARE(storageOf(appended), storageOf(byQt));
@@ -234,16 +241,24 @@ private slots:
         }
     }
 
-    // Qt's own edits find their way through the appended trees afterwards.
+    // Qt's own edits find their way through the appended trees afterwards, also where
+    // the trees' nodes come from room made for a large source.
+    void theAppendedStorageTakesQtsEdits_data()
+    {
+        QTest::addColumn<bool>("reserveHalfway");
+        QTest::newRow("grown as filled") << false;
+        QTest::newRow("room made halfway") << true;
+    }
     void theAppendedStorageTakesQtsEdits()
     {
+        QFETCH(bool, reserveHalfway);
         QTextDocument byQt;
         BuildSite qtSite(byQt);
         insertThroughQt(qtSite, paragraphs(qtSite, byQt, 300, 4));
         qtSite.finish();
         QTextDocument appended;
         BuildSite site(appended);
-        appendDirectly(site, appended, paragraphs(site, appended, 300, 4));
+        appendDirectly(site, appended, paragraphs(site, appended, 300, 4), reserveHalfway);
         site.finish();
 
         for (QTextDocument *document : {&byQt, &appended}) {

@@ -38,6 +38,9 @@ public:
     DocumentBuilder(const DocumentBuilder &) = delete;
     DocumentBuilder &operator=(const DocumentBuilder &) = delete;
 
+    // Makes room in the document's storage for what a source of this size may add.
+    void reserveFor(qsizetype sourceBytes) { m_appender.reserveFor(sourceBytes); }
+
     // Text in the format of the index given (formatIndex()).
     void appendText(QStringView text, int format);
     void appendText(QLatin1StringView text, int format);  // printable ASCII, without a copy

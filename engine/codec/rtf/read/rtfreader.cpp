@@ -108,6 +108,7 @@ Reader::Reader(const QByteArray &bytes, QTextDocument *document, RtfAppend *appe
     : m_bytes(bytes), m_document(document), m_tokens(bytes), m_builder(document, append),
       m_resourcePrefix(append ? append->resourcePrefix : QString()), m_appends(append != nullptr)
 {
+    m_builder.reserveFor(bytes.size());
 }
 
 // Starts after the "{\rtf" whose brace is at `start`, which the caller has checked.

@@ -6,6 +6,8 @@
 #include <QTextDocument>
 #include <QTextObject>
 #include <algorithm>
+#include <cstdlib>
+#include <limits>
 
 namespace engine::rtfin {
 
@@ -14,6 +16,43 @@ using namespace qtstorage;
 StorageAppender::StorageAppender(QTextDocument *document)
     : m_document(document), m_storage(QTextDocumentPrivate::get(document))
 {
+}
+
+namespace {
+
+constexpr qsizetype kReserveFromBytes = qsizetype(1) << 20;
+// Mixed formats take about 15 bytes of RTF a piece; plain text takes many more.
+constexpr qsizetype kSourceBytesPerPiece = 12;
+
+// Grows the array behind the piece tree to hold `count` nodes, as its own growth would
+// when full: the free slots past the old end follow on from it.
+void reservePieces(PieceTree &tree, qsizetype count)
+{
+    if (count <= qsizetype(tree.head->allocated) || count > qsizetype(std::numeric_limits<quint32>::max() / 2))
+        return;
+    const size_t oldEnd = tree.head->allocated;
+    auto *grown = static_cast<QTextFragmentData *>(realloc(tree.fragments, size_t(count) * sizeof(QTextFragmentData)));
+    if (!grown)
+        return;  // the tree grows as it goes instead
+    tree.fragments = grown;
+    tree.head->allocated = quint32(count);
+    tree.F(uint(oldEnd)).right = 0;
+}
+
+}  // namespace
+
+// A large source is read into storage sized for it at once: grown as it fills, the text
+// and the piece array would be copied into fresh memory again and again, which costs a
+// large load a good part of its time. A character takes at least a byte of RTF, so the
+// text's room is an upper bound; memory set aside and never written costs nothing.
+void StorageAppender::reserveFor(qsizetype sourceBytes)
+{
+    if (sourceBytes < kReserveFromBytes)
+        return;
+    QString &text = m_storage->*memberOf(TextBuffer{});
+    text.reserve(text.size() + sourceBytes);
+    PieceTree &tree = m_storage->fragmentMap().*memberOf(PieceTreeOf{});
+    reservePieces(tree, qsizetype(tree.head->node_count) + 1 + sourceBytes / kSourceBytesPerPiece);
 }
 
 bool StorageAppender::namesNoFrame(int format)

@@ -41,6 +41,8 @@ public:
     // followed by cutting the text into its runs would. Returns the new end: where text
     // goes before the document's last paragraph mark.
     int appendParagraph(int blockFormat, int markFormat, const QString &text, std::span<const TextRun> runs);
+    // Sizes the text and the piece array for what a source of this many bytes may add.
+    void reserveFor(qsizetype sourceBytes);
 
 private:
     bool namesNoFrame(int format);
