@@ -83,8 +83,9 @@ namespace {
 
 engine::StreamInResult readAsRtf(engine::RichEditView &view, QIODevice &source)
 {
-    return view.streamIn(engine::SF_RTF,
-                         [&source](char *buffer, qint64 max) { return source.read(buffer, max); });
+    const qint64 expected = source.isSequential() ? 0 : source.size() - source.pos();
+    return view.streamIn(
+        engine::SF_RTF, [&source](char *buffer, qint64 max) { return source.read(buffer, max); }, expected);
 }
 
 // The content read as plain text, with the file format it was in.

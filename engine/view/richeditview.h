@@ -118,8 +118,9 @@ public:
     virtual int formatRange(FormatRange *range, bool render);
 
     // Streaming: replaces the whole content. When the bytes cannot be read in that
-    // format the content is left as it was.
-    StreamInResult streamIn(StreamFormat format, const StreamReader &reader);
+    // format the content is left as it was. `expectedBytes`, when the source knows its
+    // size, lets the bytes be read into room made for them at once.
+    StreamInResult streamIn(StreamFormat format, const StreamReader &reader, qint64 expectedBytes = 0);
     bool streamOut(StreamFormat format, const StreamWriter &writer) const;
 
     // The link (hyperlink, or detected URL while detection is on) holding the character

@@ -17,8 +17,10 @@ constexpr qint64 kChunkSize = 64 * 1024;
 constexpr qsizetype kMaxStreamBytes = qsizetype(1) << 30;
 
 // All chunks of the source, or false when the callback reports a failure.
-bool readAll(const StreamReader &reader, QByteArray &bytes)
+bool readAll(const StreamReader &reader, qint64 expectedBytes, QByteArray &bytes)
 {
+    if (expectedBytes > 0 && expectedBytes <= kMaxStreamBytes)
+        bytes.reserve(qsizetype(expectedBytes + kChunkSize));  // the last, empty read fits too
     for (;;) {
         const qsizetype at = bytes.size();
         if (at > kMaxStreamBytes)
@@ -43,11 +45,11 @@ bool readAll(const StreamReader &reader, QByteArray &bytes)
 // out before the view can answer. The caret is put at the start while the edit is open:
 // placed afterwards, the view would first measure the old caret position at the end of
 // the new text.
-StreamInResult RichEditView::streamIn(StreamFormat format, const StreamReader &reader)
+StreamInResult RichEditView::streamIn(StreamFormat format, const StreamReader &reader, qint64 expectedBytes)
 {
     StreamInResult result;
     QByteArray bytes;
-    if (!readAll(reader, bytes)) {
+    if (!readAll(reader, expectedBytes, bytes)) {
         result.sourceFailed = true;
         return result;
     }
