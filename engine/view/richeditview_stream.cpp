@@ -1,4 +1,5 @@
 #include "engine/codec/documentextras.h"
+#include "engine/codec/hugepages.h"
 #include "engine/codec/plaintext.h"
 #include "engine/view/richeditview.h"
 #include "engine/view/richeditview_p.h"
@@ -19,8 +20,10 @@ constexpr qsizetype kMaxStreamBytes = qsizetype(1) << 30;
 // All chunks of the source, or false when the callback reports a failure.
 bool readAll(const StreamReader &reader, qint64 expectedBytes, QByteArray &bytes)
 {
-    if (expectedBytes > 0 && expectedBytes <= kMaxStreamBytes)
+    if (expectedBytes > 0 && expectedBytes <= kMaxStreamBytes) {
         bytes.reserve(qsizetype(expectedBytes + kChunkSize));  // the last, empty read fits too
+        preferLargePages(bytes.constData(), size_t(bytes.capacity()));
+    }
     for (;;) {
         const qsizetype at = bytes.size();
         if (at > kMaxStreamBytes)

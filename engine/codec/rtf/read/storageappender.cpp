@@ -1,5 +1,6 @@
 #include "engine/codec/rtf/read/storageappender.h"
 
+#include "engine/codec/hugepages.h"
 #include "engine/codec/rtf/read/qtstorageaccess.h"
 
 #include <QTextBlock>
@@ -37,6 +38,7 @@ void reservePieces(PieceTree &tree, qsizetype count)
     tree.fragments = grown;
     tree.head->allocated = quint32(count);
     tree.F(uint(oldEnd)).right = 0;
+    preferLargePages(grown, size_t(count) * sizeof(QTextFragmentData));
 }
 
 }  // namespace
@@ -51,6 +53,7 @@ void StorageAppender::reserveFor(qsizetype sourceBytes)
         return;
     QString &text = m_storage->*memberOf(TextBuffer{});
     text.reserve(text.size() + sourceBytes);
+    preferLargePages(text.constData(), size_t(text.capacity()) * sizeof(QChar));
     PieceTree &tree = m_storage->fragmentMap().*memberOf(PieceTreeOf{});
     reservePieces(tree, qsizetype(tree.head->node_count) + 1 + sourceBytes / kSourceBytesPerPiece);
 }
