@@ -238,9 +238,10 @@ void applyCharFormatToRange(QTextDocument *document, int start, int end, const C
         applyToPartOfFragment(storage, std::max(start, int(fragments.position(last))), end, map);
 
     // Text fragments take the change; a paragraph end only where the paragraph after it,
-    // starting inside the range, is empty (its own end follows at once).
-    // The walk starts one before the range, for the paragraph end just before it.
-    FormatSwapLog swaps(size_t(fragments.numNodes()));
+    // starting inside the range, is empty (its own end follows at once). The walk starts
+    // one before the range, for the paragraph end just before it. A fragment holds a
+    // character at least, so the range has no more fragments than characters.
+    FormatSwapLog swaps(size_t(std::min(fragments.numNodes(), end - start + 2)));
     uint node = fragments.findNode(std::max(0, start - 1));
     for (int position = int(fragments.position(node)); node && position < end; node = fragments.next(node)) {
         const int from = position;
