@@ -85,7 +85,8 @@ bool holdsPictures(const QTextDocument &document)
 }
 
 // Pictures of a pasted document become resources of the target under names of their own,
-// so that they neither clash with the target's pictures nor get lost on insertion. A
+// so that they neither clash with the target's pictures nor get lost on insertion. The
+// new name ends with the old one, which tells a note's mark by its kind and number. A
 // document without pictures is not walked through.
 void adoptPictures(QTextDocument &pasted, QTextDocument *target)
 {
@@ -104,7 +105,7 @@ void adoptPictures(QTextDocument &pasted, QTextDocument *target)
                     pictures.append({it.fragment().position() + i, it.fragment().charFormat().toImageFormat()});
     for (Picture &picture : pictures) {
         const QVariant resource = pasted.resource(QTextDocument::ImageResource, QUrl(picture.format.name()));
-        const QString name = QStringLiteral("pasted-picture:%1").arg(++pastedPictures);
+        const QString name = QStringLiteral("pasted%1-").arg(++pastedPictures) + picture.format.name();
         target->addResource(QTextDocument::ImageResource, QUrl(name), resource);
         picture.format.setName(name);
         QTextCursor cursor(&pasted);

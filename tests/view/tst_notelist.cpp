@@ -1,6 +1,9 @@
 #include "engine/view/notelist.h"
 #include "engine/view/richeditview.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
 #include <QScrollBar>
 #include <QTest>
 #include <QTextCursor>
@@ -18,6 +21,14 @@ void load(RichEditView &view, const QByteArray &rtf)
         *position += count;
         return count;
     });
+}
+
+void paste(RichEditView &view, const QByteArray &rtf)
+{
+    auto *data = new QMimeData;
+    data->setData(QStringLiteral("text/rtf"), rtf);
+    QGuiApplication::clipboard()->setMimeData(data);
+    view.paste();
 }
 
 const QByteArray kNotes = "{\\rtf1 First{\\super\\chftn}{\\footnote\\pard\\plain\\chftn  Note one.} and"
@@ -69,6 +80,22 @@ private slots:
         QTRY_VERIFY(view.noteList().isEmpty());
         view.undo();
         QTRY_COMPARE(view.noteList().text().count(u'\n'), 2);
+    }
+
+    // A footnote pasted into the middle of a document that has pictures of its own is
+    // listed with the others, under its own number.
+    void aFootnotePastedBetweenTheMarksIsListed()
+    {
+        RichEditView view;
+        load(view, kNotes);
+        view.setSelectionRange({-1, -1});
+        paste(view, "{\\rtf1 Pasted{\\super\\chftn}{\\footnote\\pard\\plain\\chftn  Note pasted.}}");
+        view.noteList().rebuild();
+        QCOMPARE(view.noteList().text(), QStringLiteral("1 Note one.\ni The end note.\n2 Note two.\n1 Note pasted."));
+        view.setSelectionRange({2, 2});
+        paste(view, "{\\rtf1 Early{\\super\\chftn}{\\footnote\\pard\\plain\\chftn  Note early.}}");
+        view.noteList().rebuild();
+        QVERIFY(view.noteList().text().startsWith(QStringLiteral("1 Note early.\n1 Note one.")));
     }
 
     void typingLeavesTheListAlone()
