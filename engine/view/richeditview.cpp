@@ -260,7 +260,7 @@ void RichEditView::undoLast()
 
 void RichEditView::redoLast()
 {
-    if (d->lastGroupUndoSteps >= 0 && document()->availableUndoSteps() == d->lastGroupUndoSteps - 1)
+    if (d->lastGroupUndoSteps >= 0 && document()->availableUndoSteps() == d->lastGroupStepsBefore)
         expectEditedParagraphs(d->lastGroupBlocks);
     stepHistory(false);
 }
@@ -307,6 +307,7 @@ void RichEditView::beginUndoGroup()
 {
     if (d->undoGroupDepth++ == 0) {
         d->groupBlockCount = document()->blockCount();
+        d->groupStepsBefore = document()->availableUndoSteps();
         d->groupEditsInParagraphs = true;
         d->groupEditedBlocks.clear();
     }
@@ -328,6 +329,7 @@ void RichEditView::endUndoGroup()
     }
     textCursor().endEditBlock();
     if (tracked) {
+        d->lastGroupStepsBefore = d->groupStepsBefore;
         d->lastGroupUndoSteps = document()->availableUndoSteps();
         d->lastGroupBlocks = std::exchange(d->groupEditedBlocks, {});
     }

@@ -30,8 +30,11 @@ struct RichEditView::Private {
     int groupBlockCount = 0;
     bool groupEditsInParagraphs = true;
     std::vector<int> groupEditedBlocks;
-    // The last such group, while it is the newest step of the history: the number of
-    // steps that undo it, and the paragraphs it edited (undo and redo edit the same).
+    // The last such group, while it is the newest step of the history: the undo steps
+    // available before and after it (Qt counts each edit of the group as a step), and the
+    // paragraphs it edited (undo and redo edit the same).
+    int groupStepsBefore = -1;
+    int lastGroupStepsBefore = -1;
     int lastGroupUndoSteps = -1;
     std::vector<int> lastGroupBlocks;
     int topPosition = -1;           // the first character at the top of the view, and how

@@ -462,6 +462,35 @@ private slots:
         QCOMPARE(laidOutAfresh(), inPlace);
     }
 
+    // Redo of a group of several replacements, each of them more than one step of Qt's
+    // history, lays out the paragraphs it edits where they stand, as the group did.
+    void redoOfAGroupLaysOutItsParagraphsInPlace()
+    {
+        RichEditView view;
+        view.resize(300, 400);
+        QString text;
+        for (int i = 0; i < 200; ++i)
+            text += QStringLiteral("paragraph %1 with a word and enough words to wrap over lines\n").arg(i);
+        view.setPlainText(text);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        auto *layout = dynamic_cast<FastDocumentLayout *>(view.document()->documentLayout());
+        layout->syncPositions();
+        view.beginUndoGroup();
+        for (int paragraph : {0, 50, 120}) {
+            const int at = view.lineIndex(paragraph) + int(view.lineText(paragraph).indexOf(QStringLiteral("word")));
+            view.replaceRange({at, at + 4}, QStringLiteral("term"));
+        }
+        view.endUndoGroup();
+        const QList<qreal> replaced = blockTops(view.document());
+        view.undoLast();
+        layout->syncPositions();
+        view.redoLast();
+        QVERIFY(layout->hasPendingPositions());
+        QCOMPARE(blockTops(view.document()), replaced);
+        QVERIFY(view.lineText(120).contains(QStringLiteral("term")));
+    }
+
     void typingInPlaceKeepsTheLayoutConsistent()
     {
         RichEditView view;
