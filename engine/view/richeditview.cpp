@@ -272,11 +272,17 @@ void RichEditView::stepHistory(bool undo)
     const QTextCursor before = textCursor();
     const int length = textLength();
     const int steps = document()->availableUndoSteps();
+    // The next step is the last format change when the history stands right before or
+    // after it: undone or redone, it keeps the overlays as it did.
+    const Private::SelectionFormatChange &change = d->lastFormatChange;
+    d->highlighter->setOverlaysKept(change.keptOverlays
+                                    && steps == (undo ? change.stepsAfter : change.stepsBefore));
     QTextCursor after = before;
     if (undo)
         document()->undo(&after);
     else
         document()->redo(&after);
+    d->highlighter->setOverlaysKept(false);
     const bool formatsOfSelection = before.hasSelection() && textLength() == length
                                     && after.position() == before.selectionEnd();
     if (formatsOfSelection)

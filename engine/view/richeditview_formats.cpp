@@ -195,7 +195,8 @@ void RichEditView::setCharFormat(const CharFormat &format, bool selection)
     // change the same way. Only a change of links changes what is overlaid.
     Private::SelectionFormats &known = d->selectionFormats;
     const bool formatsKnown = known.isFor(cursor.selectionStart(), cursor.selectionEnd(), d->documentChanges);
-    d->highlighter->setOverlaysKept(!(format.mask & CFM_LINK));
+    const bool keptOverlays = !(format.mask & CFM_LINK);
+    d->highlighter->setOverlaysKept(keptOverlays);
     const int stepsBefore = document()->availableUndoSteps();
     cursor.beginEditBlock();
     applyCharFormatToSelection(cursor, format);
@@ -209,7 +210,7 @@ void RichEditView::setCharFormat(const CharFormat &format, bool selection)
         }
         known.documentChanges = d->documentChanges;
         d->lastFormatChange = {stepsBefore, document()->availableUndoSteps(), known.start, known.end,
-                               std::move(before), known.formats};
+                               std::move(before), known.formats, keptOverlays};
     }
 }
 

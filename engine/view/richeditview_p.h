@@ -63,6 +63,7 @@ struct RichEditView::Private {
         int end = -1;
         QList<QTextCharFormat> before;
         QList<QTextCharFormat> after;
+        bool keptOverlays = false;  // it made no link come or go
     } lastFormatChange;
 };
 

@@ -225,6 +225,7 @@ private slots:
         const auto overlays = [&] { return view.document()->firstBlock().layout()->formats().size(); };
         QCOMPARE(overlays(), 1);
         view.setSelectionRange({0, -1});
+        (void)view.charFormat(true);  // as the format bar reads it
         view.setCharFormat(boldFormat(true), true);
         QCOMPARE(overlays(), 1);
         CharFormat noLink;
@@ -232,6 +233,13 @@ private slots:
         view.setCharFormat(noLink, true);
         QCOMPARE(overlays(), 0);
         view.undoLast();
+        QCOMPARE(overlays(), 1);
+        view.redoLast();
+        QCOMPARE(overlays(), 0);
+        view.undoLast();
+        view.undoLast();  // the bold
+        QCOMPARE(overlays(), 1);
+        view.redoLast();
         QCOMPARE(overlays(), 1);
     }
 
