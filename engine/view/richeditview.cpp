@@ -285,11 +285,12 @@ void RichEditView::stepHistory(bool undo)
     d->highlighter->setOverlaysKept(false);
     const bool formatsOfSelection = before.hasSelection() && textLength() == length
                                     && after.position() == before.selectionEnd();
-    if (formatsOfSelection)
-        recallSelectionFormats(before.selectionStart(), before.selectionEnd(), undo, steps);
-    if (!formatsOfSelection)
+    if (!formatsOfSelection) {
         setTextCursor(after);
-    else if (before.selectionStart() == 0 && before.selectionEnd() == length)
+        return;
+    }
+    recallSelectionFormats(before.selectionStart(), before.selectionEnd(), undo, steps);
+    if (before.selectionStart() == 0 && before.selectionEnd() == length)
         setSelectionRange({0, -1});
     else
         setTextCursor(before);
