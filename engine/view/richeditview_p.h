@@ -24,16 +24,16 @@ struct RichEditView::Private {
     NoteList *notes = nullptr;          // footnotes and endnotes shown after the text
     bool contentEdited = false;     // an edit is under way whose change is not yet reported
 
-    // An undo group under way: its depth, and the paragraphs its replacements edited,
-    // as long as they all stayed inside one paragraph.
+    // An undo group under way: its depth, the undo steps available before it, and the
+    // paragraphs its replacements edited, as long as they all stayed inside one paragraph.
     int undoGroupDepth = 0;
     int groupBlockCount = 0;
+    int groupStepsBefore = -1;
     bool groupEditsInParagraphs = true;
     std::vector<int> groupEditedBlocks;
     // The last such group, while it is the newest step of the history: the undo steps
     // available before and after it (Qt counts each edit of the group as a step), and the
     // paragraphs it edited (undo and redo edit the same).
-    int groupStepsBefore = -1;
     int lastGroupStepsBefore = -1;
     int lastGroupUndoSteps = -1;
     std::vector<int> lastGroupBlocks;

@@ -26,6 +26,24 @@ QList<qreal> blockTops(const QTextDocument *document)
     return tops;
 }
 
+// A shown view of 200 wrapping paragraphs, each with "word" in it.
+void showParagraphsWithAWord(RichEditView &view)
+{
+    view.resize(300, 400);
+    QString text;
+    for (int i = 0; i < 200; ++i)
+        text += QStringLiteral("paragraph %1 with a word and enough words to wrap over lines\n").arg(i);
+    view.setPlainText(text);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+}
+
+void replaceWord(RichEditView &view, int paragraph, const QString &by)
+{
+    const int at = view.lineIndex(paragraph) + int(view.lineText(paragraph).indexOf(QStringLiteral("word")));
+    view.replaceRange({at, at + 4}, by);
+}
+
 QPoint viewportPointOf(RichEditView &view, int position)
 {
     QTextCursor cursor(view.document());
@@ -410,19 +428,9 @@ private slots:
     void groupedReplacementsKeepTheLayoutConsistent()
     {
         RichEditView view;
-        view.resize(300, 400);
-        QString text;
-        for (int i = 0; i < 200; ++i)
-            text += QStringLiteral("paragraph %1 with a word and enough words to wrap over lines\n").arg(i);
-        view.setPlainText(text);
-        view.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        showParagraphsWithAWord(view);
         view.document()->documentLayout()->documentSize();
         auto *layout = dynamic_cast<FastDocumentLayout *>(view.document()->documentLayout());
-        const auto replaceWordIn = [&view](int paragraph, const QString &by) {
-            const int at = view.lineIndex(paragraph) + int(view.lineText(paragraph).indexOf(QStringLiteral("word")));
-            view.replaceRange({at, at + 4}, by);
-        };
         const auto laidOutAfresh = [&view] {
             view.document()->markContentsDirty(0, view.document()->characterCount());
             return blockTops(view.document());
@@ -432,7 +440,7 @@ private slots:
         layout->syncPositions();
         view.beginUndoGroup();
         for (int paragraph : {0, 50, 120})
-            replaceWordIn(paragraph, QStringLiteral("term"));
+            replaceWord(view, paragraph, QStringLiteral("term"));
         view.endUndoGroup();
         QVERIFY(layout->hasPendingPositions());
         const QList<qreal> inPlace = blockTops(view.document());
@@ -444,8 +452,8 @@ private slots:
 
         // One that adds a line moves everything after it.
         view.beginUndoGroup();
-        replaceWordIn(10, QStringLiteral("term"));
-        replaceWordIn(60, QStringLiteral("much longer text that surely needs one more line of its own"));
+        replaceWord(view, 10, QStringLiteral("term"));
+        replaceWord(view, 60, QStringLiteral("much longer text that surely needs one more line of its own"));
         view.endUndoGroup();
         const QList<qreal> grown = blockTops(view.document());
         QVERIFY(grown.at(61) > inPlace.at(61));
@@ -467,20 +475,12 @@ private slots:
     void redoOfAGroupLaysOutItsParagraphsInPlace()
     {
         RichEditView view;
-        view.resize(300, 400);
-        QString text;
-        for (int i = 0; i < 200; ++i)
-            text += QStringLiteral("paragraph %1 with a word and enough words to wrap over lines\n").arg(i);
-        view.setPlainText(text);
-        view.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        showParagraphsWithAWord(view);
         auto *layout = dynamic_cast<FastDocumentLayout *>(view.document()->documentLayout());
         layout->syncPositions();
         view.beginUndoGroup();
-        for (int paragraph : {0, 50, 120}) {
-            const int at = view.lineIndex(paragraph) + int(view.lineText(paragraph).indexOf(QStringLiteral("word")));
-            view.replaceRange({at, at + 4}, QStringLiteral("term"));
-        }
+        for (int paragraph : {0, 50, 120})
+            replaceWord(view, paragraph, QStringLiteral("term"));
         view.endUndoGroup();
         const QList<qreal> replaced = blockTops(view.document());
         view.undoLast();
